@@ -1,0 +1,120 @@
+// QUIMO's application state and the functions its modules offer each other.
+// One instance of each record lives for the whole run (app_state.cpp).
+#pragma once
+#include <cstdint>
+
+// The time model: what the display counts from, and the value of this tick.
+struct TimerState {
+    bool countUp = true;
+    bool roundUp = true;
+    int32_t destinationDay = 730120;  // 1 January 2000
+    int32_t destinationSecond = 0;
+    bool stopAfterFinished = true;
+    int32_t countUpTime = 43200;
+    int32_t countUpStopMode = 0;
+    int32_t restartAfter = 0;
+    // computed on every tick
+    int32_t difference = 0;
+    bool running = true;
+    int32_t subSecond = 0;
+    int32_t days = 0, hours = 0, minutes = 0, seconds = 0;
+};
+
+// How the value is shown: clock form or decimal form.
+struct DisplayFormat {
+    int32_t form = 1;  // 1 clock, 2 decimal
+    bool showDays = true, showHours = true, showMinutes = true, showSeconds = true,
+         showHundredths = false;
+    int32_t leadingWidth = 4;
+    bool unitDays = false, unitHours = true, unitMinutes = false, unitSeconds = false;
+    int32_t integerWidth = 8;
+    int32_t decimals = 3;
+    char formatString[501] = "?";
+    char digitText[128] = "";
+};
+
+// Every other stored setting (rows of "quimo_settings.dbf").
+struct Settings {
+    bool hours24 = false;
+    uint32_t segmentColour = 0xff0000, backgroundColour = 0x000000;
+    int32_t windowX = 0, windowY = 0, windowWidth = 0;
+    int32_t borderWidth = 0;
+    uint32_t borderColour = 0;
+    int32_t verticalOffset = 2, horizontalOffset = 2;
+    bool windowOnStart = true;
+    bool alwaysOnTop = false, fullscreen = false, resizeDesktop = false, alwaysVisible = false;
+    bool autostart = false, stayOnDesktop = false;
+    int32_t size = 25;
+    uint32_t activeColour = 0xff0000, inactiveColour = 0x330000;
+    int32_t contrast = 80;
+    char graphicProgram[300] = "";
+    int32_t minWidth = 0, minHeight = 0;
+    bool syncTime = false;
+    bool actionMessage = false, actionSound = false, actionProgram = false;
+    char soundFile[300] = "";
+    char programPath[300] = "";
+    char messageText[300] = "QUIMO";
+    bool colonBlink = true;
+    int32_t digitSet = 4;  // derived from size: 1..16
+};
+
+// The clock record: local time, cached, refreshed by read_clock().
+struct ClockRecord {
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+
+struct AppState {
+    int language = 0;  // 0 English, 1 German
+    ClockRecord clock;
+    int hundredths = 0;
+    int lastSecond = 99;
+    int lastDay = 0;
+    int timeUpCountdown = 0;
+    bool restartPending = false;
+    volatile bool busy = false;  // the timer thread reads it; see sevenseg
+    bool settingsWindowOpen = false;
+    bool hiddenToTray = false;
+    int initialWorkArea[4] = {0, 0, 0, 0};  // left, top, right, bottom
+    bool workAreaShrunk = false;
+    int settingsWindowHeight = 550;
+    int screenHeight = 0;
+    char scratch[200000];
+};
+
+extern AppState g_app;
+extern TimerState g_timer;
+extern DisplayFormat g_format;
+extern Settings g_settings;
+
+// app_log.cpp: the clock record and the log file "quimo.log".
+void read_clock();
+void write_log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// timer_model.cpp
+int32_t day_number(int year, int month, int day);
+void compute();
+
+// display_format.cpp
+void build_format_string();
+void make_digit_text();
+void merge_display_text(const char *format, const char *digits, bool negative, char *out, int outsize);
+// Digit-font metrics for text_width(); the seven-segment display fills them.
+struct DigitMetrics {
+    int charWidth, narrowWidth, charDistance;
+};
+int text_width(const char *text, const DigitMetrics &m);
+
+// settings.cpp
+bool settings_load(const char *file);  // null: "quimo_settings.dbf"
+bool settings_save();
+void settings_defaults();
+int digit_set_for_size(int size);
+
+// main.cpp / app_main.cpp
+void save_and_quit();
+int settings_window_height(int maxwindowys, bool minys);
+
+// timesync.cpp
+void timesync_run();
+
+// sevenseg.cpp (seven-segment display) and timer_window.cpp: see their headers.

@@ -1,0 +1,5 @@
+// QUIMO's main function, called once by the toolkit.
+#include "app.h"
+#include "zeentry.h"
+
+void zemain(void) {}

@@ -1,0 +1,15 @@
+// Types every part of the toolkit shares: the object handler and its message
+// arguments. Windows, views, controls and timer slots are all driven through
+// one handler: owner, message number, eight integer (or pointer) arguments.
+#pragma once
+#include <cstdint>
+
+typedef intptr_t zearg;
+typedef zearg (*zeHandler)(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4,
+                           zearg a5, zearg a6, zearg a7, zearg a8);
+
+// Calls a handler with the unused trailing arguments set to 0.
+inline zearg zesend(zeHandler h, void *owner, int msg, zearg a1 = 0, zearg a2 = 0, zearg a3 = 0,
+                    zearg a4 = 0, zearg a5 = 0, zearg a6 = 0, zearg a7 = 0, zearg a8 = 0) {
+    return h ? h(owner, msg, a1, a2, a3, a4, a5, a6, a7, a8) : 0;
+}

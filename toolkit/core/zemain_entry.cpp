@@ -1,0 +1,8 @@
+// The process entry. Kept alone in its file so that programs with their own
+// main() (tests, tools) do not pull it in.
+#include "zeentry.h"
+
+int main(int argc, char **argv) {
+    zemain();
+    return 0;
+}

@@ -1,0 +1,12 @@
+// zeko: the toolkit's command-line tool. Each group of subcommands lives in
+// its own file and takes the arguments after its name.
+#pragma once
+
+int zeko_dbf(int argc, char **argv);       // zeko_dbf.cpp
+int zeko_convert(int argc, char **argv);   // zeko_image.cpp
+int zeko_geometry(int argc, char **argv);  // zeko_image.cpp
+int zeko_font(int argc, char **argv);      // zeko_font.cpp
+int zeko_demo(int argc, char **argv);      // zeko_demo.cpp
+
+// Prints "zeko: MESSAGE" on standard error and returns 1.
+int zeko_fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
