@@ -110,9 +110,15 @@ bool settings_save();
 void settings_defaults();
 int digit_set_for_size(int size);
 
-// main.cpp / app_main.cpp
-void save_and_quit();
+// app_main.cpp: start-up, the main loop, save and quit.
+void app_start();                 // start-up steps, up to "mainloop"
+void app_loop();                  // until the toolkit stops
+[[noreturn]] void save_and_quit();
+void app_display_tick();          // one display tick (clock, hundredths, compute, update)
+void advance_hundredths();        // the hundredths counter rule for the current clock record
 int settings_window_height(int maxwindowys, bool minys);
+bool detect_language();           // true: German (locale is German and "detectlanguage" exists)
+void create_scanline_offset_file();
 
 // timesync.cpp
 void timesync_run();

@@ -1,0 +1,86 @@
+// Timers: the timer table (100 slots, driven by a 10 ms tick), the tick source,
+// periodic callbacks on the platform timer thread, the millisecond clock.
+//
+// The timer thread is the only thread besides the main one: it adds to the
+// pending tick count (an atomic the main thread works off in zepump_step)
+// and runs the periodic callbacks. Everything else here is main-thread only.
+#pragma once
+#include "zebase.h"
+#include <cstdint>
+
+enum {
+    ZETIMER_SLOTS = 100,
+    ZETIMER_TICK_MS = 10,
+    ZEMSG_TIMER = 2029,
+    ZETICK_PENDING_MAX = 10000,
+};
+
+// Registers (or, for an owner and key already present, re-times) a slot:
+// callback(owner, 2029, key, 0...) every period ms. The first call starts the
+// tick source. False with "too many timers !" when the table is full.
+bool zetimer_set(zeHandler callback, void *owner, int period, int key);
+// Frees the first slot with this owner and key.
+void zetimer_remove(void *owner, int key);
+// Sets the period of the first slot with this owner and key; the accumulated
+// time stays.
+void zetimer_setperiod(int period, void *owner, int key);
+// The timer-table tick: count times 10 ms into every slot. The pump calls it
+// with the pending ticks; tests may call it directly.
+void zetimer_tick(int count);
+// Slots in use (for diagnostics and tests).
+int zetimer_count(void);
+
+// The tick source: starts (or restarts) callback(1)-per-tick counting at
+// frequency Hz; the pending count is worked off by zepump_step.
+void zetick_start(void (*callback)(int count), int frequency);
+void zetick_stop(void);
+// Ticks counted by the timer thread and not yet processed.
+uint32_t zetick_pending(void);
+// Takes at most max pending ticks (main thread); returns how many.
+uint32_t zetick_take(uint32_t max);
+
+// Periodic callbacks on the timer thread: callback() every 1000/frequency ms.
+// They must touch only counters, flags and work the application keeps apart
+// from the main thread by its own exclusion. The _hires variant is the one
+// that raised the platform timer resolution elsewhere; here both are the same.
+void zeperiodic_start(void (*callback)(void), int frequency);
+void zeperiodic_start_hires(void (*callback)(void), int frequency);
+// Lets a periodic callback run at a lower actual rate than it asked for
+// (e.g. once per display refresh), in microseconds between calls; 0 restores
+// the asked rate. The thread sleeps until the next due callback, so a slow
+// rate costs no wakeups.
+void zeperiodic_set_interval_us(void (*callback)(void), int64_t microseconds);
+void zeperiodic_stop(void (*callback)(void));
+// Wakes the timer thread now (for instance when a callback's interval changed).
+void zeperiodic_wake(void);
+
+// The millisecond clock (monotonic, 32-bit, wrapping).
+uint32_t zemilliseconds(void);
+// Sleeps microseconds / 1000 whole milliseconds.
+void zesleep(int microseconds);
+
+// Descriptor that the timer thread makes readable when the main thread has
+// something to do (ticks, close requests); the idle wait blocks on it.
+int zetimer_wake_fd(void);
+// Makes the wake descriptor readable (async-signal-safe).
+void zetimer_wake_main(void);
+// Empties the wake descriptor (main thread, after waking).
+void zetimer_wake_drain(void);
+// The main thread tells the timer thread whether it sleeps in the idle wait
+// (the timer thread writes the wake descriptor only then).
+void zetimer_main_sleeping(bool sleeping);
+
+// A timer that posts its event id every period ms (dropped while more than
+// 32 ids are queued or a zeevent_waitfor runs).
+class zeTimer {
+public:
+    int period = 0;
+    int id;
+    zeTimer();
+    explicit zeTimer(int periodMs);
+    ~zeTimer();
+    zeTimer(const zeTimer &) = delete;
+    zeTimer &operator=(const zeTimer &) = delete;
+    // (Re)registers the slot with this period.
+    void setperiod(int periodMs);
+};
