@@ -17,8 +17,9 @@ void zeentry_init(int argc, char **argv);
 // Returns the process exit code.
 int zeentry_finish(void);
 // The exit sequence without ending the process: stores the code, clears the
-// running flag, runs the exit cleanups in registration order, then the
-// temporary-file hook. Runs once; later calls do nothing.
+// running flag, runs the exit cleanups in registration order and empties the
+// list, then the temporary-file hook. A cleanup that calls it again (through
+// zeexit) does not restart it.
 void zeentry_exit_sequence(int code);
 // The exit code stored by the exit sequence (0 before it ran).
 int zeentry_exit_code(void);

@@ -3,6 +3,7 @@
 #include "zeentry.h"
 
 int main(int argc, char **argv) {
+    zeentry_init(argc, argv);
     zemain();
-    return 0;
+    return zeentry_finish();
 }

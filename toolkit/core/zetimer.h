@@ -34,10 +34,13 @@ int zetimer_count(void);
 // frequency Hz; the pending count is worked off by zepump_step.
 void zetick_start(void (*callback)(int count), int frequency);
 void zetick_stop(void);
+// True while the tick source runs.
+bool zetick_running(void);
 // Ticks counted by the timer thread and not yet processed.
 uint32_t zetick_pending(void);
-// Takes at most max pending ticks (main thread); returns how many.
-uint32_t zetick_take(uint32_t max);
+// Works off pending ticks (main thread): clamps a backlog to 10000, then
+// calls the tick callback at most 10 times. Returns the ticks processed.
+int zetick_process(void);
 
 // Periodic callbacks on the timer thread: callback() every 1000/frequency ms.
 // They must touch only counters, flags and work the application keeps apart
@@ -48,11 +51,11 @@ void zeperiodic_start_hires(void (*callback)(void), int frequency);
 // Lets a periodic callback run at a lower actual rate than it asked for
 // (e.g. once per display refresh), in microseconds between calls; 0 restores
 // the asked rate. The thread sleeps until the next due callback, so a slow
-// rate costs no wakeups.
+// rate costs no wakeups. Changes take effect at the thread's next wake (at
+// most 100 ms away).
 void zeperiodic_set_interval_us(void (*callback)(void), int64_t microseconds);
+// Stops a periodic callback; when it returns the callback no longer runs.
 void zeperiodic_stop(void (*callback)(void));
-// Wakes the timer thread now (for instance when a callback's interval changed).
-void zeperiodic_wake(void);
 
 // The millisecond clock (monotonic, 32-bit, wrapping).
 uint32_t zemilliseconds(void);

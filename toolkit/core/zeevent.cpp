@@ -1,0 +1,216 @@
+// The event queue, event ids, the wait operations and the idle wait.
+#include "zeevent.h"
+#include "zeentry.h"
+#include "zeplatform.h"
+#include "zetimer.h"
+#include <cerrno>
+#include <csignal>
+#include <cstdarg>
+#include <cstdio>
+#include <poll.h>
+
+enum { TIMER_POST_LIMIT = 32, BANNER_PRESSES = 5 };
+
+static const char BANNER[] =
+    "This program uses the zeko library,\nan easy-to-use toolkit for developping programs "
+    "running on several platforms.\nYet supported: Linux / MacOS X / FreeBSD / MS-Windows / "
+    "QNX\nC/C++\n\nzeko version: %s%s";
+
+static int g_next_id = ZEEVENT_FIRST_ID;
+static int g_queue[ZEEVENT_QUEUE_SIZE];
+static int g_count, g_read, g_write;
+static bool g_waited;
+static bool g_layout_done;
+static int g_waitfor_depth;
+static int g_f12_presses;
+static void (*g_layout_hook)(void);
+static void (*g_child_poll_hook)(void);
+static void (*g_close_handler)(int);
+static volatile sig_atomic_t g_close_signal;
+
+void (*zeevent_banner_hook)(const char *text);
+
+int zeevent_newid(void) { return g_next_id++; }
+
+static void count_f12(int id) {
+    if (id > ZEKEY_F12) return;
+    if (id != ZEKEY_F12) {
+        g_f12_presses = 0;
+        return;
+    }
+    if (++g_f12_presses < BANNER_PRESSES) return;
+    g_f12_presses = 0;
+    char text[512];
+    snprintf(text, sizeof text, BANNER, "2.40.907.02", "\n---------------------------------------");
+    if (zeevent_banner_hook) zeevent_banner_hook(text);
+}
+
+void zeevent_post(int id) {
+    if (g_count >= ZEEVENT_QUEUE_SIZE) return;
+    g_queue[g_write] = id;
+    g_write = (g_write + 1) % ZEEVENT_QUEUE_SIZE;
+    g_count++;
+    count_f12(id);
+}
+
+static int take(void) {
+    if (g_count == 0) return 0;
+    int id = g_queue[g_read];
+    g_read = (g_read + 1) % ZEEVENT_QUEUE_SIZE;
+    g_count--;
+    return id;
+}
+
+int zeevent_queued(void) { return g_count; }
+void zeevent_flush(void) { g_count = g_read = g_write = 0; }
+bool zeevent_waited(void) { return g_waited; }
+bool zeevent_waitfor_active(void) { return g_waitfor_depth > 0; }
+
+void zeevent_set_layout_hook(void (*fn)(void)) { g_layout_hook = fn; }
+void zeevent_set_child_poll_hook(void (*fn)(void)) { g_child_poll_hook = fn; }
+void zeevent_set_close_request_handler(void (*fn)(int sig)) { g_close_handler = fn; }
+
+// The first wait, poll or runloop lets the views lay themselves out. It is
+// sent even when ids were posted earlier: a view that never got its layout
+// would stay empty.
+static void first_wait(void) {
+    g_waited = true;
+    if (g_layout_done) return;
+    g_layout_done = true;
+    if (g_layout_hook) g_layout_hook();
+}
+
+// ---- close requests from signals ----
+
+static void on_signal(int sig) {
+    // A second request while the first is still unhandled means the main
+    // thread is stuck: let the signal's default action end the process.
+    if (g_close_signal) {
+        signal(sig, SIG_DFL);
+        raise(sig);
+        return;
+    }
+    g_close_signal = sig;
+    zetimer_wake_main();
+}
+
+void zeevent_install_signal_handlers(void) {
+    zetimer_wake_fd();  // created here, never inside the handler
+    struct sigaction sa = {};
+    sa.sa_handler = on_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+}
+
+void zeevent_request_close(int sig) {
+    g_close_signal = sig;
+    zetimer_wake_main();
+}
+
+static void handle_close_request(void) {
+    int sig = g_close_signal;
+    if (!sig) return;
+    if (g_close_handler) g_close_handler(sig);
+    else zequit();
+    g_close_signal = 0;
+}
+
+// ---- pumping ----
+
+static void pump_ticks_and_children(void) {
+    handle_close_request();
+    zetick_process();
+    if (g_child_poll_hook) g_child_poll_hook();
+}
+
+void zepump(void) {
+    pump_ticks_and_children();
+    const zeBackend *b = zebackend();
+    while (b->pending() && b->dispatch_one()) {}
+}
+
+// Blocks until the display connection has input, the timer thread signals
+// (ticks, close requests) or, without a tick source, 10 ms have passed.
+static void idle_wait(void) {
+    int wake = zetimer_wake_fd();
+    zetimer_main_sleeping(true);
+    if (zetick_pending() || g_close_signal) {
+        zetimer_main_sleeping(false);
+        return;
+    }
+    struct pollfd fds[2];
+    int n = 0;
+    int display = zebackend()->fd();
+    if (display >= 0) fds[n++] = {display, POLLIN, 0};
+    if (wake >= 0) fds[n++] = {wake, POLLIN, 0};
+    int timeout = wake < 0 ? 1 : zetick_running() ? -1 : 10;
+    poll(fds, n, timeout);
+    zetimer_main_sleeping(false);
+    zetimer_wake_drain();
+}
+
+void zepump_step(void) {
+    const zeBackend *b = zebackend();
+    for (;;) {
+        pump_ticks_and_children();
+        if (g_count) return;
+        if (b->pending() && b->dispatch_one()) return;
+        if (g_count) return;
+        if (!zerunning()) return;
+        // Ticks still pending after a batch of 10: work them off before sleeping.
+        if (zetick_pending()) continue;
+        idle_wait();
+    }
+}
+
+int zeevent_wait(void) {
+    first_wait();
+    for (;;) {
+        if (!zerunning()) return 0;
+        if (!g_count) zepump_step();
+        if (g_count) return take();
+    }
+}
+
+int zeevent_poll(void) {
+    first_wait();
+    zepump();
+    return take();
+}
+
+int zeevent_waitfor_list(int n, const int *ids) {
+    if (n > ZEEVENT_WAITFOR_MAX) n = ZEEVENT_WAITFOR_MAX;
+    g_waitfor_depth++;
+    int found = 0;
+    while (!found) {
+        int id = zeevent_wait();
+        if (id == 0) break;
+        for (int i = 0; i < n; i++)
+            if (ids[i] == id) found = id;
+    }
+    g_waitfor_depth--;
+    return found;
+}
+
+int zeevent_waitfor(int n, ...) {
+    int ids[ZEEVENT_WAITFOR_MAX];
+    if (n > ZEEVENT_WAITFOR_MAX) n = ZEEVENT_WAITFOR_MAX;
+    if (n < 0) n = 0;
+    va_list ap;
+    va_start(ap, n);
+    for (int i = 0; i < n; i++) ids[i] = va_arg(ap, int);
+    va_end(ap);
+    return zeevent_waitfor_list(n, ids);
+}
+
+void zeevent_runloop(void) {
+    first_wait();
+    while (zerunning()) {
+        zepump_step();
+        zepump();
+        take();
+    }
+}

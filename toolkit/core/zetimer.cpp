@@ -1,0 +1,328 @@
+// The timer table, the tick source, the platform timer thread and the
+// millisecond clock.
+//
+// One thread serves both the tick source and the periodic callbacks. It
+// keeps an absolute due time per source on the monotonic clock and sleeps
+// until the earliest one, so its cost follows the rates actually asked for.
+#include "zetimer.h"
+#include "zeentry.h"
+#include "zeevent.h"
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <mutex>
+#include <sys/eventfd.h>
+#include <thread>
+#include <unistd.h>
+
+enum { TICK_BATCH = 10, PERIODIC_MAX = 16, TIMER_POST_LIMIT = 32, INITIAL_HIGH_WATER = 10 };
+
+static const int64_t MS = 1000000;
+static const int64_t MAX_SLEEP = 100 * MS;  // bounds how late a new or changed source starts
+
+// ---- the timer table (main thread) ----
+
+struct TimerSlot {
+    zeHandler callback;
+    void *owner;
+    int period;
+    int accumulated;
+    int key;
+};
+
+static TimerSlot g_slots[ZETIMER_SLOTS];
+static int g_high_water = INITIAL_HIGH_WATER;
+
+static TimerSlot *find_slot(void *owner, int key) {
+    for (int i = 0; i < g_high_water; i++)
+        if (g_slots[i].owner && g_slots[i].owner == owner && g_slots[i].key == key) return &g_slots[i];
+    return nullptr;
+}
+
+bool zetimer_set(zeHandler callback, void *owner, int period, int key) {
+    if (!owner) return false;
+    if (period < 1) period = 1;  // a zero period would call the callback forever
+    if (!zetick_running()) zetick_start(zetimer_tick, 100);
+    TimerSlot *s = find_slot(owner, key);
+    if (s) {
+        s->period = period;
+        s->accumulated = 0;
+        return true;
+    }
+    for (int i = 0; i < ZETIMER_SLOTS; i++) {
+        if (g_slots[i].owner) continue;
+        g_slots[i] = {callback, owner, period, 0, key};
+        if (i + 1 > g_high_water) g_high_water = i + 1;
+        return true;
+    }
+    printf("too many timers !\n");
+    return false;
+}
+
+void zetimer_remove(void *owner, int key) {
+    TimerSlot *s = find_slot(owner, key);
+    if (s) s->owner = nullptr;
+}
+
+void zetimer_setperiod(int period, void *owner, int key) {
+    TimerSlot *s = find_slot(owner, key);
+    if (s) s->period = period < 1 ? 1 : period;
+}
+
+int zetimer_count(void) {
+    int n = 0;
+    for (int i = 0; i < g_high_water; i++) n += g_slots[i].owner != nullptr;
+    return n;
+}
+
+void zetimer_tick(int count) {
+    for (int c = 0; c < count; c++) {
+        for (int i = 0; i < g_high_water; i++) {
+            TimerSlot *s = &g_slots[i];
+            if (!s->owner) continue;
+            s->accumulated += ZETIMER_TICK_MS;
+            // The callback may free or re-time its own slot.
+            while (s->owner && s->accumulated >= s->period) {
+                s->accumulated -= s->period;
+                s->callback(s->owner, ZEMSG_TIMER, s->key, 0, 0, 0, 0, 0, 0, 0);
+            }
+        }
+    }
+}
+
+// ---- zeTimer ----
+
+static zearg timer_post(void *owner, int msg, zearg, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
+    zeTimer *t = (zeTimer *)owner;
+    if (!zeevent_waitfor_active() && zeevent_queued() <= TIMER_POST_LIMIT) zeevent_post(t->id);
+    return 0;
+}
+
+zeTimer::zeTimer() : id(zeevent_newid()) {}
+zeTimer::zeTimer(int periodMs) : id(zeevent_newid()) { setperiod(periodMs); }
+zeTimer::~zeTimer() { zetimer_remove(this, 0); }
+
+void zeTimer::setperiod(int periodMs) {
+    period = periodMs;
+    zetimer_set(timer_post, this, periodMs, 0);
+}
+
+// ---- clocks ----
+
+static int64_t now_ns(void) {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (int64_t)ts.tv_sec * 1000000000 + ts.tv_nsec;
+}
+
+uint32_t zemilliseconds(void) { return (uint32_t)(now_ns() / MS); }
+
+void zesleep(int microseconds) {
+    int ms = microseconds / 1000;
+    if (ms <= 0) return;
+    struct timespec ts = {ms / 1000, (long)(ms % 1000) * MS};
+    while (nanosleep(&ts, &ts) == -1 && errno == EINTR) {}
+}
+
+// ---- waking the main thread ----
+
+static int g_wake_fd = -2;  // -2: not yet created, -1: unavailable
+static std::atomic<bool> g_main_sleeping;
+
+int zetimer_wake_fd(void) {
+    if (g_wake_fd == -2) g_wake_fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    return g_wake_fd;
+}
+
+void zetimer_wake_main(void) {
+    if (g_wake_fd < 0) return;
+    uint64_t one = 1;
+    ssize_t r = write(g_wake_fd, &one, sizeof one);
+    (void)r;
+}
+
+void zetimer_wake_drain(void) {
+    if (g_wake_fd < 0) return;
+    uint64_t v;
+    ssize_t r = read(g_wake_fd, &v, sizeof v);
+    (void)r;
+}
+
+void zetimer_main_sleeping(bool sleeping) { g_main_sleeping.store(sleeping); }
+
+// ---- the timer thread ----
+
+struct Periodic {
+    void (*callback)(void);
+    int64_t period;    // asked for
+    int64_t interval;  // actual, 0: the asked period
+    int64_t due;
+};
+
+static std::mutex g_lock;  // guards the sources below; held while callbacks run
+static Periodic g_periodic[PERIODIC_MAX];
+static void (*g_tick_callback)(int);
+static int64_t g_tick_period;  // 0: tick source stopped
+static int64_t g_tick_due;
+static std::atomic<uint32_t> g_pending;
+static std::thread g_thread;
+static std::atomic<bool> g_thread_stop;
+static bool g_thread_started;
+static bool g_abs_sleep_broken;
+
+// Sleeps until the monotonic time target. Absolute sleeps first; where they
+// fail or return early without a reason (a time-faking preload can do either)
+// relative sleeps take over for good. Never returns without having slept
+// unless the target has passed.
+static void sleep_until(int64_t target) {
+    int64_t now = now_ns();
+    if (target <= now) return;
+    if (!g_abs_sleep_broken) {
+        struct timespec ts = {(time_t)(target / 1000000000), (long)(target % 1000000000)};
+        int r = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
+        if (r == EINTR) return;
+        if (r == 0 && now_ns() >= target) return;
+        g_abs_sleep_broken = true;
+        now = now_ns();
+        if (target <= now) return;
+    }
+    int64_t left = target - now;
+    struct timespec rel = {(time_t)(left / 1000000000), (long)(left % 1000000000)};
+    nanosleep(&rel, nullptr);
+}
+
+static int64_t run_due_sources(int64_t now) {
+    int64_t next = now + MAX_SLEEP;
+    if (g_tick_period) {
+        if (now >= g_tick_due) {
+            int64_t n = (now - g_tick_due) / g_tick_period + 1;
+            g_tick_due += n * g_tick_period;
+            g_pending.fetch_add((uint32_t)n);
+            if (g_main_sleeping.exchange(false)) zetimer_wake_main();
+        }
+        if (g_tick_due < next) next = g_tick_due;
+    }
+    for (Periodic &p : g_periodic) {
+        if (!p.callback) continue;
+        int64_t step = p.interval ? p.interval : p.period;
+        if (now >= p.due) {
+            p.callback();
+            p.due += step;
+            if (p.due <= now) p.due = now + step;  // late: skip, never burst
+        }
+        if (p.due < next) next = p.due;
+    }
+    return next;
+}
+
+static void thread_main(void) {
+    while (!g_thread_stop.load()) {
+        int64_t next;
+        {
+            std::lock_guard<std::mutex> hold(g_lock);
+            next = run_due_sources(now_ns());
+        }
+        sleep_until(next);
+    }
+}
+
+static void thread_stop(void) {
+    if (!g_thread_started) return;
+    g_thread_stop.store(true);
+    if (g_thread.joinable()) g_thread.join();
+    g_thread_started = false;
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_tick_period = 0;
+    for (Periodic &p : g_periodic) p.callback = nullptr;
+}
+
+static void thread_ensure(void) {
+    if (g_thread_started) return;
+    g_thread_started = true;
+    g_thread_stop.store(false);
+    g_thread = std::thread(thread_main);
+    zeonexit(thread_stop);
+}
+
+// ---- the tick source ----
+
+void zetick_start(void (*callback)(int count), int frequency) {
+    if (frequency < 1) frequency = 1;
+    int64_t period = (1000 / frequency) * MS;
+    if (period < MS) period = MS;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_tick_callback = callback;
+        g_tick_period = period;
+        g_tick_due = now_ns() + period;
+        g_pending.store(0);
+    }
+    thread_ensure();
+}
+
+void zetick_stop(void) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_tick_period = 0;
+}
+
+bool zetick_running(void) { return g_thread_started && g_tick_period != 0; }
+
+uint32_t zetick_pending(void) { return g_pending.load(); }
+
+int zetick_process(void) {
+    uint32_t v = g_pending.load();
+    if (v > ZETICK_PENDING_MAX) {
+        g_pending.fetch_sub(v - ZETICK_PENDING_MAX);
+        v = ZETICK_PENDING_MAX;
+    }
+    int n = v < TICK_BATCH ? (int)v : TICK_BATCH;
+    if (!n) return 0;
+    g_pending.fetch_sub((uint32_t)n);
+    for (int i = 0; i < n; i++)
+        if (g_tick_callback) g_tick_callback(1);
+    return n;
+}
+
+// ---- periodic callbacks ----
+
+static Periodic *find_periodic(void (*callback)(void)) {
+    for (Periodic &p : g_periodic)
+        if (p.callback == callback) return &p;
+    return nullptr;
+}
+
+void zeperiodic_start(void (*callback)(void), int frequency) {
+    if (!callback) return;
+    if (frequency < 1) frequency = 1;
+    int64_t period = 1000000000 / frequency;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        Periodic *p = find_periodic(callback);
+        if (!p) p = find_periodic(nullptr);
+        if (!p) {
+            printf("zeperiodic_start: too many periodic callbacks\n");
+            return;
+        }
+        *p = {callback, period, 0, now_ns() + period};
+    }
+    thread_ensure();
+}
+
+void zeperiodic_start_hires(void (*callback)(void), int frequency) { zeperiodic_start(callback, frequency); }
+
+void zeperiodic_set_interval_us(void (*callback)(void), int64_t microseconds) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    Periodic *p = find_periodic(callback);
+    if (!p) return;
+    p->interval = microseconds > 0 ? microseconds * 1000 : 0;
+    int64_t step = p->interval ? p->interval : p->period;
+    int64_t soonest = now_ns() + step;
+    if (p->due > soonest) p->due = soonest;
+}
+
+void zeperiodic_stop(void (*callback)(void)) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    Periodic *p = find_periodic(callback);
+    if (p) p->callback = nullptr;
+}
