@@ -1,5 +1,6 @@
 // Temporary names, whole files, copy and split path.
 #include "zefile.h"
+#include "zeentry.h"
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -70,7 +71,8 @@ const char *zefile_tmpdir(void) {
 
 static const char *record_tmp(const std::string &name) {
     if (!g_cleanup_registered) {
-        // The exit sequence calls zefile_tmpcleanup; this covers a plain exit().
+        // The exit sequence deletes them last; atexit covers a plain exit().
+        zeentry_tempfile_hook = zefile_tmpcleanup;
         atexit(zefile_tmpcleanup);
         g_cleanup_registered = true;
     }
