@@ -7,6 +7,13 @@
 // reports what the user does to them, and answers a few questions about the
 // screen. Add a call here only when a feature cannot be built above it, and
 // give it to both backends.
+//
+// Threads: every call belongs to the main thread except win_show, which the
+// display's timer thread may call too (it draws the digits from there). The
+// x11 backend calls XInitThreads before it opens the display and guards its
+// window table with a lock, so win_show may race with the main thread's
+// dispatch; the caller still keeps a draw apart from destroying the window
+// (the application's busy flag does that).
 #pragma once
 #include <cstdint>
 
@@ -14,6 +21,31 @@
 // msg is a toolkit window message (2001 close, 2004 left down, 2016 key ...),
 // a1..a4 its arguments.
 typedef void (*zeNativeSink)(void *owner, int msg, int a1, int a2, int a3, int a4);
+
+// What a native window looks like (zeNativeSpec.flags).
+enum {
+    ZENW_POPUP = 1,        // no frame, not managed (menus, combo lists); captures the mouse
+    ZENW_NOTITLE = 2,      // no decorations, not in the task bar
+    ZENW_ABOVE = 4,        // stays above normal windows ("modal")
+    ZENW_FULLSCREEN = 8,
+    ZENW_RESIZE = 16,      // the user may resize it
+    ZENW_NOSYSMENU = 32,   // no close / minimise buttons
+};
+
+struct zeNativeSpec {
+    const char *title;
+    int x, y;        // outer top-left on the screen; x = -1: top-left of the work area
+    int width, height;   // client size
+    unsigned flags;      // ZENW_*
+};
+
+// A top-level window of any program, as the window list reports it.
+struct zeNativeInfo {
+    long id;             // native id (as window_at returns)
+    char title[1000];
+    int x, y, width, height;   // outer rectangle
+    bool minimised;
+};
 
 struct zeBackend {
     const char *name;
@@ -28,7 +60,38 @@ struct zeBackend {
     int (*depth)(void);              // bits per pixel of the screen
     bool (*clipboard_set)(const char *text);
     const char *(*clipboard_get)(void);   // 0 when the clipboard holds no text
-    // Windows are added by the window module (see zewindow_native.h).
+
+    // Native windows. A window handle is a small positive number, 0 = none.
+    int (*win_create)(const zeNativeSpec *spec, zeNativeSink sink, void *owner);
+    void (*win_destroy)(int win);
+    // The pixels the window shows: 0x00RRGGBB, row-major, stride = width. The
+    // backend keeps the pointer and repaints exposed parts from it by itself.
+    void (*win_set_pixels)(int win, const uint32_t *colors, int width, int height);
+    void (*win_show)(int win, int x, int y, int w, int h);   // copy this client rectangle to the screen
+    void (*win_move)(int win, int x, int y);                 // outer top-left
+    void (*win_resize)(int win, int w, int h);               // client size
+    void (*win_rect)(int win, int rect[4]);                  // outer x, y, width, height
+    void (*win_client_origin)(int win, int *x, int *y);      // client (0, 0) on the screen
+    void (*win_set_visible)(int win, bool visible);          // show (restoring a minimised window) or hide
+    void (*win_minimise)(int win);
+    void (*win_set_title)(int win, const char *title);
+    void (*win_raise)(int win);                  // to the top, active, keyboard focus
+    void (*win_set_above)(int win, bool above);  // topmost on / off
+    long (*win_native)(int win);                 // the native id, comparable with window_at
+    void (*win_capture)(int win);                // all pointer input goes to win
+    void (*win_release)(void);
+    // Tray icon with tip text; clicks arrive as 2056 (2005 left, 2011 right).
+    // false when the desktop has no tray.
+    bool (*tray_add)(int win, const char *tip);
+    void (*tray_remove)(int win);
+    const char *(*dropped_file)(void);           // the last file dropped on a window (2061)
+
+    // The desktop and the other programs' windows.
+    long (*window_at)(int x, int y);             // top-level window at a screen point
+    bool (*is_desktop)(long id);                 // the desktop (root or a desktop-type window)
+    int (*list_windows)(zeNativeInfo *out, int max);   // top-level windows, count
+    bool (*move_window)(long id, int x, int y, int w, int h);   // outer rectangle
+    bool (*workarea_set)(const int rect[4]);     // reserve the screen outside rect for us
 };
 
 // The active backend; initialised on first use from ZE_PLATFORM.

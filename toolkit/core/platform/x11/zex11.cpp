@@ -1,41 +1,634 @@
-// The X11 backend (Xlib, XRandR). Filled in with the window module.
-#include "zeplatform.h"
-#include <X11/Xlib.h>
+// The X11 backend: top-level windows that show the caller's pixels, and the
+// translation of X events into toolkit window messages.
+//
+// Threads: XInitThreads runs before the display is opened, so Xlib itself may
+// be called from two threads. The one call another thread makes is win_show
+// (the digits are drawn from the timer thread); it and every change of the
+// window table hold zex11_lock. Sinks are called without the lock.
+#include "zex11.h"
+#include "../zeinput.h"
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/extensions/Xrandr.h>
+#include <unistd.h>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
-static Display *g_dpy;
+Display *zex11_dpy;
+Window zex11_root;
+int zex11_screen;
+std::recursive_mutex zex11_lock;
+
+static std::vector<zeX11Win> g_wins(1);   // index = handle; 0 unused
+static GC g_gc;
+static Visual *g_visual;
+static int g_depth;
+static bool g_direct_pixels;   // the visual takes 0x00RRGGBB words as they are
+static int g_refresh;
+
+static int on_xerror(Display *d, XErrorEvent *e) {
+    // Windows of other programs may vanish while we look at them: not fatal.
+    char text[200];
+    XGetErrorText(d, e->error_code, text, sizeof text);
+    if (getenv("ZE_X11_DEBUG")) printf("x11: %s (request %d)\n", text, e->request_code);
+    return 0;
+}
+
+Atom zex11_atom(const char *name) { return XInternAtom(zex11_dpy, name, False); }
+
+zeX11Win *zex11_win(int h) {
+    if (h <= 0 || h >= (int)g_wins.size() || !g_wins[h].used) return nullptr;
+    return &g_wins[h];
+}
+
+zeX11Win *zex11_by_xid(Window w, int *handle) {
+    for (size_t i = 1; i < g_wins.size(); i++)
+        if (g_wins[i].used && g_wins[i].xwin == w) {
+            if (handle) *handle = (int)i;
+            return &g_wins[i];
+        }
+    return nullptr;
+}
+
+int zex11_prop32(Window w, Atom prop, Atom type, unsigned long **data) {
+    Atom got;
+    int fmt;
+    unsigned long n, after;
+    unsigned char *p = nullptr;
+    *data = nullptr;
+    if (XGetWindowProperty(zex11_dpy, w, prop, 0, 4096, False, type, &got, &fmt, &n, &after, &p) != Success)
+        return 0;
+    if (!p || fmt != 32 || n == 0) {
+        if (p) XFree(p);
+        return 0;
+    }
+    *data = (unsigned long *)p;
+    return (int)n;
+}
+
+void zex11_wm_state(Window w, int action, Atom state) {
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = zex11_atom("_NET_WM_STATE");
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = action;
+    e.xclient.data.l[1] = (long)state;
+    e.xclient.data.l[3] = 2;   // a pager-like request: honoured at once
+    XSendEvent(zex11_dpy, zex11_root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+}
+
+bool zex11_has_state(Window w, Atom state) {
+    unsigned long *d;
+    int n = zex11_prop32(w, zex11_atom("_NET_WM_STATE"), XA_ATOM, &d);
+    bool found = false;
+    for (int i = 0; i < n; i++) found |= d[i] == state;
+    if (d) XFree(d);
+    return found;
+}
+
+// ----- connection -----
 
 static bool x_init(void) {
-    if (!g_dpy) g_dpy = XOpenDisplay(nullptr);
-    return g_dpy != nullptr;
+    if (zex11_dpy) return true;
+    static bool threads = XInitThreads() != 0;
+    (void)threads;
+    zex11_dpy = XOpenDisplay(nullptr);
+    if (!zex11_dpy) return false;
+    XSetErrorHandler(on_xerror);
+    zex11_screen = DefaultScreen(zex11_dpy);
+    zex11_root = RootWindow(zex11_dpy, zex11_screen);
+    g_visual = DefaultVisual(zex11_dpy, zex11_screen);
+    g_depth = DefaultDepth(zex11_dpy, zex11_screen);
+    g_gc = XCreateGC(zex11_dpy, zex11_root, 0, nullptr);
+    g_direct_pixels = g_depth >= 24 && g_visual->red_mask == 0xFF0000 && g_visual->green_mask == 0xFF00 &&
+                      g_visual->blue_mask == 0xFF;
+    Bool supported;
+    // Held keys repeat as presses only, as the toolkit expects.
+    XkbSetDetectableAutoRepeat(zex11_dpy, True, &supported);
+    return true;
 }
+
 static void x_shutdown(void) {
-    if (g_dpy) XCloseDisplay(g_dpy);
-    g_dpy = nullptr;
+    if (!zex11_dpy) return;
+    zex11_clip_shutdown();
+    zex11_desktop_shutdown();
+    for (size_t i = 1; i < g_wins.size(); i++)
+        if (g_wins[i].used) {
+            zex11_tray_remove((int)i);
+            XDestroyWindow(zex11_dpy, g_wins[i].xwin);
+        }
+    g_wins.assign(1, zeX11Win());
+    XFreeGC(zex11_dpy, g_gc);
+    XCloseDisplay(zex11_dpy);
+    zex11_dpy = nullptr;
 }
-static int x_fd(void) { return g_dpy ? ConnectionNumber(g_dpy) : -1; }
-static bool x_pending(void) { return g_dpy && XPending(g_dpy) > 0; }
+
+static int x_fd(void) { return zex11_dpy ? ConnectionNumber(zex11_dpy) : -1; }
+static bool x_pending(void) { return zex11_dpy && XPending(zex11_dpy) > 0; }
+
+static void x_screen_size(int *w, int *h) {
+    *w = DisplayWidth(zex11_dpy, zex11_screen);
+    *h = DisplayHeight(zex11_dpy, zex11_screen);
+}
+
+static int x_refresh_hz(void) {
+    if (g_refresh) return g_refresh;
+    g_refresh = 60;
+    int ev, err;
+    if (!XRRQueryExtension(zex11_dpy, &ev, &err)) return g_refresh;
+    XRRScreenConfiguration *c = XRRGetScreenInfo(zex11_dpy, zex11_root);
+    if (!c) return g_refresh;
+    short rate = XRRConfigCurrentRate(c);
+    XRRFreeScreenConfigInfo(c);
+    if (rate > 0) g_refresh = rate;
+    return g_refresh;
+}
+
+static int x_depth(void) { return g_depth; }
+
+// ----- windows -----
+
+static void set_title(Window w, const char *title) {
+    XStoreName(zex11_dpy, w, title);
+    XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_NAME"), zex11_atom("UTF8_STRING"), 8, PropModeReplace,
+                    (const unsigned char *)title, (int)strlen(title));
+}
+
+static void set_size_hints(Window w, int x, int y, int cw, int ch, unsigned flags) {
+    XSizeHints *sh = XAllocSizeHints();
+    sh->flags = USPosition | PPosition | PSize | PWinGravity;
+    sh->x = x, sh->y = y, sh->width = cw, sh->height = ch;
+    sh->win_gravity = NorthWestGravity;
+    if (!(flags & ZENW_RESIZE)) {
+        sh->flags |= PMinSize | PMaxSize;
+        sh->min_width = sh->max_width = cw;
+        sh->min_height = sh->max_height = ch;
+    }
+    XSetWMNormalHints(zex11_dpy, w, sh);
+    XFree(sh);
+}
+
+// What the window manager reads when the window is mapped.
+static void set_wm_properties(Window w, const zeNativeSpec *s) {
+    XWMHints wm = {};
+    wm.flags = InputHint | StateHint;
+    wm.input = True;
+    wm.initial_state = NormalState;
+    XSetWMHints(zex11_dpy, w, &wm);
+    XClassHint cls = {(char *)"zeko", (char *)"Zeko"};
+    XSetClassHint(zex11_dpy, w, &cls);
+    Atom protocols[2] = {zex11_atom("WM_DELETE_WINDOW"), zex11_atom("_NET_WM_PING")};
+    XSetWMProtocols(zex11_dpy, w, protocols, 2);
+    long pid = getpid();
+    XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
+                    (unsigned char *)&pid, 1);
+    if (s->flags & (ZENW_NOTITLE | ZENW_FULLSCREEN) || !s->title || !*s->title) {
+        long motif[5] = {2, 0, 0, 0, 0};   // flags: decorations; decorations: none
+        Atom a = zex11_atom("_MOTIF_WM_HINTS");
+        XChangeProperty(zex11_dpy, w, a, a, 32, PropModeReplace, (unsigned char *)motif, 5);
+    }
+    Atom states[3];
+    int n = 0;
+    if (s->flags & ZENW_ABOVE) states[n++] = zex11_atom("_NET_WM_STATE_ABOVE");
+    if (s->flags & ZENW_FULLSCREEN) states[n++] = zex11_atom("_NET_WM_STATE_FULLSCREEN");
+    if (s->flags & ZENW_NOTITLE) states[n++] = zex11_atom("_NET_WM_STATE_SKIP_TASKBAR");
+    XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                    (unsigned char *)states, n);
+    Atom type = zex11_atom("_NET_WM_WINDOW_TYPE_NORMAL");
+    XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    (unsigned char *)&type, 1);
+}
+
+static int new_handle(void) {
+    for (size_t i = 1; i < g_wins.size(); i++)
+        if (!g_wins[i].used) return (int)i;
+    if (g_wins.size() > 1000) return 0;
+    g_wins.push_back(zeX11Win());
+    return (int)g_wins.size() - 1;
+}
+
+static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    int h = new_handle();
+    if (!h) return 0;
+    int x = s->x, y = s->y, cw = s->width > 0 ? s->width : 100, ch = s->height > 0 ? s->height : 100;
+    if (x < 0) {
+        int wa[4];
+        zex11_workarea(wa);
+        x = wa[0], y = wa[1];
+    }
+    if (s->flags & ZENW_FULLSCREEN) x = 0, y = 0;
+    bool popup = s->flags & ZENW_POPUP;
+    XSetWindowAttributes a = {};
+    a.background_pixmap = None;   // exposed parts are painted from the pixels, no flash
+    a.bit_gravity = NorthWestGravity;
+    a.override_redirect = popup;
+    a.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                   PointerMotionMask | StructureNotifyMask | FocusChangeMask | PropertyChangeMask;
+    Window w = XCreateWindow(zex11_dpy, zex11_root, x, y, cw, ch, 0, CopyFromParent, InputOutput, CopyFromParent,
+                             CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWEventMask, &a);
+    if (!w) return 0;
+    set_title(w, s->title ? s->title : "");
+    set_size_hints(w, x, y, cw, ch, s->flags);
+    set_wm_properties(w, s);
+    zex11_dnd_enable(w);
+    zeX11Win &r = g_wins[h];
+    r = zeX11Win();
+    r.used = true, r.xwin = w, r.sink = sink, r.owner = owner, r.flags = s->flags;
+    r.cw = cw, r.ch = ch, r.rx = x, r.ry = y;
+    XMapRaised(zex11_dpy, w);
+    // A popup is mapped at once (no window manager in between); make it
+    // viewable now so that it can take the pointer.
+    if (popup) XSync(zex11_dpy, False), r.mapped = true;
+    XFlush(zex11_dpy);
+    return h;
+}
+
+static void x_win_destroy(int h) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    zex11_tray_remove(h);
+    XDestroyWindow(zex11_dpy, w->xwin);
+    XFlush(zex11_dpy);
+    *w = zeX11Win();
+}
+
+static void x_win_set_pixels(int h, const uint32_t *px, int pw, int ph) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    if (zeX11Win *w = zex11_win(h)) w->px = px, w->pw = pw, w->ph = ph;
+}
+
+// Visuals that do not take 0x00RRGGBB words directly get each pixel converted.
+static unsigned long to_visual(uint32_t c) {
+    auto place = [](uint32_t v8, unsigned long mask) -> unsigned long {
+        if (!mask) return 0;
+        int shift = 0, bits = 0;
+        while (!((mask >> shift) & 1)) shift++;
+        while ((mask >> (shift + bits)) & 1) bits++;
+        return ((unsigned long)(v8 >> (8 - (bits < 8 ? bits : 8))) << shift) & mask;
+    };
+    return place((c >> 16) & 0xFF, g_visual->red_mask) | place((c >> 8) & 0xFF, g_visual->green_mask) |
+           place(c & 0xFF, g_visual->blue_mask);
+}
+
+static void put_pixels(const zeX11Win *w, int x, int y, int cw, int ch) {
+    if (g_direct_pixels) {
+        XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, (char *)w->px, w->pw, w->ph, 32,
+                                   w->pw * 4);
+        if (!img) return;
+        // The words are in this machine's order; Xlib swaps for the server.
+        img->byte_order = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? MSBFirst : LSBFirst;
+        XPutImage(zex11_dpy, w->xwin, g_gc, img, x, y, x, y, cw, ch);
+        img->data = nullptr;
+        XDestroyImage(img);
+        return;
+    }
+    XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, nullptr, cw, ch, 32, 0);
+    if (!img) return;
+    img->data = (char *)malloc((size_t)img->bytes_per_line * ch);
+    for (int j = 0; j < ch; j++)
+        for (int i = 0; i < cw; i++) XPutPixel(img, i, j, to_visual(w->px[(size_t)(y + j) * w->pw + x + i]));
+    XPutImage(zex11_dpy, w->xwin, g_gc, img, 0, 0, x, y, cw, ch);
+    XDestroyImage(img);
+}
+
+static void x_win_show(int h, int x, int y, int cw, int ch) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    zeX11Win *w = zex11_win(h);
+    if (!w || !w->px) return;
+    if (x < 0) cw += x, x = 0;
+    if (y < 0) ch += y, y = 0;
+    if (x + cw > w->pw) cw = w->pw - x;
+    if (y + ch > w->ph) ch = w->ph - y;
+    if (cw <= 0 || ch <= 0) return;
+    put_pixels(w, x, y, cw, ch);
+    XFlush(zex11_dpy);
+}
+
+static void x_win_move(int h, int x, int y) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    XMoveWindow(zex11_dpy, w->xwin, x, y);
+    XFlush(zex11_dpy);
+}
+
+static void x_win_resize(int h, int cw, int ch) {
+    zeX11Win *w = zex11_win(h);
+    if (!w || cw <= 0 || ch <= 0) return;
+    int ox, oy;
+    Window child;
+    XTranslateCoordinates(zex11_dpy, w->xwin, zex11_root, 0, 0, &ox, &oy, &child);
+    set_size_hints(w->xwin, ox, oy, cw, ch, w->flags);
+    XResizeWindow(zex11_dpy, w->xwin, cw, ch);
+    XFlush(zex11_dpy);
+}
+
+static void x_win_client_origin(int h, int *x, int *y) {
+    zeX11Win *w = zex11_win(h);
+    *x = 0, *y = 0;
+    if (!w) return;
+    Window child;
+    XTranslateCoordinates(zex11_dpy, w->xwin, zex11_root, 0, 0, x, y, &child);
+}
+
+static void x_win_rect(int h, int r[4]) {
+    zeX11Win *w = zex11_win(h);
+    r[0] = r[1] = r[2] = r[3] = 0;
+    if (!w) return;
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(zex11_dpy, w->xwin, &a)) return;
+    long ext[4] = {0, 0, 0, 0};
+    if (!(w->flags & ZENW_POPUP)) zex11_frame_extents(w->xwin, ext);
+    int ox, oy;
+    x_win_client_origin(h, &ox, &oy);
+    r[0] = ox - (int)ext[0], r[1] = oy - (int)ext[2];
+    r[2] = a.width + (int)(ext[0] + ext[1]), r[3] = a.height + (int)(ext[2] + ext[3]);
+}
+
+static void x_win_set_visible(int h, bool visible) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    w->hidden = !visible;
+    if (visible) {
+        XMapRaised(zex11_dpy, w->xwin);
+    } else if (w->flags & ZENW_POPUP) {
+        XUnmapWindow(zex11_dpy, w->xwin);
+    } else {
+        XWithdrawWindow(zex11_dpy, w->xwin, zex11_screen);
+    }
+    XFlush(zex11_dpy);
+}
+
+static void x_win_minimise(int h) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    XIconifyWindow(zex11_dpy, w->xwin, zex11_screen);
+    XFlush(zex11_dpy);
+}
+
+static void x_win_set_title(int h, const char *t) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    set_title(w->xwin, t ? t : "");
+    XFlush(zex11_dpy);
+}
+
+static void x_win_raise(int h) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    XRaiseWindow(zex11_dpy, w->xwin);
+    if (w->flags & ZENW_POPUP) {
+        XSetInputFocus(zex11_dpy, w->xwin, RevertToParent, CurrentTime);
+    } else {
+        XEvent e = {};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w->xwin;
+        e.xclient.message_type = zex11_atom("_NET_ACTIVE_WINDOW");
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 2;   // from a pager: the window manager does not refuse it
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(zex11_dpy, zex11_root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    }
+    XFlush(zex11_dpy);
+}
+
+static void x_win_set_above(int h, bool above) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    if (above) w->flags |= ZENW_ABOVE;
+    else w->flags &= ~ZENW_ABOVE;
+    Atom a = zex11_atom("_NET_WM_STATE_ABOVE");
+    if (w->mapped) {
+        zex11_wm_state(w->xwin, above ? 1 : 0, a);
+    } else if (above) {
+        XChangeProperty(zex11_dpy, w->xwin, zex11_atom("_NET_WM_STATE"), XA_ATOM, 32, PropModeAppend,
+                        (unsigned char *)&a, 1);
+    }
+    XFlush(zex11_dpy);
+}
+
+static long x_win_native(int h) {
+    zeX11Win *w = zex11_win(h);
+    return w ? (long)w->xwin : 0;
+}
+
+static void x_win_capture(int h) {
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    XGrabPointer(zex11_dpy, w->xwin, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
+                 GrabModeAsync, None, None, CurrentTime);
+    XFlush(zex11_dpy);
+}
+
+static void x_win_release(void) {
+    XUngrabPointer(zex11_dpy, CurrentTime);
+    XFlush(zex11_dpy);
+}
+
+// ----- events -----
+
+struct KeyMap {
+    KeySym sym;
+    int code;
+};
+static const KeyMap g_keys[] = {
+    {XK_Tab, 9}, {XK_ISO_Left_Tab, 9}, {XK_Return, 10}, {XK_KP_Enter, 10}, {XK_Escape, 27},
+    {XK_space, 32}, {XK_Left, 301}, {XK_KP_Left, 301}, {XK_Right, 302}, {XK_KP_Right, 302},
+    {XK_Up, 303}, {XK_KP_Up, 303}, {XK_Down, 304}, {XK_KP_Down, 304}, {XK_F1, 305}, {XK_F2, 306},
+    {XK_F3, 307}, {XK_F4, 308}, {XK_F5, 309}, {XK_F6, 310}, {XK_F7, 311}, {XK_F8, 312}, {XK_F9, 313},
+    {XK_F10, 314}, {XK_F11, 315}, {XK_F12, 316}, {XK_Insert, 317}, {XK_KP_Insert, 317},
+    {XK_Control_L, 318}, {XK_Control_R, 318}, {XK_Shift_L, 319}, {XK_Shift_R, 319}, {XK_Home, 320},
+    {XK_KP_Home, 320}, {XK_End, 321}, {XK_KP_End, 321}, {XK_Delete, 322}, {XK_KP_Delete, 322},
+    {XK_Page_Up, 323}, {XK_KP_Page_Up, 323}, {XK_Page_Down, 324}, {XK_KP_Page_Down, 324},
+    {XK_Alt_L, 325}, {XK_Alt_R, 325}, {XK_Meta_L, 325}, {XK_Meta_R, 325}, {XK_ISO_Level3_Shift, 325},
+};
+
+static int key_code(KeySym ks) {
+    for (const KeyMap &k : g_keys)
+        if (k.sym == ks) return k.code;
+    return 0;
+}
+
+static void on_key(const zeX11Win *w, XKeyEvent *ke, bool down) {
+    char buf[8];
+    KeySym ks = 0;
+    int n = XLookupString(ke, buf, sizeof buf, &ks, nullptr);
+    int code = key_code(ks);
+    // Keys with a code of their own (cursor, Delete ...) type no character.
+    int ch = (down && n == 1 && (code == 0 || code < 300)) ? (unsigned char)buf[0] : 0;
+    if (ch == 127) ch = 0;
+    if (!code && !ch) {
+        // A key without a code: the release of a character key, or a dead key.
+        if (!down) return;
+    }
+    zeinput_key(w->sink, w->owner, code, ch, down);
+}
+
+static void on_button(const zeX11Win *w, XButtonEvent *be, bool down) {
+    int b = be->button;
+    if (b == 4 || b == 5) {
+        if (down) w->sink(w->owner, b == 4 ? 2013 : 2014, be->x, be->y, 0, 0);
+        return;
+    }
+    int idx = b == 1 ? 0 : b == 2 ? 1 : b == 3 ? 2 : -1;
+    if (idx < 0) return;
+    static const int up[3] = {2005, 2008, 2011};
+    int msg = down ? zeinput_press(idx, (unsigned)be->time, be->x_root, be->y_root) : up[idx];
+    w->sink(w->owner, msg, (int16_t)be->x, (int16_t)be->y, 0, 0);
+}
+
+static void on_configure(int h, XConfigureEvent *ce) {
+    zeX11Win *w = zex11_win(h);
+    zeNativeSink sink = w->sink;
+    void *owner = w->owner;
+    int rx, ry;
+    Window child;
+    XTranslateCoordinates(zex11_dpy, w->xwin, zex11_root, 0, 0, &rx, &ry, &child);
+    bool moved = rx != w->rx || ry != w->ry;
+    bool sized = ce->width != w->cw || ce->height != w->ch;
+    w->rx = rx, w->ry = ry, w->cw = ce->width, w->ch = ce->height;
+    if (moved) sink(owner, 2062, rx, ry, 0, 0);
+    if (sized && ce->width > 0 && ce->height > 0) sink(owner, 2003, ce->width, ce->height, 0, 0);
+}
+
+// WM_STATE tells minimised and restored; _NET_WM_STATE tells maximised.
+static void on_property(int h, XPropertyEvent *pe) {
+    zeX11Win *w = zex11_win(h);
+    zeNativeSink sink = w->sink;
+    void *owner = w->owner;
+    if (pe->atom == zex11_atom("WM_STATE")) {
+        unsigned long *d;
+        Atom wms = zex11_atom("WM_STATE");
+        int n = zex11_prop32(w->xwin, wms, wms, &d);
+        bool iconic = n > 0 && d[0] == IconicState;
+        bool normal = n > 0 && d[0] == NormalState;
+        if (d) XFree(d);
+        if (iconic && !w->iconic) {
+            w->iconic = true;
+            sink(owner, 2055, 0, 0, 0, 0);
+            sink(owner, 2060, 0, 0, 0, 0);   // the size report is 0 by 0
+        } else if (normal && w->iconic) {
+            w->iconic = false;
+            // Put into the task bar for want of a tray: restoring it counts
+            // as a click on the tray icon.
+            if (w->tray_fallback) {
+                w->tray_fallback = false;
+                sink(owner, 2056, 2005, 0, 0, 0);
+            } else {
+                sink(owner, 2003, w->cw, w->ch, 0, 0);
+            }
+        }
+        return;
+    }
+    if (pe->atom == zex11_atom("_NET_WM_STATE")) {
+        bool maxed = zex11_has_state(w->xwin, zex11_atom("_NET_WM_STATE_MAXIMIZED_VERT")) &&
+                     zex11_has_state(w->xwin, zex11_atom("_NET_WM_STATE_MAXIMIZED_HORZ"));
+        if (maxed && !w->maximised) sink(owner, 2060, 0, 0, 0, 0);
+        w->maximised = maxed;
+    }
+}
+
+static void on_client_message(zeX11Win *w, XClientMessageEvent *cm) {
+    if (cm->message_type != zex11_atom("WM_PROTOCOLS")) return;
+    Atom what = (Atom)cm->data.l[0];
+    if (what == zex11_atom("WM_DELETE_WINDOW")) {
+        w->sink(w->owner, 2001, 0, 0, 0, 0);
+    } else if (what == zex11_atom("_NET_WM_PING")) {
+        XEvent reply = *(XEvent *)cm;
+        reply.xclient.window = zex11_root;
+        XSendEvent(zex11_dpy, zex11_root, False, SubstructureNotifyMask | SubstructureRedirectMask, &reply);
+    }
+}
+
+static void on_focus(const zeX11Win *w, XFocusChangeEvent *fe, bool in) {
+    if (fe->detail == NotifyInferior || fe->detail == NotifyPointer) return;
+    if (fe->mode == NotifyGrab || fe->mode == NotifyUngrab) return;
+    zeinput_reset_modifiers();
+    w->sink(w->owner, in ? 2063 : 2064, 0, 0, 0, 0);
+    w->sink(w->owner, in ? 2018 : 2019, 0, 0, 0, 0);
+}
+
+static void handle_event(XEvent *ev) {
+    if (zex11_clip_event(ev) || zex11_tray_event(ev) || zex11_dnd_event(ev)) return;
+    int h = 0;
+    zeX11Win *w = zex11_by_xid(ev->xany.window, &h);
+    if (!w || !w->sink) return;
+    switch (ev->type) {
+    case Expose: {
+        std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+        if (w->px) put_pixels(w, ev->xexpose.x, ev->xexpose.y, std::min(ev->xexpose.width, w->pw - ev->xexpose.x),
+                              std::min(ev->xexpose.height, w->ph - ev->xexpose.y));
+        break;
+    }
+    case KeyPress: on_key(w, &ev->xkey, true); break;
+    case KeyRelease: on_key(w, &ev->xkey, false); break;
+    case ButtonPress: on_button(w, &ev->xbutton, true); break;
+    case ButtonRelease: on_button(w, &ev->xbutton, false); break;
+    case MotionNotify: {
+        // Only the latest position of a burst matters.
+        while (XCheckTypedWindowEvent(zex11_dpy, w->xwin, MotionNotify, ev)) {}
+        w->sink(w->owner, 2015, (int16_t)ev->xmotion.x, (int16_t)ev->xmotion.y, 0, 0);
+        break;
+    }
+    case FocusIn: on_focus(w, &ev->xfocus, true); break;
+    case FocusOut: on_focus(w, &ev->xfocus, false); break;
+    case ConfigureNotify: on_configure(h, &ev->xconfigure); break;
+    case MapNotify: w->mapped = true; break;
+    case UnmapNotify: w->mapped = false; break;
+    case PropertyNotify: on_property(h, &ev->xproperty); break;
+    case ClientMessage: on_client_message(w, &ev->xclient); break;
+    }
+}
+
 static bool x_dispatch_one(void) {
     if (!x_pending()) return false;
     XEvent ev;
-    XNextEvent(g_dpy, &ev);
+    XNextEvent(zex11_dpy, &ev);
+    handle_event(&ev);
+    XFlush(zex11_dpy);
     return true;
 }
-static void x_screen_size(int *w, int *h) {
-    *w = DisplayWidth(g_dpy, DefaultScreen(g_dpy));
-    *h = DisplayHeight(g_dpy, DefaultScreen(g_dpy));
-}
-static void x_workarea(int r[4]) {
-    int w, h;
-    x_screen_size(&w, &h);
-    r[0] = 0, r[1] = 0, r[2] = w, r[3] = h;
-}
-static int x_refresh_hz(void) { return 60; }
-static int x_depth(void) { return DefaultDepth(g_dpy, DefaultScreen(g_dpy)); }
-static bool x_clipboard_set(const char *) { return false; }
-static const char *x_clipboard_get(void) { return nullptr; }
 
 const zeBackend zebackend_x11 = {
-    "x11", x_init, x_shutdown, x_fd, x_pending, x_dispatch_one, x_screen_size,
-    x_workarea, x_refresh_hz, x_depth, x_clipboard_set, x_clipboard_get,
+    .name = "x11",
+    .init = x_init,
+    .shutdown = x_shutdown,
+    .fd = x_fd,
+    .pending = x_pending,
+    .dispatch_one = x_dispatch_one,
+    .screen_size = x_screen_size,
+    .workarea = zex11_workarea,
+    .refresh_hz = x_refresh_hz,
+    .depth = x_depth,
+    .clipboard_set = zex11_clipboard_set,
+    .clipboard_get = zex11_clipboard_get,
+    .win_create = x_win_create,
+    .win_destroy = x_win_destroy,
+    .win_set_pixels = x_win_set_pixels,
+    .win_show = x_win_show,
+    .win_move = x_win_move,
+    .win_resize = x_win_resize,
+    .win_rect = x_win_rect,
+    .win_client_origin = x_win_client_origin,
+    .win_set_visible = x_win_set_visible,
+    .win_minimise = x_win_minimise,
+    .win_set_title = x_win_set_title,
+    .win_raise = x_win_raise,
+    .win_set_above = x_win_set_above,
+    .win_native = x_win_native,
+    .win_capture = x_win_capture,
+    .win_release = x_win_release,
+    .tray_add = zex11_tray_add,
+    .tray_remove = zex11_tray_remove,
+    .dropped_file = zex11_dropped_file,
+    .window_at = zex11_window_at,
+    .is_desktop = zex11_is_desktop,
+    .list_windows = zex11_list_windows,
+    .move_window = zex11_move_window,
+    .workarea_set = zex11_workarea_set,
 };

@@ -1,0 +1,63 @@
+// Internals shared by the files of the X11 backend.
+#pragma once
+#include "zeplatform.h"
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <mutex>
+
+struct zeX11Win {
+    bool used;
+    Window xwin;
+    zeNativeSink sink;
+    void *owner;
+    unsigned flags;
+    const uint32_t *px;     // the pixels shown (caller's buffer)
+    int pw, ph;
+    int cw, ch;             // client size last known
+    int rx, ry;             // client origin on the root last known
+    bool mapped, hidden, iconic, maximised;
+    bool tray_fallback;     // hidden to the tray without a tray: iconified instead
+    Window tray_icon;       // icon window docked in the tray, 0 none
+};
+
+extern Display *zex11_dpy;
+extern Window zex11_root;
+extern int zex11_screen;
+// Guards the window table and the drawing calls against the timer thread.
+extern std::recursive_mutex zex11_lock;
+
+zeX11Win *zex11_win(int h);
+zeX11Win *zex11_by_xid(Window w, int *handle);
+Atom zex11_atom(const char *name);
+
+// Reads a property of 32-bit items; returns the count (0 on failure), *data to XFree.
+int zex11_prop32(Window w, Atom prop, Atom type, unsigned long **data);
+// Sends a _NET_WM_STATE change for one state (action 1 add, 0 remove).
+void zex11_wm_state(Window w, int action, Atom state);
+bool zex11_has_state(Window w, Atom state);
+
+// tray (zex11_tray.cpp)
+bool zex11_tray_add(int h, const char *tip);
+void zex11_tray_remove(int h);
+bool zex11_tray_event(XEvent *ev);      // true when the event belonged to a tray icon
+
+// desktop (zex11_desktop.cpp)
+void zex11_workarea(int r[4]);
+long zex11_window_at(int x, int y);
+bool zex11_is_desktop(long id);
+int zex11_list_windows(zeNativeInfo *out, int max);
+bool zex11_move_window(long id, int x, int y, int w, int h);
+bool zex11_workarea_set(const int r[4]);
+void zex11_frame_extents(Window w, long ext[4]);   // left, right, top, bottom
+void zex11_desktop_shutdown(void);
+
+// clipboard (zex11_clip.cpp)
+bool zex11_clipboard_set(const char *text);
+const char *zex11_clipboard_get(void);
+bool zex11_clip_event(XEvent *ev);
+void zex11_clip_shutdown(void);
+
+// dropped files (zex11_dnd.cpp)
+void zex11_dnd_enable(Window w);
+bool zex11_dnd_event(XEvent *ev);
+const char *zex11_dropped_file(void);
