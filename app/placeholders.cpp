@@ -2,6 +2,7 @@
 // least that keeps the program running: nothing, or a plain default.
 #include "app.h"
 #include "placeholders.h"
+#include "zemetrics.h"
 #include "zeplatform.h"
 #include <cstring>
 
@@ -18,9 +19,6 @@ void settings_defaults() {
     g_format = fresh;
 }
 int digit_set_for_size(int size) { return 4; }
-
-// ---- timesync.cpp (declared in app.h): owner removes this ----
-void timesync_run() {}
 
 // ---- sevenseg.cpp ----
 void sevenseg_build_colour_table() {}
@@ -58,14 +56,4 @@ void sound_tick() {}
 void sound_stop() {}
 
 // ---- toolkit services ----
-int app_guimetrics(const char *name) {
-    int w = 0, h = 0, area[4] = {0, 0, 0, 0};
-    zebackend()->screen_size(&w, &h);
-    zebackend()->workarea(area);
-    if (strcmp(name, "screenys") == 0) return h;
-    if (strcmp(name, "screenxs") == 0) return w;
-    if (strcmp(name, "maxwindowys") == 0) return area[3] - area[1] - 24;  // caption + frame
-    if (strcmp(name, "maxwindowxs") == 0) return area[2] - area[0] - 8;
-    return 0;
-}
-bool app_registry_write(const char *path, const char *text) { return false; }
+int app_guimetrics(const char *name) { return guimetrics(name); }

@@ -53,7 +53,5 @@ void sound_reset();              // writes log "PlaySoundInit"
 void sound_tick();
 void sound_stop();
 
-// Toolkit services not written yet (the services module's guimetrics() and
-// registry-by-path write replace these).
+// Forwards to the toolkit's guimetrics() (zemetrics.h); callers may use that directly.
 int app_guimetrics(const char *name);
-bool app_registry_write(const char *path, const char *text);

@@ -1,0 +1,127 @@
+// Internet time synchronisation.
+#include "timesync.h"
+#include "app.h"
+#include "zeentry.h"
+#include "zehttp.h"
+#include "zeregistry.h"
+#include "zetime.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+enum { RESPONSE_MAX = 2000, STATUS_MAX = 500 };
+
+static char g_status[STATUS_MAX + 1] = "-";
+
+static const char kPath[] = "/cgi-bin/datetime_utc_q.pl";
+static const char kDefaultHost[] = "localhost";
+static const char kHostSetting[] = "HKEY_CURRENT_USER/Software/QUIMO/TimeServer";
+
+// The month names in the toolkit's character set (Latin-1).
+static const char *const kMonthsEnglish[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+static const char *const kMonthsGerman[12] = {"Januar", "Februar", "M\xe4rz",     "April",   "Mai",      "Juni",
+                                              "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+
+const char *timesync_status() { return g_status; }
+
+static void first_line(const char *file, char *out, int size) {
+    out[0] = 0;
+    FILE *f = fopen(file, "rb");
+    if (!f) return;
+    if (!fgets(out, size, f)) out[0] = 0;
+    fclose(f);
+    out[strcspn(out, "\r\n")] = 0;
+    // Surrounding blanks are typing slips, not part of a URL.
+    char *p = out;
+    while (*p == ' ' || *p == '\t') p++;
+    memmove(out, p, strlen(p) + 1);
+    for (int n = (int)strlen(out); n > 0 && (out[n - 1] == ' ' || out[n - 1] == '\t'); n--) out[n - 1] = 0;
+}
+
+void timesync_url(char *out, int size) {
+    const char *env = getenv("QUIMO_TIME_URL");
+    if (env && *env) {
+        snprintf(out, (size_t)size, "%s", env);
+        return;
+    }
+    char file[1000], line[1000];
+    snprintf(file, sizeof file, "%s/timeserver.txt", zeprogramdir());
+    first_line(file, line, sizeof line);
+    if (strstr(line, "://")) {
+        snprintf(out, (size_t)size, "%s", line);
+        return;
+    }
+    if (!line[0] && !zeregistry_read(kHostSetting, line, sizeof line)) line[0] = 0;
+    snprintf(out, (size_t)size, "http://%s%s", line[0] ? line : kDefaultHost, kPath);
+}
+
+static int clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+// The number after the first occurrence of key, if any.
+static void read_field(const char *response, const char *key, int *value) {
+    const char *p = strstr(response, key);
+    if (p) *value = (int)strtol(p + strlen(key), nullptr, 10);
+}
+
+bool timesync_parse(const char *response, int *year, int *month, int *day, int *hour, int *minute,
+                    int *second) {
+    const char *p = strstr(response, "datetime_utc=");
+    if (!p) return false;
+    p += 9;
+    // Three blank-separated words (weekday, month, day) come before the time.
+    for (int i = 0; i < 3; i++) {
+        const char *blank = strchr(p, ' ');
+        if (!blank) continue;
+        p = blank + 1;
+        while (*p == ' ') p++;
+    }
+    int h = 0, m = 0, s = 0;
+    sscanf(p, "%d:%d:%d", &h, &m, &s);
+    *hour = clamp(h, 0, 23);
+    *minute = clamp(m, 0, 59);
+    *second = clamp(s, 0, 59);
+    read_field(response, "y=", year);
+    read_field(response, "m=", month);
+    read_field(response, "d=", day);
+    return true;
+}
+
+static void set_status_from_clock() {
+    const ClockRecord &c = g_app.clock;
+    int month = clamp(c.month, 1, 12) - 1;
+    if (g_app.language == 1)
+        snprintf(g_status, sizeof g_status, "%02u.%s %04u %02d:%02d:%02d", (unsigned)c.day, kMonthsGerman[month],
+                 (unsigned)c.year, c.hour, c.minute, c.second);
+    else
+        snprintf(g_status, sizeof g_status, "%02u %s %04u %02d:%02d:%02d", (unsigned)c.day, kMonthsEnglish[month],
+                 (unsigned)c.year, c.hour, c.minute, c.second);
+}
+
+void timesync_run() {
+    strcpy(g_status, "-");
+    if (!g_settings.syncTime) return;
+    strcpy(g_status, g_app.language == 1 ? "- (Fehler)" : "- (Error)");
+    int year, month, day, hour, minute, second;
+    zetime_getutc(&year, &month, &day, &hour, &minute, &second);
+    write_log("get UTC, currently: %02d:%02d:%02d", hour, minute, second);
+    char url[1000];
+    timesync_url(url, sizeof url);
+    write_log("%s", url);
+    static char response[RESPONSE_MAX];
+    if (!zehttp_getmem(response, sizeof response, url)) {
+        write_log("    error(3)");
+        return;
+    }
+    write_log("    got UTC");
+    if (!timesync_parse(response, &year, &month, &day, &hour, &minute, &second)) {
+        write_log("    error(2)");
+        return;
+    }
+    if (!zetime_setutc(year, month, day, hour, minute, second)) {
+        write_log("    error(1) setting to %02d.%02d.%04d %02d:%02d:%02d", day, month, year, hour, minute, second);
+        return;
+    }
+    write_log("    ok, set to %02d.%02d.%04d %02d:%02d:%02d", day, month, year, hour, minute, second);
+    set_status_from_clock();
+}
