@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 #include <sys/eventfd.h>
@@ -43,7 +44,11 @@ static TimerSlot *find_slot(void *owner, int key) {
 bool zetimer_set(zeHandler callback, void *owner, int period, int key) {
     if (!owner) return false;
     if (period < 1) period = 1;  // a zero period would call the callback forever
-    if (!zetick_running()) zetick_start(zetimer_tick, 100);
+    static bool started;
+    if (!started) {
+        started = true;
+        zetick_start(zetimer_tick, 100);
+    }
     TimerSlot *s = find_slot(owner, key);
     if (s) {
         s->period = period;
@@ -243,6 +248,11 @@ static void thread_ensure(void) {
     g_thread_stop.store(false);
     g_thread = std::thread(thread_main);
     zeonexit(thread_stop);
+    // Programs that end without the exit sequence (tests, tools) must not
+    // leave the thread running into the static destructors.
+    static bool registered;
+    if (!registered) atexit(thread_stop);
+    registered = true;
 }
 
 // ---- the tick source ----
@@ -264,6 +274,12 @@ void zetick_start(void (*callback)(int count), int frequency) {
 void zetick_stop(void) {
     std::lock_guard<std::mutex> hold(g_lock);
     g_tick_period = 0;
+    g_pending.store(0);
+}
+
+void zetick_inject(uint32_t ticks) {
+    g_pending.fetch_add(ticks);
+    zetimer_wake_main();
 }
 
 bool zetick_running(void) { return g_thread_started && g_tick_period != 0; }

@@ -16,8 +16,8 @@ enum {
 };
 
 // Registers (or, for an owner and key already present, re-times) a slot:
-// callback(owner, 2029, key, 0...) every period ms. The first call starts the
-// tick source. False with "too many timers !" when the table is full.
+// callback(owner, 2029, key, 0...) every period ms. The first call of the
+// process starts the tick source. False with "too many timers !" when the table is full.
 bool zetimer_set(zeHandler callback, void *owner, int period, int key);
 // Frees the first slot with this owner and key.
 void zetimer_remove(void *owner, int key);
@@ -33,7 +33,10 @@ int zetimer_count(void);
 // The tick source: starts (or restarts) callback(1)-per-tick counting at
 // frequency Hz; the pending count is worked off by zepump_step.
 void zetick_start(void (*callback)(int count), int frequency);
+// Stops counting and drops the pending ticks.
 void zetick_stop(void);
+// Adds ticks as the timer thread does (tests drive the pump with it).
+void zetick_inject(uint32_t ticks);
 // True while the tick source runs.
 bool zetick_running(void);
 // Ticks counted by the timer thread and not yet processed.

@@ -1,0 +1,190 @@
+// The timer table, zeTimer, the pump's tick batches and the real tick source.
+#include "zeevent.h"
+#include "zetimer.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <vector>
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+struct TimerTable : ::testing::Test {
+    void SetUp() override {
+        // Deterministic: no ticks from the thread, only injected or direct ones.
+        static zeTimer starter(1000);  // the first set starts the tick source
+        zetick_stop();
+        zeevent_flush();
+    }
+};
+
+std::vector<int> drain() {
+    std::vector<int> ids;
+    while (int id = zeevent_poll()) ids.push_back(id);
+    return ids;
+}
+
+std::vector<int> g_calls;
+zearg record(void *owner, int msg, zearg key, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
+    EXPECT_EQ(ZEMSG_TIMER, msg);
+    g_calls.push_back((int)key);
+    return 0;
+}
+
+zearg remove_self(void *owner, int msg, zearg key, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
+    g_calls.push_back((int)key);
+    zetimer_remove(owner, (int)key);
+    return 0;
+}
+
+TEST_F(TimerTable, PeriodAccumulatesTensOfMilliseconds) {
+    int owner;
+    g_calls.clear();
+    ASSERT_TRUE(zetimer_set(record, &owner, 30, 7));
+    zetimer_tick(2);
+    EXPECT_TRUE(g_calls.empty());
+    zetimer_tick(1);
+    EXPECT_EQ(1u, g_calls.size());
+    EXPECT_EQ(7, g_calls[0]);
+    // A period below the tick fires several times per tick.
+    zetimer_setperiod(5, &owner, 7);
+    g_calls.clear();
+    zetimer_tick(1);
+    EXPECT_EQ(2u, g_calls.size());
+    zetimer_remove(&owner, 7);
+}
+
+TEST_F(TimerTable, SameOwnerAndKeyRetimesInsteadOfTakingASlot) {
+    int owner;
+    int before = zetimer_count();
+    zetimer_set(record, &owner, 50, 1);
+    zetimer_set(record, &owner, 50, 2);
+    zetimer_tick(4);
+    g_calls.clear();
+    zetimer_set(record, &owner, 50, 1);  // restarts key 1's accumulated time
+    EXPECT_EQ(before + 2, zetimer_count());
+    zetimer_tick(1);
+    ASSERT_EQ(1u, g_calls.size());
+    EXPECT_EQ(2, g_calls[0]);
+    // setperiod keeps the accumulated time: key 1 has 10 ms, now needs 20.
+    zetimer_setperiod(20, &owner, 1);
+    zetimer_tick(1);
+    ASSERT_EQ(2u, g_calls.size());
+    EXPECT_EQ(1, g_calls[1]);
+    zetimer_remove(&owner, 1);
+    zetimer_remove(&owner, 2);
+    EXPECT_EQ(before, zetimer_count());
+}
+
+TEST_F(TimerTable, CallbackMayRemoveItsOwnSlot) {
+    int owner;
+    g_calls.clear();
+    zetimer_set(remove_self, &owner, 1, 3);  // would fire 10 times in one tick
+    zetimer_tick(3);
+    EXPECT_EQ(1u, g_calls.size());
+}
+
+TEST_F(TimerTable, FullTableRefusesAndLeavesOthersRunning) {
+    static char owners[ZETIMER_SLOTS + 1];
+    int added = 0;
+    testing::internal::CaptureStdout();
+    for (int i = 0; i <= ZETIMER_SLOTS; i++) added += zetimer_set(record, &owners[i], 10, 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_LT(added, ZETIMER_SLOTS + 1);
+    EXPECT_NE(std::string::npos, out.find("too many timers !\n"));
+    EXPECT_EQ(ZETIMER_SLOTS, zetimer_count());
+    g_calls.clear();
+    zetimer_tick(1);
+    EXPECT_EQ((size_t)added, g_calls.size());
+    for (int i = 0; i <= ZETIMER_SLOTS; i++) zetimer_remove(&owners[i], 0);
+}
+
+TEST_F(TimerTable, ZeTimerPostsOnItsPeriod) {
+    zeTimer t(250), fast(10);
+    for (int i = 0; i < 24; i++) zetimer_tick(1);
+    std::vector<int> ids = drain();
+    EXPECT_EQ(24, std::count(ids.begin(), ids.end(), fast.id));
+    EXPECT_EQ(0, std::count(ids.begin(), ids.end(), t.id));
+    zetimer_tick(1);
+    ids = drain();
+    EXPECT_EQ(1, std::count(ids.begin(), ids.end(), t.id));
+    EXPECT_NE(t.id, fast.id);
+}
+
+TEST_F(TimerTable, ExpiriesDropWhileMoreThan32IdsAreQueued) {
+    zeTimer t(10);
+    for (int i = 0; i < 32; i++) zeevent_post(100 + i);
+    zetimer_tick(1);  // 32 queued: still posts
+    EXPECT_EQ(33, zeevent_queued());
+    zetimer_tick(5);  // 33 queued: dropped
+    EXPECT_EQ(33, zeevent_queued());
+    zeevent_flush();
+}
+
+TEST_F(TimerTable, PumpWorksOffTenTicksPerStep) {
+    zeTimer t(10);
+    zetick_inject(25);
+    zepump();  // one batch
+    EXPECT_EQ(10, zeevent_queued());
+    EXPECT_EQ(15u, zetick_pending());
+    zeevent_flush();
+    zetick_inject(20000);  // a backlog beyond 100 s is cut to 10000
+    zepump();
+    EXPECT_EQ(10000u - 10, zetick_pending());
+    zetick_stop();
+    zeevent_flush();
+}
+
+zeTimer *g_during;
+int g_seen_during;
+zearg finish_waitfor(void *owner, int, zearg key, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
+    // Runs in the same tick batch after g_during's slot: its id would be queued.
+    g_seen_during += zeevent_queued();
+    zeevent_post((int)key);
+    zetimer_remove(owner, (int)key);
+    return 0;
+}
+
+TEST_F(TimerTable, NoTimerIdsWhileWaitforRuns) {
+    zeTimer during(10);
+    g_during = &during;
+    int owner, done = zeevent_newid();
+    g_seen_during = 0;
+    zetimer_set(finish_waitfor, &owner, 50, done);
+    zetick_inject(5);
+    EXPECT_EQ(done, zeevent_waitfor(1, done));
+    EXPECT_EQ(0, g_seen_during);
+    zetick_inject(1);
+    EXPECT_EQ(during.id, zeevent_poll());
+}
+
+TEST(TickSource, RealTicksReachTheTimers) {
+    zetick_start(zetimer_tick, 100);
+    zeevent_flush();
+    zeTimer t(50);
+    uint32_t start = zemilliseconds();
+    int got = 0;
+    while (got < 6) got += zeevent_wait() == t.id;
+    uint32_t took = zemilliseconds() - start;
+    EXPECT_GE(took, 290u);
+    EXPECT_LT(took, 2000u);  // generous: the machine may be busy
+    zetick_stop();
+}
+
+std::atomic<int> g_periodic_calls;
+void periodic() { g_periodic_calls++; }
+
+TEST(TickSource, PeriodicCallbackRunsAtItsRateAndStops) {
+    g_periodic_calls = 0;
+    zeperiodic_start(periodic, 1000);
+    zeperiodic_set_interval_us(periodic, 20000);  // slowed to 50 per second
+    zesleep(300000);
+    zeperiodic_stop(periodic);
+    int calls = g_periodic_calls;
+    EXPECT_GE(calls, 5);
+    EXPECT_LE(calls, 20);
+    zesleep(50000);
+    EXPECT_EQ(calls, g_periodic_calls.load());
+}
+
+}  // namespace
