@@ -69,6 +69,8 @@ struct AppState {
     int hundredths = 0;
     int lastSecond = 99;
     int lastDay = 0;
+    uint32_t lastMilliseconds = 0;  // the millisecond clock at the previous display tick
+    bool haveMilliseconds = false;
     int timeUpCountdown = 0;
     bool restartPending = false;
     volatile bool busy = false;  // the timer thread reads it; see sevenseg
@@ -93,6 +95,18 @@ void write_log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 // timer_model.cpp
 int32_t day_number(int year, int month, int day);
 void compute();
+// Fields of the destination, stop-after and restart-after times for the
+// settings window.
+int destination_hour();
+int destination_minute();
+int destination_second();
+int stop_after_days();
+int stop_after_hours();
+int stop_after_minutes();
+int stop_after_seconds();
+int restart_after_days();
+int restart_after_hours();
+int restart_after_minutes();
 
 // display_format.cpp
 void build_format_string();

@@ -2,4 +2,7 @@
 #include "app.h"
 #include "zeentry.h"
 
-void zemain(void) {}
+void zemain(void) {
+    app_start();
+    app_loop();
+}

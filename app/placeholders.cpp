@@ -6,20 +6,6 @@
 #include "zeplatform.h"
 #include <cstring>
 
-// ---- settings.cpp (declared in app.h): owner removes these ----
-bool settings_load(const char *file) {
-    settings_defaults();
-    return false;
-}
-bool settings_save() { return true; }
-void settings_defaults() {
-    g_timer = TimerState();
-    g_settings = Settings();
-    DisplayFormat fresh;
-    g_format = fresh;
-}
-int digit_set_for_size(int size) { return 4; }
-
 // ---- sevenseg.cpp ----
 void sevenseg_build_colour_table() {}
 void sevenseg_load_preview_font() {}
@@ -34,6 +20,7 @@ bool sevenseg_metrics(DigitMetrics *m) { return false; }
 void timer_window_compute_height() {}
 void timer_window_compute_width() {}
 void timer_window_create() {}
+void timer_window_recreate() {}
 void timer_window_shrink_work_area() {}
 void timer_window_restore_work_area() {}
 void timer_window_handle_event(int id) {}

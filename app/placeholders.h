@@ -32,6 +32,7 @@ bool sevenseg_metrics(struct DigitMetrics *m);  // timer font metrics; false whe
 void timer_window_compute_height();
 void timer_window_compute_width();
 void timer_window_create();
+void timer_window_recreate();            // after a format change; nothing when no window exists
 void timer_window_shrink_work_area();
 void timer_window_restore_work_area();
 void timer_window_handle_event(int id);

@@ -1,0 +1,194 @@
+// Start-up, the main loop, and save and quit.
+#include "app.h"
+#include "placeholders.h"
+#include "zeentry.h"
+#include "zeevent.h"
+#include "zeplatform.h"
+#include "zeregistry.h"
+#include "zetimer.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+static zeTimer *g_displayTick, *g_redrawTick, *g_actionTick, *g_secondTick;
+
+int settings_window_height(int maxwindowys, bool minys) {
+    if (minys) return 550;
+    int h = maxwindowys * 8 / 10;
+    if (h < 550) return 550;
+    if (h > 750) return 750;
+    return h;
+}
+
+// The first non-empty of LC_ALL, LC_MESSAGES and LANG names the user's language.
+bool detect_language() {
+    const char *names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    const char *lang = "";
+    for (const char *n : names) {
+        const char *v = getenv(n);
+        if (v && *v) {
+            lang = v;
+            break;
+        }
+    }
+    return strncmp(lang, "de", 2) == 0 && access("detectlanguage", F_OK) == 0;
+}
+
+void create_scanline_offset_file() {
+    if (access("scanlineoffset.txt", F_OK) == 0) return;
+    FILE *f = fopen("scanlineoffset.txt", "wb");
+    if (!f) return;
+    fputs("0\r\nOffset to retrace detection, to avoid flickering under special circumstances.\r\n", f);
+    fclose(f);
+}
+
+// The counter runs 1, 2, ... within a second and holds at 99 when a second
+// lasts longer than 100 ticks, so it never wraps before the second changes.
+void advance_hundredths() {
+    g_app.hundredths += 1;
+    if (g_app.hundredths == 100) g_app.hundredths = 0;
+    if (g_app.clock.second != g_app.lastSecond) {
+        g_app.lastSecond = g_app.clock.second;
+        g_app.hundredths = 0;
+    } else if (g_app.hundredths == 0) {
+        g_app.hundredths = 99;
+    }
+}
+
+void app_display_tick() {
+    read_clock();
+    advance_hundredths();
+    compute();
+    make_digit_text();
+    // Update the display only when the millisecond clock moved: two ticks
+    // worked off in one batch draw once.
+    uint32_t ms = zemilliseconds();
+    if (!g_app.haveMilliseconds) {
+        g_app.lastMilliseconds = ms;
+        g_app.haveMilliseconds = true;
+    }
+    if (ms != g_app.lastMilliseconds) {
+        sevenseg_display_update();
+        if (g_app.restartPending) {
+            if (g_app.settingsWindowOpen) settings_window_open_or_refresh();
+            g_app.restartPending = false;
+        }
+    }
+    g_app.lastMilliseconds = ms;
+    if (g_app.clock.day != g_app.lastDay) {
+        timesync_run();
+        g_app.lastDay = g_app.clock.day;
+    }
+}
+
+static void on_close_request(int sig) { save_and_quit(); }
+
+void app_start() {
+    srand((unsigned)time(nullptr));
+    if (chdir(zeprogramdir()) != 0) {}
+    read_clock();
+    if (detect_language()) {
+        g_app.language = 1;
+        write_log("Language=german");
+    }
+    sevenseg_build_colour_table();
+    create_scanline_offset_file();
+    int *area = g_app.initialWorkArea;
+    zebackend()->workarea(area);
+    g_app.settingsWindowHeight =
+        settings_window_height(app_guimetrics("maxwindowys"), zecmdline_switch("minys") != 0);
+    write_log("work area: t=%d b=%d l=%d r=%d", area[1], area[3], area[0], area[2]);
+    settings_load(nullptr);
+    g_app.screenHeight = app_guimetrics("screenys");
+    sevenseg_load_preview_font();
+    sevenseg_start_retrace_sampler();
+
+    read_clock();
+    compute();
+    make_digit_text();
+    build_format_string();
+    sevenseg_select_set_by_size();
+    timer_window_compute_height();
+    if (g_settings.resizeDesktop) timer_window_shrink_work_area();
+    sevenseg_force_full_redraw();
+    timer_window_compute_width();
+    timer_window_create();
+    if (g_settings.windowOnStart) settings_window_open_or_refresh();
+
+    g_displayTick = new zeTimer(10);
+    g_redrawTick = new zeTimer(250);
+    g_app.lastSecond = 99;
+    sevenseg_start_deferred_draw();
+    timesync_run();
+    g_app.lastDay = g_app.clock.day;
+    sound_reset();
+    g_actionTick = new zeTimer(100);
+    g_secondTick = new zeTimer(1000);
+    // SIGTERM, SIGINT and SIGHUP save the settings like a closed window.
+    zeevent_set_close_request_handler(on_close_request);
+    write_log("mainloop");
+}
+
+static void switch_language() {
+    g_app.language = g_app.language == 1 ? 0 : 1;
+    settings_window_open_or_refresh();
+}
+
+static void action_tick() {
+    if (g_app.timeUpCountdown != 0) {
+        g_app.timeUpCountdown -= 1;
+        if (g_app.timeUpCountdown == 20) timeup_run_actions();
+    }
+    sound_tick();
+}
+
+// One pass of the loop: every test is made for every event, in this order.
+static void handle_event(int id) {
+    if (id == g_displayTick->id) app_display_tick();
+    if (g_app.settingsWindowOpen) settings_window_handle_event(id);
+    if (id == ZEKEY_F5 && g_app.settingsWindowOpen) settings_window_save_screen("screen.bmp");
+    if (settings_window_close_request(id)) save_and_quit();
+    if (id == g_redrawTick->id) sevenseg_force_full_redraw();
+    if (g_settings.stayOnDesktop && !g_app.hiddenToTray) timer_window_keep_above_desktop();
+    timer_window_handle_event(id);
+    timer_window_tray_event(id);
+    if (id == ZEKEY_F9) switch_language();
+    if (id == g_actionTick->id) {
+        action_tick();
+        return;
+    }
+    if (timeup_message_ok(id)) {
+        sound_stop();
+        if (g_app.settingsWindowOpen) settings_window_open_or_refresh();
+    }
+    if (id == g_secondTick->id && g_settings.alwaysVisible) timer_window_ensure_visible();
+}
+
+void app_loop() {
+    while (zerunning()) {
+        int id = zeevent_wait();
+        if (id == 0) break;
+        handle_event(id);
+    }
+    delete g_secondTick;
+    delete g_actionTick;
+    delete g_redrawTick;
+    g_secondTick = g_actionTick = g_redrawTick = nullptr;
+}
+
+void save_and_quit() {
+    settings_save();
+    write_log("Settings saved");
+    if (g_app.workAreaShrunk) timer_window_restore_work_area();
+    if (g_settings.autostart) {
+        // The autostart entry starts this very binary.
+        char path[400];
+        snprintf(path, sizeof path, "%s/%s", zeprogramdir(), "quimo");
+        write_log("autostart on: %s", path);
+        zeregistry_write("HKEY_CURRENT_USER/Software/Microsoft/Windows/CurrentVersion/Run/QUIMO", path);
+    }
+    write_log("exit");
+    zeexit(0);
+}
