@@ -3,6 +3,7 @@
 #include "placeholders.h"
 #include "zeentry.h"
 #include "zeevent.h"
+#include "zemetrics.h"
 #include "zeplatform.h"
 #include "zeregistry.h"
 #include "zetimer.h"
@@ -98,10 +99,10 @@ void app_start() {
     int *area = g_app.initialWorkArea;
     zebackend()->workarea(area);
     g_app.settingsWindowHeight =
-        settings_window_height(app_guimetrics("maxwindowys"), zecmdline_switch("minys") != 0);
+        settings_window_height(guimetrics("maxwindowys"), zecmdline_switch("minys") != 0);
     write_log("work area: t=%d b=%d l=%d r=%d", area[1], area[3], area[0], area[2]);
     settings_load(nullptr);
-    g_app.screenHeight = app_guimetrics("screenys");
+    g_app.screenHeight = guimetrics("screenys");
     sevenseg_load_preview_font();
     sevenseg_start_retrace_sampler();
 

@@ -2,9 +2,6 @@
 // least that keeps the program running: nothing, or a plain default.
 #include "app.h"
 #include "placeholders.h"
-#include "zemetrics.h"
-#include "zeplatform.h"
-#include <cstring>
 
 // ---- sevenseg.cpp ----
 void sevenseg_build_colour_table() {}
@@ -42,5 +39,3 @@ void sound_reset() { write_log("PlaySoundInit"); }
 void sound_tick() {}
 void sound_stop() {}
 
-// ---- toolkit services ----
-int app_guimetrics(const char *name) { return guimetrics(name); }

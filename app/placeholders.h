@@ -53,6 +53,3 @@ bool timeup_message_ok(int id);  // id is the message window's "btOK": closes it
 void sound_reset();              // writes log "PlaySoundInit"
 void sound_tick();
 void sound_stop();
-
-// Forwards to the toolkit's guimetrics() (zemetrics.h); callers may use that directly.
-int app_guimetrics(const char *name);
