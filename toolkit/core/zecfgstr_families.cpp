@@ -2,6 +2,7 @@
 // attributes and hot keys, lists, check box, input line, editor, terminal,
 // up-down control, slider, scroll bars and tab bar.
 #include "zecfgstr_families.h"
+#include "zecolor.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,19 @@ bool zecfgstr_grey(char **entries, int start, bool *grey) {
     if (!zecfgstr_match(entries, start, table, &g)) return false;
     if (grey) *grey = true;
     return true;
+}
+
+// ---- the common control options -----------------------------------------
+
+void zecfgstr_common(char **entries, int start, zeGeometry *g, zeCommonAttr *a) {
+    zecfgstr_geometry(entries, start, g);
+    zecfgstr_border(entries, start, &a->border);
+    zecfgstr_font(entries, start, &a->fontid);
+    zecfgstr_nofocus(entries, start, &a->nofocus);
+    zecfgstr_grey(entries, start, &a->grey);
+    zecfgstr_bgcolor(entries, start, &a->bgcolor);
+    if (zecfgstr_textcolor(entries, start, &a->textcolor)) a->textcolorgiven = true;
+    zecfgstr_transcolor(entries, start, &a->transcolor);
 }
 
 // ---- buttons --------------------------------------------------------------

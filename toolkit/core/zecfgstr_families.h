@@ -7,6 +7,7 @@
 // that do not occur keep their value. Matching: see zecfgstr.h.
 #pragma once
 #include "zecfgstr.h"
+#include "zecfgstr_geometry.h"
 
 // ---- font, border, focus, grey --------------------------------------------
 
@@ -35,6 +36,24 @@ bool zecfgstr_nofocus(char **entries, int start, bool *nofocus);
 
 // "grey", "greyed": *grey = true.
 bool zecfgstr_grey(char **entries, int start, bool *grey);
+
+// ---- the common control options, in creation order -----------------------
+
+struct zeCommonAttr {
+    int border;         // creator's default, then the border family
+    int fontid;         // creator's default font id, then the font family
+    bool nofocus;       // focus family
+    bool grey;          // grey family
+    int bgcolor;        // background family
+    int textcolor;      // text colour family
+    bool textcolorgiven;
+    int transcolor;     // transparent colour family
+};
+// Runs, from start, the geometry family into g (reset it first with the
+// parent size), then border, font, focus, grey, background, text colour and
+// transparent colour into a (holding the creator's defaults). The object's
+// own families, its natural size and zecfgstr_geometry_resolve follow.
+void zecfgstr_common(char **entries, int start, zeGeometry *g, zeCommonAttr *a);
 
 // ---- buttons --------------------------------------------------------------
 
