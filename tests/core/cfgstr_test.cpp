@@ -43,7 +43,7 @@ struct Button {
         zecfgstr_common(o.e, 1, &g, &c);
         text = o.e[0];
         zecfgstr_btnattr(o.e, 1, &b);
-        if (g.ys == 0) g.ys = 21; // natural height
+        zecfgstr_geometry_natural(&g, 60, 21);
         zecfgstr_geometry_resolve(&g);
     }
 };
@@ -138,6 +138,12 @@ TEST(CfgstrGeometry, CentresBlanksCaseAndUnits) {
     Button bb(b, 400, 300), bc(c, 400, 300);
     EXPECT_EQ(bb.g.rxs, 200);
     EXPECT_EQ(bb.g.rxs, bc.g.rxs);
+    EXPECT_EQ(bb.g.rys, 21); // natural height
+
+    Opts z(",x=50%,xs=0%");
+    Button bz(z, 400, 300);
+    EXPECT_EQ(bz.g.rxs, 60); // natural width, in pixels
+    EXPECT_EQ(bz.g.rx, 170);
     EXPECT_EQ(bb.g.ry, bc.g.ry);
     EXPECT_FALSE(bb.g.posgiven);
 

@@ -117,6 +117,18 @@ static int limit(int v, int min, int max) {
     return v;
 }
 
+void zecfgstr_geometry_natural(zeGeometry *g, int w, int h) {
+    // "xs=0%" is 0 as well: the natural size is pixels whatever the unit.
+    if (g->xs == 0) {
+        g->xs = w;
+        g->xspix = true;
+    }
+    if (g->ys == 0) {
+        g->ys = h;
+        g->yspix = true;
+    }
+}
+
 void zecfgstr_geometry_resolve(zeGeometry *g) {
     int w = resolve_size(g->parentxs, g->x, g->xs, g->xspix, g->xabs);
     int h = resolve_size(g->parentys, g->y, g->ys, g->yspix, g->yabs);

@@ -26,6 +26,9 @@ void zecfgstr_geometry_reset(zeGeometry *g, int parentxs, int parentys);
 // still -1 afterwards it becomes 0. Returns whether a position was given.
 bool zecfgstr_geometry(char **entries, int start, zeGeometry *g);
 
+// A creator's natural size: an xs (ys) that is still 0 becomes w (h) pixels.
+void zecfgstr_geometry_natural(zeGeometry *g, int w, int h);
+
 // Resolves g against its parent size into rx, ry, rxs, rys. A creator whose
-// xs or ys is 0 sets its natural size in pixels first.
+// xs or ys is 0 sets its natural size first (zecfgstr_geometry_natural).
 void zecfgstr_geometry_resolve(zeGeometry *g);
