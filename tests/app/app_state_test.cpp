@@ -1,0 +1,102 @@
+// The application's small rules: hundredths counter, settings window height,
+// language detection, the scan-line offset file and the log line format.
+#include "app.h"
+#include "zeentry.h"
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string read_file(const std::string &path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+TEST(Hundredths, CountWithinASecondAndHoldAt99) {
+    g_app.lastSecond = 99;
+    g_app.hundredths = 57;
+    g_app.clock.second = 10;
+    advance_hundredths();  // a new second starts at 0
+    EXPECT_EQ(0, g_app.hundredths);
+    for (int i = 1; i <= 99; i++) {
+        advance_hundredths();
+        EXPECT_EQ(i, g_app.hundredths);
+    }
+    // A second longer than 100 ticks holds at 99 and never shows 0 again.
+    for (int i = 0; i < 30; i++) {
+        advance_hundredths();
+        EXPECT_EQ(99, g_app.hundredths);
+    }
+    g_app.clock.second = 11;
+    advance_hundredths();
+    EXPECT_EQ(0, g_app.hundredths);
+    advance_hundredths();
+    EXPECT_EQ(1, g_app.hundredths);
+}
+
+TEST(SettingsWindowHeight, EightTenthsBetween550And750) {
+    EXPECT_EQ(550, settings_window_height(600, false));
+    EXPECT_EQ(750, settings_window_height(1080, false));
+    EXPECT_EQ(720, settings_window_height(900, false));
+    EXPECT_EQ(550, settings_window_height(1080, true));
+}
+
+struct InTempDir : ::testing::Test {
+    char dir[64] = "/tmp/quimo_app_XXXXXX";
+    char old[4096];
+    void SetUp() override {
+        ASSERT_TRUE(getcwd(old, sizeof old));
+        ASSERT_TRUE(mkdtemp(dir));
+        ASSERT_EQ(0, chdir(dir));
+    }
+    void TearDown() override {
+        if (chdir(old) != 0) {}
+        std::string cmd = std::string("rm -rf ") + dir;
+        if (system(cmd.c_str()) != 0) {}
+    }
+};
+
+TEST_F(InTempDir, GermanNeedsTheLocaleAndTheMarkerFile) {
+    setenv("LC_ALL", "", 1);
+    setenv("LC_MESSAGES", "de_DE.UTF-8", 1);
+    setenv("LANG", "en_US.UTF-8", 1);
+    EXPECT_FALSE(detect_language());  // no "detectlanguage" file
+    fclose(fopen("detectlanguage", "w"));
+    EXPECT_TRUE(detect_language());
+    setenv("LC_ALL", "C", 1);  // the first non-empty one decides
+    EXPECT_FALSE(detect_language());
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    setenv("LANG", "de_AT", 1);
+    EXPECT_TRUE(detect_language());
+}
+
+TEST_F(InTempDir, ScanlineOffsetFileIsCreatedOnceWithItsExactText) {
+    create_scanline_offset_file();
+    EXPECT_EQ("0\r\nOffset to retrace detection, to avoid flickering under special circumstances.\r\n",
+              read_file("scanlineoffset.txt"));
+    FILE *f = fopen("scanlineoffset.txt", "w");
+    fputs("12\r\n", f);
+    fclose(f);
+    create_scanline_offset_file();  // an existing file is the user's: kept
+    EXPECT_EQ("12\r\n", read_file("scanlineoffset.txt"));
+}
+
+TEST(Log, LineCarriesTheClockRecordAndEndsInCrLf) {
+    std::string log = std::string(zeprogramdir()) + "/quimo.log";
+    unlink(log.c_str());
+    g_app.clock = {2026, 12, 6, 7, 5, 9};
+    write_log("formatstring=%s", "####:##");
+    write_log("n=%d", 42);
+    EXPECT_EQ("06.12.2026 07:05:09 formatstring=####:##\r\n06.12.2026 07:05:09 n=42\r\n", read_file(log));
+    unlink(log.c_str());
+}
+
+}  // namespace
