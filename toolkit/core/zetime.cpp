@@ -78,7 +78,10 @@ void zedate_fromdaynumber(int32_t n, int *year, int *month, int *day) {
     while (days_through(y) < n) y++;
     while (y > 1 && days_through(y - 1) >= n) y--;
     int32_t v = n - days_through(y - 1);  // day of the year, 1-based
-    if (v >= 60) v += zedate_isleap(y) ? 1 : 2;
+    // Count February as 30 days from March on. In a leap year day 60 is
+    // 29 February itself and stays as it is.
+    bool leap = zedate_isleap(y);
+    if (v >= (leap ? 61 : 60)) v += leap ? 1 : 2;
     int32_t m = (v * 100 + 3007) / 3057;
     set_out(year, y);
     set_out(month, m);
