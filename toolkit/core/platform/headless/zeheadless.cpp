@@ -403,8 +403,7 @@ long zeheadless_add_window(const char *title, int x, int y, int w, int h, bool m
     f.x = x, f.y = y, f.w = w, f.h = h, f.minimised = minimised;
     g_foreign.push_back(f);
     long id = FOREIGN_BASE + (long)g_foreign.size() - 1;
-    if (desktop) g_order.insert(g_order.begin(), id);
-    else g_order.push_back(id);
+    g_order.push_back(id);
     return id;
 }
 bool zeheadless_window_rect(long id, int r[4]) {

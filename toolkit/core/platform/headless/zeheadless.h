@@ -40,7 +40,8 @@ void zeheadless_rect(int win, int rect[4]);   // x, y, width, height
 const char *zeheadless_title(int win);
 // Stacking order of the shown windows, bottom first (native ids as window_at gives).
 int zeheadless_zorder(long *ids, int max);
-// Another program's window (a desktop-type one when desktop is set); its native id.
+// Another program's window (a desktop-type one when desktop is set), put on
+// top of the others; its native id.
 long zeheadless_add_window(const char *title, int x, int y, int w, int h, bool minimised, bool desktop);
 bool zeheadless_window_rect(long id, int rect[4]);
 // The composed screen: a pixel, or the whole screen as a 24-bit BMP file.
