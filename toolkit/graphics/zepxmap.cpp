@@ -360,13 +360,13 @@ bool zepxmap_convert2palette8(zePixmap *p, int key) {
     uint8_t *np = (uint8_t *)malloc(n ? n : 1);
     if (!np) return false;
     uint32_t *s = px32(p);
-    // Index 255 is the transparent index, so at most 255 colours fit; more
-    // than that are reduced to the 64 colours of the 0xC0C0C0 cube.
+    // Index 255 is the transparent index, so at most 255 colours (the key's
+    // own included: it takes a slot like any other) can keep their values;
+    // more than that are reduced to the 64 colours of the 0xC0C0C0 cube.
     uint32_t mask = 0xFFFFFFFF;
     {
         ColorSet count;
-        for (size_t i = 0; i < n && count.count <= 255; i++)
-            if ((int)s[i] != key) count.find(s[i], true);
+        for (size_t i = 0; i < n && count.count <= 255; i++) count.find(s[i], true);
         if (count.count > 255) mask = 0xC0C0C0;
     }
     ColorSet set;
@@ -374,15 +374,11 @@ bool zepxmap_convert2palette8(zePixmap *p, int key) {
     memcpy(newpal, p->palette, sizeof newpal);
     for (int i = 0; i < 255; i++) newpal[i] = 0;
     for (size_t i = 0; i < n; i++) {
-        if ((int)s[i] == key) {
-            np[i] = 255;
-            continue;
-        }
         uint32_t c = s[i] & mask;
         int idx = set.find(c, true);
-        if (idx < 0 || idx > 254) idx = 254;   // cannot happen: at most 64 or 255 colours
+        if (idx < 0 || idx > 254) idx = 254;   // cannot happen: at most 255 colours
         newpal[idx] = (int32_t)c;
-        np[i] = (uint8_t)idx;
+        np[i] = (int)s[i] == key ? 255 : (uint8_t)idx;
     }
     memcpy(p->palette, newpal, sizeof newpal);
     free(p->pixels);
