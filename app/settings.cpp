@@ -1,0 +1,354 @@
+// The settings table: load, save, defaults, and example 9 at the first start.
+#include "settings.h"
+#include "zemetrics.h"
+#include "zexbase.h"
+
+void compute_colours();  // sevenseg.cpp: active and inactive colour from the segment colour
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// How a cell's text maps to its setting.
+enum CellKind : char {
+    CELL_NUMBER,    // int32_t, "%d"
+    CELL_FLAG,      // bool, "%d"; any non-zero number reads as set
+    CELL_COLOUR,    // uint32_t, "%06x"; a cell without hex digits leaves it unchanged
+    CELL_TEXT,      // char[size], as it is
+    CELL_LANGUAGE,  // int, 0 English, 1 German
+};
+
+struct SettingCell {
+    const char *name;  // the field's name, for generators and tests
+    CellKind kind;
+    void *field;
+    int size;          // CELL_TEXT: the buffer's size
+};
+
+struct SettingRow {
+    const char *key;
+    SettingCell cells[13];  // columns 1.. in order; unused entries have no name
+};
+
+#define NUMBER(f) {#f, CELL_NUMBER, &f, 0}
+#define FLAG(f) {#f, CELL_FLAG, &f, 0}
+#define COLOUR(f) {#f, CELL_COLOUR, &f, 0}
+#define TEXT(f) {#f, CELL_TEXT, f, sizeof f}
+
+// The rows of the file, 0..22, in order. The names are the fields' own.
+static const SettingRow g_rows[SETTINGS_ROWS] = {
+    {"CountUp", {FLAG(g_timer.countUp), FLAG(g_timer.roundUp)}},
+    {"Destination", {NUMBER(g_timer.destinationDay), NUMBER(g_timer.destinationSecond)}},
+    {"24h", {FLAG(g_settings.hours24)}},
+    {"stop after finished", {FLAG(g_timer.stopAfterFinished)}},
+    {"CountUpTime", {NUMBER(g_timer.countUpTime)}},
+    {"CountUpStopMode", {NUMBER(g_timer.countUpStopMode), NUMBER(g_timer.restartAfter)}},
+    {"Textcolor", {COLOUR(g_settings.segmentColour), COLOUR(g_settings.backgroundColour)}},
+    {"Coordinates", {NUMBER(g_settings.windowX), NUMBER(g_settings.windowY), NUMBER(g_settings.windowWidth)}},
+    {"Border/Offset",
+     {NUMBER(g_settings.borderWidth), COLOUR(g_settings.borderColour), NUMBER(g_settings.verticalOffset),
+      NUMBER(g_settings.horizontalOffset)}},
+    {"WindowOnStart", {FLAG(g_settings.windowOnStart)}},
+    {"AlwaysOnTop/Fullscreen",
+     {FLAG(g_settings.alwaysOnTop), FLAG(g_settings.fullscreen), FLAG(g_settings.resizeDesktop),
+      FLAG(g_settings.alwaysVisible)}},
+    {"Autostart", {FLAG(g_settings.autostart)}},
+    {"StayOnDesktop", {FLAG(g_settings.stayOnDesktop)}},
+    {"Size", {NUMBER(g_settings.size)}},
+    {"Colors", {COLOUR(g_settings.activeColour), COLOUR(g_settings.inactiveColour)}},
+    {"Contrast", {NUMBER(g_settings.contrast)}},
+    {"Format",
+     {NUMBER(g_format.form), FLAG(g_format.showDays), FLAG(g_format.showHours), FLAG(g_format.showMinutes),
+      FLAG(g_format.showSeconds), FLAG(g_format.showHundredths), NUMBER(g_format.leadingWidth),
+      FLAG(g_format.unitDays), FLAG(g_format.unitHours), FLAG(g_format.unitMinutes),
+      FLAG(g_format.unitSeconds), NUMBER(g_format.integerWidth), NUMBER(g_format.decimals)}},
+    {"GraphicProgram", {TEXT(g_settings.graphicProgram)}},
+    {"Offset", {NUMBER(g_settings.minWidth), NUMBER(g_settings.minHeight)}},
+    {"Language", {{"g_app.language", CELL_LANGUAGE, &g_app.language, 0}}},
+    {"SyncTime", {FLAG(g_settings.syncTime)}},
+    {"Action",
+     {FLAG(g_settings.actionMessage), FLAG(g_settings.actionSound), FLAG(g_settings.actionProgram),
+      TEXT(g_settings.soundFile), TEXT(g_settings.programPath), TEXT(g_settings.messageText)}},
+    {"ColonBlink", {FLAG(g_settings.colonBlink)}},
+};
+
+static const SettingCell *cell_at(int row, int column) {
+    if (row < 0 || row >= SETTINGS_ROWS || column < 1 || column > 13) return nullptr;
+    const SettingCell *c = &g_rows[row].cells[column - 1];
+    return c->name ? c : nullptr;
+}
+
+// The field name without its record ("g_timer.countUp" -> "countUp").
+static const char *short_name(const char *name) {
+    const char *dot = strrchr(name, '.');
+    return dot ? dot + 1 : name;
+}
+
+// "%x" reading: blanks, an optional 0x, hex digits. False when there are none.
+static bool parse_hex(const char *s, uint32_t *out) {
+    while (*s == ' ' || *s == '\t') s++;
+    if (s[0] == '0' && (s[1] == 'x' || s[1] == 'X') && isxdigit((unsigned char)s[2])) s += 2;
+    if (!isxdigit((unsigned char)*s)) return false;
+    unsigned long v = strtoul(s, nullptr, 16);
+    *out = v > UINT32_MAX ? UINT32_MAX : (uint32_t)v;
+    return true;
+}
+
+// ---- load ----
+
+static void read_cell(zeXBase *t, int row, int column, const SettingCell *c) {
+    char text[1000];
+    switch (c->kind) {
+    case CELL_NUMBER: *(int32_t *)c->field = zexbase_read_number(t, row, column); break;
+    case CELL_FLAG: *(bool *)c->field = zexbase_read_number(t, row, column) != 0; break;
+    case CELL_LANGUAGE: *(int *)c->field = zexbase_read_number(t, row, column) != 0; break;
+    case CELL_COLOUR: parse_hex(zexbase_read_text(t, row, column, text, sizeof text), (uint32_t *)c->field); break;
+    case CELL_TEXT: zexbase_read_text(t, row, column, (char *)c->field, c->size); break;
+    }
+}
+
+static void read_rows(zeXBase *t) {
+    for (int row = 0; row < SETTINGS_ROWS; row++)
+        for (int column = 1; cell_at(row, column); column++) read_cell(t, row, column, cell_at(row, column));
+}
+
+static bool is_users_file(const char *file) {
+    return !file || strcmp(file, SETTINGS_FILE) == 0;
+}
+
+static bool load_table(const char *file) {
+    zeXBase t;
+    if (!zexbase_open(&t, file)) {
+        struct stat st;
+        if (stat(file, &st) == 0) write_log("settings: %s is not a readable table, defaults used", file);
+        settings_defaults();
+        return false;
+    }
+    read_rows(&t);
+    zexbase_close(&t);
+    return true;
+}
+
+bool settings_load(const char *file) {
+    const char *name = file ? file : SETTINGS_FILE;
+    bool read = load_table(name);
+    g_settings.digitSet = digit_set_for_size(g_settings.size);
+    // Only the user's own file starts with example 9: an example that is
+    // missing must not apply another example (which would load itself again).
+    if (!read && is_users_file(file)) settings_apply_first_start();
+    return read;
+}
+
+// ---- example 9 ----
+
+void settings_apply_first_start() {
+    write_log(g_app.language == 1 ? "set example #%d (ger)" : "set example #%d", 9);
+    // What an example leaves as the user had it.
+    const Settings kept = g_settings;
+    const int language = g_app.language;
+    const bool roundUp = g_timer.roundUp;
+
+    load_table(SETTINGS_FIRST_EXAMPLE);
+
+    g_app.language = language;
+    g_timer.roundUp = roundUp;
+    Settings &s = g_settings;
+    s.syncTime = kept.syncTime;
+    s.actionMessage = kept.actionMessage, s.actionSound = kept.actionSound, s.actionProgram = kept.actionProgram;
+    memcpy(s.soundFile, kept.soundFile, sizeof s.soundFile);
+    memcpy(s.programPath, kept.programPath, sizeof s.programPath);
+    memcpy(s.messageText, kept.messageText, sizeof s.messageText);
+    memcpy(s.graphicProgram, kept.graphicProgram, sizeof s.graphicProgram);
+    s.autostart = kept.autostart, s.windowOnStart = kept.windowOnStart, s.hours24 = kept.hours24;
+
+    read_clock();
+    g_timer.destinationDay = day_number(g_app.clock.year + 1, 1, 1);
+    s.windowX = 50, s.windowY = 5;
+    s.digitSet = digit_set_for_size(s.size);
+}
+
+// ---- save ----
+
+const char *settings_row_key(int row) {
+    return row >= 0 && row < SETTINGS_ROWS ? g_rows[row].key : "";
+}
+
+const char *settings_cell_text(int row, int column, char *buf, int size) {
+    if (!buf || size <= 0) return "";
+    buf[0] = 0;
+    if (column == 0) {
+        snprintf(buf, size, "%s", settings_row_key(row));
+        return buf;
+    }
+    const SettingCell *c = cell_at(row, column);
+    if (!c) return buf;
+    switch (c->kind) {
+    case CELL_NUMBER: snprintf(buf, size, "%d", *(int32_t *)c->field); break;
+    case CELL_FLAG: snprintf(buf, size, "%d", *(bool *)c->field ? 1 : 0); break;
+    case CELL_LANGUAGE: snprintf(buf, size, "%d", *(int *)c->field); break;
+    case CELL_COLOUR: snprintf(buf, size, "%06x", *(uint32_t *)c->field); break;
+    case CELL_TEXT: snprintf(buf, size, "%s", (const char *)c->field); break;
+    }
+    return buf;
+}
+
+static bool write_rows(zeXBase *t) {
+    char text[400];
+    bool ok = true;
+    for (int row = 0; row < SETTINGS_ROWS; row++) {
+        ok = zexbase_write_text(t, row, 0, "%s", g_rows[row].key) && ok;
+        for (int column = 1; cell_at(row, column); column++)
+            ok = zexbase_write_text(t, row, column, "%s", settings_cell_text(row, column, text, sizeof text)) && ok;
+    }
+    return ok;
+}
+
+bool settings_save() { return settings_save_to(SETTINGS_FILE); }
+
+bool settings_save_to(const char *file) {
+    // The table module adds ".dbf" to a name without it; so must the rename.
+    char target[PATH_MAX], temp[PATH_MAX + 32];
+    const char *ext = strstr(file, ".dbf") || strstr(file, ".DBF") ? "" : ".dbf";
+    if (snprintf(target, sizeof target, "%s%s", file, ext) >= (int)sizeof target) return false;
+    // Through a symbolic link: replace the file it points to, keep the link.
+    struct stat st;
+    char real[PATH_MAX];
+    if (lstat(target, &st) == 0 && S_ISLNK(st.st_mode) && realpath(target, real))
+        snprintf(target, sizeof target, "%s", real);
+    snprintf(temp, sizeof temp, "%s.%d.tmp", target, (int)getpid());
+
+    zeXBase t;
+    bool ok = zexbase_create(&t, temp, SETTINGS_TABLE_ROWS, SETTINGS_TABLE_COLUMNS, SETTINGS_TABLE_WIDTH);
+    ok = ok && write_rows(&t);
+    ok = zexbase_close(&t) && ok;
+    int err = errno;
+    if (ok && stat(target, &st) == 0) chmod(temp, st.st_mode & 07777);
+    if (ok && rename(temp, target) != 0) ok = false, err = errno;
+    if (!ok) {
+        unlink(temp);
+        write_log("settings not saved to %s: %s", target, strerror(err));
+    }
+    return ok;
+}
+
+// ---- defaults ----
+
+const char *settings_find_picture_editor(char *buf, int size) {
+    static const char *const editors[] = {"gimp", "kolourpaint", "pinta", "mtpaint"};
+    buf[0] = 0;
+    const char *path = getenv("PATH");
+    if (!path) return buf;
+    for (const char *editor : editors) {
+        for (const char *p = path; *p;) {
+            const char *end = strchr(p, ':');
+            int len = end ? (int)(end - p) : (int)strlen(p);
+            char candidate[PATH_MAX];
+            // An empty entry means the working directory.
+            snprintf(candidate, sizeof candidate, "%.*s/%s", len ? len : 1, len ? p : ".", editor);
+            struct stat st;
+            if (stat(candidate, &st) == 0 && S_ISREG(st.st_mode) && access(candidate, X_OK) == 0) {
+                snprintf(buf, size, "%s", candidate);
+                return buf;
+            }
+            p += len;
+            if (*p == ':') p++;
+        }
+    }
+    return buf;
+}
+
+// In the order of the settings table; Language stays as detected at start.
+void settings_defaults() {
+    TimerState &t = g_timer;
+    Settings &s = g_settings;
+    DisplayFormat &f = g_format;
+    t.countUp = true, t.roundUp = true;
+    t.destinationDay = day_number(2000, 1, 1), t.destinationSecond = 0;
+    s.hours24 = g_app.language == 1;
+    t.stopAfterFinished = true;
+    t.countUpTime = 43200;
+    t.countUpStopMode = 0, t.restartAfter = 0;
+    s.segmentColour = 0xff0000, s.backgroundColour = 0x000000;
+    s.windowX = 0, s.windowY = 0, s.windowWidth = guimetrics("screenxs");
+    s.borderWidth = 0, s.borderColour = 0x000000;
+    s.verticalOffset = 2, s.horizontalOffset = 2;
+    s.windowOnStart = true;
+    s.alwaysOnTop = false, s.fullscreen = false, s.resizeDesktop = false, s.alwaysVisible = false;
+    s.autostart = false, s.stayOnDesktop = false;
+    s.size = 25;
+    s.contrast = 80;
+    compute_colours();
+    f.form = 1;
+    f.showDays = true, f.showHours = true, f.showMinutes = true, f.showSeconds = true, f.showHundredths = false;
+    f.leadingWidth = 4;
+    f.unitDays = false, f.unitHours = true, f.unitMinutes = false, f.unitSeconds = false;
+    f.integerWidth = 8;
+    f.decimals = 3;
+    settings_find_picture_editor(s.graphicProgram, sizeof s.graphicProgram);
+    s.minWidth = 0, s.minHeight = 0;
+    s.syncTime = false;
+    s.actionMessage = false, s.actionSound = false, s.actionProgram = false;
+    s.soundFile[0] = 0, s.programPath[0] = 0;
+    snprintf(s.messageText, sizeof s.messageText, "QUIMO");
+    s.colonBlink = true;
+}
+
+// Size 0..100 -> digit picture set 1..16.
+int digit_set_for_size(int size) {
+    static const int lastSize[16] = {6, 12, 19, 25, 32, 38, 45, 51, 58, 64, 71, 77, 84, 90, 97, 100};
+    int set = 1;
+    while (set < 16 && size > lastSize[set - 1]) set++;
+    return set;
+}
+
+// ---- by name ----
+
+static bool parse_number(const char *s, long lo, long hi, long *out) {
+    char *end;
+    errno = 0;
+    long v = strtol(s, &end, 10);
+    if (errno || end == s || *end || v < lo || v > hi) return false;
+    *out = v;
+    return true;
+}
+
+static const SettingCell *cell_by_name(const char *name) {
+    for (int row = 0; row < SETTINGS_ROWS; row++)
+        for (int column = 1; cell_at(row, column); column++)
+            if (strcasecmp(short_name(cell_at(row, column)->name), name) == 0) return cell_at(row, column);
+    return nullptr;
+}
+
+bool settings_set_by_name(const char *name, const char *value) {
+    const SettingCell *c = cell_by_name(name);
+    if (!c || !value) return false;
+    long v;
+    uint32_t colour;
+    switch (c->kind) {
+    case CELL_NUMBER:
+        if (!parse_number(value, INT32_MIN, INT32_MAX, &v)) return false;
+        *(int32_t *)c->field = (int32_t)v;
+        return true;
+    case CELL_FLAG:
+    case CELL_LANGUAGE:
+        if (!parse_number(value, 0, 1, &v)) return false;
+        if (c->kind == CELL_FLAG) *(bool *)c->field = v;
+        else *(int *)c->field = (int)v;
+        return true;
+    case CELL_COLOUR:
+        if (*value == '#') value++;
+        if (strlen(value) != 6 || strspn(value, "0123456789abcdefABCDEF") != 6 || !parse_hex(value, &colour))
+            return false;
+        *(uint32_t *)c->field = colour;
+        return true;
+    case CELL_TEXT:
+        if ((int)strlen(value) > SETTINGS_TABLE_WIDTH) return false;
+        snprintf((char *)c->field, c->size, "%s", value);
+        return true;
+    }
+    return false;
+}
