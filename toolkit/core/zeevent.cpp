@@ -132,23 +132,21 @@ void zepump(void) {
     while (b->pending() && b->dispatch_one()) {}
 }
 
-// Blocks until the display connection has input, the timer thread signals
-// (ticks, close requests) or, without a tick source, 10 ms have passed.
+// Blocks until the display connection has input, the wake descriptor is
+// signalled (close requests, injected ticks) or the next tick is due; without
+// a tick source at most 10 ms, so child processes are still polled.
 static void idle_wait(void) {
     int wake = zetimer_wake_fd();
-    zetimer_main_sleeping(true);
-    if (zetick_pending() || g_close_signal) {
-        zetimer_main_sleeping(false);
-        return;
-    }
     struct pollfd fds[2];
     int n = 0;
     int display = zebackend()->fd();
     if (display >= 0) fds[n++] = {display, POLLIN, 0};
     if (wake >= 0) fds[n++] = {wake, POLLIN, 0};
-    int timeout = wake < 0 ? 1 : zetick_running() ? -1 : 10;
-    poll(fds, n, timeout);
-    zetimer_main_sleeping(false);
+    int64_t ns = zetick_wait_ns();
+    if (ns < 0 || ns > 10000000) ns = 10000000;
+    if (wake < 0 && ns > 1000000) ns = 1000000;  // nothing can wake us: poll every 1 ms
+    struct timespec timeout = {0, (long)ns};
+    ppoll(fds, n, &timeout, nullptr);
     zetimer_wake_drain();
 }
 
@@ -161,7 +159,7 @@ void zepump_step(void) {
         if (g_count) return;
         if (!zerunning()) return;
         // Ticks still pending after a batch of 10: work them off before sleeping.
-        if (zetick_pending()) continue;
+        if (zetick_pending() || g_close_signal) continue;
         idle_wait();
     }
 }

@@ -1,9 +1,12 @@
 // The timer table, the tick source, the platform timer thread and the
 // millisecond clock.
 //
-// One thread serves both the tick source and the periodic callbacks. It
-// keeps an absolute due time per source on the monotonic clock and sleeps
-// until the earliest one, so its cost follows the rates actually asked for.
+// The tick source counts on the main thread's own monotonic clock: the idle
+// wait sleeps exactly until the next 10 ms boundary, and the ticks that have
+// passed are worked off when it wakes. An idle timer thus costs one wakeup per
+// tick and no cross-thread signalling. The timer thread exists only while
+// periodic callbacks do: it keeps an absolute due time per callback and
+// sleeps until the earliest one, so its cost follows the rates actually asked for.
 #include "zetimer.h"
 #include "zeentry.h"
 #include "zeevent.h"
@@ -133,7 +136,6 @@ void zesleep(int microseconds) {
 // ---- waking the main thread ----
 
 static int g_wake_fd = -2;  // -2: not yet created, -1: unavailable
-static std::atomic<bool> g_main_sleeping;
 
 int zetimer_wake_fd(void) {
     if (g_wake_fd == -2) g_wake_fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -154,8 +156,6 @@ void zetimer_wake_drain(void) {
     (void)r;
 }
 
-void zetimer_main_sleeping(bool sleeping) { g_main_sleeping.store(sleeping); }
-
 // ---- the timer thread ----
 
 struct Periodic {
@@ -167,15 +167,17 @@ struct Periodic {
 
 static std::mutex g_lock;  // guards the sources below; held while callbacks run
 static Periodic g_periodic[PERIODIC_MAX];
-static void (*g_tick_callback)(int);
-static int64_t g_tick_period;  // 0: tick source stopped
-static int64_t g_tick_due;
-static std::atomic<uint32_t> g_pending;
 static std::thread g_thread;
 static std::atomic<bool> g_thread_stop;
 static bool g_thread_started;
 static bool g_abs_sleep_broken;
 
+// The tick source (main thread only, apart from the injected count).
+static void (*g_tick_callback)(int);
+static int64_t g_tick_period;  // 0: tick source stopped
+static int64_t g_tick_due;     // the next tick boundary
+static uint32_t g_backlog;     // ticks passed and not yet processed
+static std::atomic<uint32_t> g_injected;
 // Sleeps until the monotonic time target. Absolute sleeps first; where they
 // fail or return early without a reason (a time-faking preload can do either)
 // relative sleeps take over for good. Never returns without having slept
@@ -197,17 +199,8 @@ static void sleep_until(int64_t target) {
     nanosleep(&rel, nullptr);
 }
 
-static int64_t run_due_sources(int64_t now) {
+static int64_t run_due_callbacks(int64_t now) {
     int64_t next = now + MAX_SLEEP;
-    if (g_tick_period) {
-        if (now >= g_tick_due) {
-            int64_t n = (now - g_tick_due) / g_tick_period + 1;
-            g_tick_due += n * g_tick_period;
-            g_pending.fetch_add((uint32_t)n);
-            if (g_main_sleeping.exchange(false)) zetimer_wake_main();
-        }
-        if (g_tick_due < next) next = g_tick_due;
-    }
     for (Periodic &p : g_periodic) {
         if (!p.callback) continue;
         int64_t step = p.interval ? p.interval : p.period;
@@ -226,7 +219,7 @@ static void thread_main(void) {
         int64_t next;
         {
             std::lock_guard<std::mutex> hold(g_lock);
-            next = run_due_sources(now_ns());
+            next = run_due_callbacks(now_ns());
         }
         sleep_until(next);
     }
@@ -238,7 +231,6 @@ static void thread_stop(void) {
     if (g_thread.joinable()) g_thread.join();
     g_thread_started = false;
     std::lock_guard<std::mutex> hold(g_lock);
-    g_tick_period = 0;
     for (Periodic &p : g_periodic) p.callback = nullptr;
 }
 
@@ -247,7 +239,7 @@ static void thread_ensure(void) {
     g_thread_started = true;
     g_thread_stop.store(false);
     g_thread = std::thread(thread_main);
-    zeonexit(thread_stop);
+    zeonexit(thread_stop);  // ends the thread; a later zeperiodic_start makes a new one
     // Programs that end without the exit sequence (tests, tools) must not
     // leave the thread running into the static destructors.
     static bool registered;
@@ -257,47 +249,67 @@ static void thread_ensure(void) {
 
 // ---- the tick source ----
 
+static void tick_stop(void) { g_tick_period = 0; }
+
 void zetick_start(void (*callback)(int count), int frequency) {
+    static bool registered;
+    if (!registered) zeonexit(tick_stop);
+    registered = true;
     if (frequency < 1) frequency = 1;
     int64_t period = (1000 / frequency) * MS;
     if (period < MS) period = MS;
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        g_tick_callback = callback;
-        g_tick_period = period;
-        g_tick_due = now_ns() + period;
-        g_pending.store(0);
-    }
-    thread_ensure();
+    g_tick_callback = callback;
+    g_tick_period = period;
+    g_tick_due = now_ns() + period;
+    g_backlog = 0;
+    g_injected.store(0);
 }
 
 void zetick_stop(void) {
-    std::lock_guard<std::mutex> hold(g_lock);
     g_tick_period = 0;
-    g_pending.store(0);
+    g_backlog = 0;
+    g_injected.store(0);
 }
 
 void zetick_inject(uint32_t ticks) {
-    g_pending.fetch_add(ticks);
+    g_injected.fetch_add(ticks);
     zetimer_wake_main();
 }
 
-bool zetick_running(void) { return g_thread_started && g_tick_period != 0; }
+bool zetick_running(void) { return g_tick_period != 0; }
 
-uint32_t zetick_pending(void) { return g_pending.load(); }
+// Moves the ticks that have passed (and the injected ones) into the backlog.
+static void collect_ticks(void) {
+    if (g_tick_period) {
+        int64_t now = now_ns();
+        if (now >= g_tick_due) {
+            int64_t n = (now - g_tick_due) / g_tick_period + 1;
+            g_tick_due += n * g_tick_period;
+            g_backlog += n > ZETICK_PENDING_MAX ? ZETICK_PENDING_MAX : (uint32_t)n;
+        }
+    }
+    g_backlog += g_injected.exchange(0);
+    if (g_backlog > ZETICK_PENDING_MAX) g_backlog = ZETICK_PENDING_MAX;
+}
+
+uint32_t zetick_pending(void) {
+    collect_ticks();
+    return g_backlog;
+}
 
 int zetick_process(void) {
-    uint32_t v = g_pending.load();
-    if (v > ZETICK_PENDING_MAX) {
-        g_pending.fetch_sub(v - ZETICK_PENDING_MAX);
-        v = ZETICK_PENDING_MAX;
-    }
-    int n = v < TICK_BATCH ? (int)v : TICK_BATCH;
-    if (!n) return 0;
-    g_pending.fetch_sub((uint32_t)n);
+    collect_ticks();
+    int n = g_backlog < TICK_BATCH ? (int)g_backlog : TICK_BATCH;
+    g_backlog -= n;
     for (int i = 0; i < n; i++)
         if (g_tick_callback) g_tick_callback(1);
     return n;
+}
+
+int64_t zetick_wait_ns(void) {
+    if (!g_tick_period) return -1;
+    int64_t left = g_tick_due - now_ns();
+    return left < 0 ? 0 : left;
 }
 
 // ---- periodic callbacks ----

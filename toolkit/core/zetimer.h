@@ -1,9 +1,11 @@
 // Timers: the timer table (100 slots, driven by a 10 ms tick), the tick source,
 // periodic callbacks on the platform timer thread, the millisecond clock.
 //
-// The timer thread is the only thread besides the main one: it adds to the
-// pending tick count (an atomic the main thread works off in zepump_step)
-// and runs the periodic callbacks. Everything else here is main-thread only.
+// The tick source counts 10 ms ticks on the monotonic clock; the main thread's
+// idle wait sleeps until the next tick is due and works the passed ticks off
+// (so an idle program wakes once per tick, nothing more). The timer thread,
+// the only other thread, runs the periodic callbacks. Everything else here is
+// main-thread only.
 #pragma once
 #include "zebase.h"
 #include <cstdint>
@@ -30,17 +32,19 @@ void zetimer_tick(int count);
 // Slots in use (for diagnostics and tests).
 int zetimer_count(void);
 
-// The tick source: starts (or restarts) callback(1)-per-tick counting at
-// frequency Hz; the pending count is worked off by zepump_step.
+// The tick source: starts (or restarts) counting ticks at frequency Hz
+// (1000/frequency ms each); zepump_step calls callback(1) per tick.
 void zetick_start(void (*callback)(int count), int frequency);
 // Stops counting and drops the pending ticks.
 void zetick_stop(void);
-// Adds ticks as the timer thread does (tests drive the pump with it).
+// Adds ticks to the pending count, from any thread (tests drive the pump with it).
 void zetick_inject(uint32_t ticks);
 // True while the tick source runs.
 bool zetick_running(void);
-// Ticks counted by the timer thread and not yet processed.
+// Ticks that have passed and are not yet processed (at most 10000).
 uint32_t zetick_pending(void);
+// Nanoseconds until the next tick is due (0: due now); -1 without a tick source.
+int64_t zetick_wait_ns(void);
 // Works off pending ticks (main thread): clamps a backlog to 10000, then
 // calls the tick callback at most 10 times. Returns the ticks processed.
 int zetick_process(void);
@@ -65,16 +69,14 @@ uint32_t zemilliseconds(void);
 // Sleeps microseconds / 1000 whole milliseconds.
 void zesleep(int microseconds);
 
-// Descriptor that the timer thread makes readable when the main thread has
-// something to do (ticks, close requests); the idle wait blocks on it.
+// Descriptor that becomes readable when the main thread has something to do
+// (injected ticks, close requests, a periodic callback that wants the main
+// thread awake); the idle wait blocks on it.
 int zetimer_wake_fd(void);
 // Makes the wake descriptor readable (async-signal-safe).
 void zetimer_wake_main(void);
 // Empties the wake descriptor (main thread, after waking).
 void zetimer_wake_drain(void);
-// The main thread tells the timer thread whether it sleeps in the idle wait
-// (the timer thread writes the wake descriptor only then).
-void zetimer_main_sleeping(bool sleeping);
 
 // A timer that posts its event id every period ms (dropped while more than
 // 32 ids are queued or a zeevent_waitfor runs).
