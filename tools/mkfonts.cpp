@@ -121,9 +121,13 @@ void from_outline(Face &fc, const std::string &file, double em) {
         }
         FT_GlyphSlot s = f->glyph;
         int adv = (int)((s->advance.x + 32) >> 6);
+        // A glyph wholly below the baseline (the underscore) that would fall
+        // out of a tight cell is lifted to the cell's bottom row.
+        int baseline = fc.asc, bottom = fc.asc - s->bitmap_top + (int)s->bitmap.rows;
+        if (s->bitmap_top <= 0 && bottom > fc.h) baseline -= bottom - fc.h;
         if (!fc.prop) {
             blank(fc, code, fc.cw);
-            blit(fc.g[code - FIRST], fc.h, s, (fc.cw - adv) / 2, fc.asc);
+            blit(fc.g[code - FIRST], fc.h, s, (fc.cw - adv) / 2, baseline);
             continue;
         }
         blank(fc, code, adv);
@@ -133,7 +137,7 @@ void from_outline(Face &fc, const std::string &file, double em) {
         int pen = 0;
         if (left < 0) pen = -left;
         else if (left + bw > adv) pen = (adv - bw > 0 ? adv - bw : 0) - left;
-        blit(fc.g[code - FIRST], fc.h, s, pen, fc.asc);
+        blit(fc.g[code - FIRST], fc.h, s, pen, baseline);
     }
     FT_Done_Face(f);
 }
