@@ -52,6 +52,13 @@ bool zex11_tray_add(int h, const char *tip) {
     Window icon = XCreateWindow(zex11_dpy, zex11_root, 0, 0, 16, 16, 0, CopyFromParent, InputOutput,
                                 CopyFromParent, CWEventMask | CWBackPixel, &a);
     XStoreName(zex11_dpy, icon, tip && *tip ? tip : "zeko");
+    // Trays size the socket from the plug's size hints.
+    XSizeHints *sh = XAllocSizeHints();
+    sh->flags = PSize | PMinSize | PBaseSize;
+    sh->width = sh->min_width = sh->base_width = 16;
+    sh->height = sh->min_height = sh->base_height = 16;
+    XSetWMNormalHints(zex11_dpy, icon, sh);
+    XFree(sh);
     XClassHint cls = {(char *)"zeko-tray", (char *)"Zeko"};
     XSetClassHint(zex11_dpy, icon, &cls);
     long info[2] = {0, 1};   // XEmbed version 0, mapped

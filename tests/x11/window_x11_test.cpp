@@ -1,0 +1,354 @@
+// Toolkit windows through the real X11 backend, on Xvfb with openbox, driven
+// with xdotool (XTEST) and checked with a connection of the test's own.
+#include <gtest/gtest.h>
+#include "zeevent.h"
+#include "zegout.h"
+#include "zeplatform.h"
+#include "zewindow.h"
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+Display *g_dpy;   // the test's own view of the server
+std::vector<int> g_ids;
+std::vector<std::vector<int>> g_msgs;
+
+zearg view_handler(void *, int msg, zearg a1, zearg a2, zearg, zearg, zearg, zearg, zearg, zearg) {
+    g_msgs.push_back({msg, (int)a1, (int)a2});
+    return 0;
+}
+bool view_create(zeWindow *, zeWindowView *slot, const char *) {
+    slot->handler = view_handler, slot->view = &g_msgs;
+    return true;
+}
+void view_destroy(zeWindowView *slot) { *slot = zeWindowView{}; }
+const zeWindowViewHooks g_hooks = {view_create, view_destroy, nullptr, nullptr, nullptr};
+
+// Pumps the toolkit, collecting event ids, until done() or the time is up.
+bool pump_until(const std::function<bool()> &done, int ms = 3000) {
+    for (int t = 0; t <= ms; t += 10) {
+        for (int id; (id = zeevent_poll()) != 0;) g_ids.push_back(id);
+        if (done()) return true;
+        usleep(10000);
+    }
+    return false;
+}
+void settle(int ms = 200) {
+    pump_until([] { return false; }, ms);
+}
+bool got_id(int id) { return std::find(g_ids.begin(), g_ids.end(), id) != g_ids.end(); }
+bool got_msg(int msg, int a1, int a2) {
+    for (auto &m : g_msgs)
+        if (m[0] == msg && m[1] == a1 && m[2] == a2) return true;
+    return false;
+}
+
+std::string run(const std::string &cmd) {
+    std::string out;
+    FILE *p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+    return out;
+}
+
+Window xid(zeWindow *w) { return (Window)zewindow_handler(w, ZEWR_NATIVE, 0, 0, 0, 0, 0, 0, 0, 0); }
+
+bool viewable(Window w) {
+    XWindowAttributes a;
+    XSync(g_dpy, False);
+    return XGetWindowAttributes(g_dpy, w, &a) && a.map_state == IsViewable;
+}
+
+void client_origin(Window w, int *x, int *y) {
+    Window child;
+    XTranslateCoordinates(g_dpy, w, DefaultRootWindow(g_dpy), 0, 0, x, y, &child);
+}
+
+// Sends what a task bar sends to close a window: openbox answers with
+// WM_DELETE_WINDOW, as for its close button.
+void press_close_button(Window w) {
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(g_dpy, "_NET_CLOSE_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[1] = 2;
+    XSendEvent(g_dpy, DefaultRootWindow(g_dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(g_dpy);
+}
+
+void fill_pattern(zeWindow *w) {
+    zePixmap *p = zewindow_pixmap(w);
+    for (int y = 0; y < p->height; y++)
+        for (int x = 0; x < p->width; x++) zepxmap_setpixel(p, x, y, (x * 4) << 16 | (y * 3) << 8 | ((x ^ y) & 0xFF));
+    zewindow_show(w, 0, 0, 0, 0);
+}
+
+class WindowX11 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_NE(nullptr, getenv("DISPLAY"));
+        ASSERT_TRUE(zebackend_select("x11"));
+        g_dpy = XOpenDisplay(nullptr);
+        ASSERT_NE(nullptr, g_dpy);
+    }
+    void SetUp() override {
+        zewindow_set_view_hooks(&g_hooks);
+        settle(50);
+        g_ids.clear(), g_msgs.clear();
+    }
+};
+
+TEST_F(WindowX11, CentredAndShowsItsPixmap) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "centred,x=50%%,y=50%%,xs=300,ys=200,notitle,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    fill_pattern(&w);
+    int cx = -1, cy = -1;
+    pump_until([&] {
+        client_origin(x, &cx, &cy);
+        return cx == 810 && cy == 440;
+    });
+    EXPECT_EQ(810, cx);
+    EXPECT_EQ(440, cy);
+    zewindow_bringtotop(&w);
+    settle();
+    XImage *img = XGetImage(g_dpy, DefaultRootWindow(g_dpy), cx, cy, 300, 200, AllPlanes, ZPixmap);
+    ASSERT_NE(nullptr, img);
+    int wrong = 0;
+    zePixmap *p = zewindow_pixmap(&w);
+    for (int y = 0; y < 200; y++)
+        for (int i = 0; i < 300; i++)
+            wrong += (XGetPixel(img, i, y) & 0xFFFFFF) != (unsigned long)(zepxmap_getpixel(p, i, y) & 0xFFFFFF);
+    XDestroyImage(img);
+    EXPECT_EQ(0, wrong);
+
+    // A window with a title bar: the frame's corner goes to the position.
+    zeWindow t;
+    ASSERT_TRUE(zewindow_open(&t, "titled,x=100,y=120,xs=200,ys=100,noquit"));
+    pump_until([&] { return viewable(xid(&t)); });
+    int r[4] = {0, 0, 0, 0};
+    pump_until([&] {
+        zewindow_rect(&t, r);
+        return r[0] == 100 && r[1] == 120;
+    });
+    EXPECT_EQ(100, r[0]);
+    EXPECT_EQ(120, r[1]);
+    int ox, oy;
+    zewindow_client_origin(&t, &ox, &oy);
+    EXPECT_GT(oy, 120);   // below the title bar
+}
+
+TEST_F(WindowX11, KeysAndClicksFromXtest) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "input,x=200,y=200,xs=200,ys=150,notitle,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    zewindow_bringtotop(&w);
+    ASSERT_TRUE(pump_until([&] { return got_id(w.activatedid); }));
+    g_ids.clear();
+    run("xdotool key F5");
+    ASSERT_TRUE(pump_until([] { return got_id(821); }));
+    auto f5 = std::find(g_ids.begin(), g_ids.end(), 309);
+    ASSERT_NE(g_ids.end(), f5);
+    EXPECT_EQ(821, *(f5 + 1));
+
+    g_ids.clear(), g_msgs.clear();
+    run("xdotool key ctrl+c shift+Insert");
+    ASSERT_TRUE(pump_until([] { return got_id(317); }));
+    EXPECT_TRUE(got_id(3));
+    EXPECT_TRUE(got_msg(2034, 0, 0));
+    EXPECT_TRUE(got_msg(2033, 0, 0));
+
+    g_msgs.clear();
+    run("xdotool mousemove 230 240 click 1");
+    ASSERT_TRUE(pump_until([] { return got_msg(2005, 30, 40); }));
+    EXPECT_TRUE(got_msg(2004, 30, 40));
+    run("xdotool mousemove 240 250 click --repeat 2 --delay 50 1");
+    EXPECT_TRUE(pump_until([] { return got_msg(2006, 40, 50); }));
+    run("xdotool click 4");
+    EXPECT_TRUE(pump_until([] { return got_msg(2013, 40, 50); }));
+}
+
+TEST_F(WindowX11, CloseButtonKeepsANoquitWindow) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "closing,x=300,y=300,xs=120,ys=80,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    int closeid = zewindow_closeid(&w);
+    press_close_button(x);
+    ASSERT_TRUE(pump_until([&] { return got_id(closeid); }));
+    EXPECT_TRUE(w.open);
+    EXPECT_TRUE(viewable(x));
+    EXPECT_TRUE(zerunning());
+    zewindow_close(&w);
+    ASSERT_TRUE(zewindow_open(&w, "closing,x=300,y=300,xs=120,ys=80,noquit"));
+    EXPECT_NE(closeid, zewindow_closeid(&w));
+}
+
+bool has_atom_prop(Window w, const char *prop, const char *value) {
+    std::string out = run("xprop -id " + std::to_string(w) + " " + prop);
+    return out.find(value) != std::string::npos;
+}
+
+TEST_F(WindowX11, ModalIsAboveOthers) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, ",x=10,y=10,xs=100,ys=40,notitle,modal,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    EXPECT_TRUE(pump_until([&] { return has_atom_prop(x, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE"); }));
+    zeWindow plain;
+    ASSERT_TRUE(zewindow_open(&plain, "plain,x=400,y=10,xs=100,ys=40,noquit"));
+    ASSERT_TRUE(pump_until([&] { return viewable(xid(&plain)); }));
+    settle();
+    EXPECT_FALSE(has_atom_prop(xid(&plain), "_NET_WM_STATE", "_NET_WM_STATE_ABOVE"));
+}
+
+std::vector<long> root_workarea() {
+    std::string out = run("xprop -root _NET_WORKAREA");
+    std::vector<long> v;
+    size_t eq = out.find('=');
+    if (eq == std::string::npos) return v;
+    const char *p = out.c_str() + eq + 1;
+    char *end;
+    for (long n; (n = strtol(p, &end, 10)), end != p; p = end + (*end == ',' ? 1 : 0)) v.push_back(n);
+    return v;
+}
+
+TEST_F(WindowX11, StrutReservationShrinksTheWorkArea) {
+    int r[4] = {0, 100, 1920, 1000};
+    ASSERT_TRUE(zebackend()->workarea_set(r));
+    EXPECT_TRUE(pump_until([] {
+        auto v = root_workarea();
+        return v.size() >= 4 && v[1] == 100 && v[3] == 900;
+    }));
+    int got[4];
+    zebackend()->workarea(got);
+    EXPECT_EQ(100, got[1]);
+    EXPECT_EQ(1000, got[3]);
+    int full[4] = {0, 0, 1920, 1080};
+    ASSERT_TRUE(zebackend()->workarea_set(full));
+    EXPECT_TRUE(pump_until([] {
+        auto v = root_workarea();
+        return v.size() >= 4 && v[1] == 0 && v[3] == 1080;
+    }));
+}
+
+TEST_F(WindowX11, FindsAndMovesAnotherProgramsWindow) {
+    FILE *clock = popen("exec xclock -title quimo-test-clock -geometry 120x120+50+60", "r");
+    ASSERT_NE(nullptr, clock);
+    zeNativeInfo list[64];
+    long id = 0;
+    ASSERT_TRUE(pump_until([&] {
+        int n = zebackend()->list_windows(list, 64);
+        for (int i = 0; i < n; i++)
+            if (strcmp(list[i].title, "quimo-test-clock") == 0) id = list[i].id;
+        return id != 0;
+    }));
+    ASSERT_TRUE(zebackend()->move_window(id, 600, 500, 200, 220));
+    bool moved = pump_until([&] {
+        int n = zebackend()->list_windows(list, 64);
+        for (int i = 0; i < n; i++)
+            if (list[i].id == id) return list[i].x == 600 && list[i].y == 500 && list[i].width == 200 &&
+                                         list[i].height == 220;
+        return false;
+    });
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(id, zebackend()->window_at(650, 550));
+    EXPECT_FALSE(zebackend()->is_desktop(id));
+    EXPECT_TRUE(zebackend()->is_desktop(zebackend()->window_at(1900, 1070)));
+    run("pkill -x -f 'xclock -title quimo-test-clock -geometry 120x120\\+50\\+60'");
+    pclose(clock);
+}
+
+Window tray_owner() {
+    return XGetSelectionOwner(g_dpy, XInternAtom(g_dpy, "_NET_SYSTEM_TRAY_S0", False));
+}
+
+// The icon window docked for w: a window named after w's title whose parent is not the root.
+Window find_icon(const char *name) {
+    std::string out = run(std::string("xdotool search --name '^") + name + "$' 2>/dev/null");
+    for (size_t p = 0; p < out.size();) {
+        Window c = strtoul(out.c_str() + p, nullptr, 10);
+        Window root, parent, *kids = nullptr;
+        unsigned n;
+        if (c && XQueryTree(g_dpy, c, &root, &parent, &kids, &n)) {
+            if (kids) XFree(kids);
+            XClassHint cls;
+            if (parent != root && XGetClassHint(g_dpy, c, &cls)) {
+                bool icon = strcmp(cls.res_name, "zeko-tray") == 0;
+                XFree(cls.res_name), XFree(cls.res_class);
+                if (icon) return c;
+            }
+        }
+        size_t nl = out.find('\n', p);
+        if (nl == std::string::npos) break;
+        p = nl + 1;
+    }
+    return 0;
+}
+
+TEST_F(WindowX11, TrayIconHidesAndRestores) {
+    FILE *tray = popen("exec trayer --edge top --align right --widthtype request --height 24 --SetDockType true", "r");
+    ASSERT_NE(nullptr, tray);
+    ASSERT_TRUE(pump_until([] { return tray_owner() != None; }, 5000));
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "quimo-tray-test,x=500,y=400,xs=120,ys=60,notitle,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    zewindow_totray(&w);
+    Window icon = 0;
+    ASSERT_TRUE(pump_until([&] { return (icon = find_icon("quimo-tray-test")) != 0 && viewable(icon); }));
+    EXPECT_TRUE(pump_until([&] { return !viewable(x); }));
+    int ix, iy;
+    client_origin(icon, &ix, &iy);
+    XWindowAttributes ia;
+    ASSERT_TRUE(XGetWindowAttributes(g_dpy, icon, &ia));
+    EXPECT_GE(ia.width, 8);   // the tray gave the icon room
+    run("xdotool mousemove " + std::to_string(ix + ia.width / 2) + " " + std::to_string(iy + ia.height / 2) +
+        " click 1");
+    EXPECT_TRUE(pump_until([&] { return got_id(w.trayid); }));
+    EXPECT_TRUE(pump_until([&] { return viewable(x); }));
+    EXPECT_FALSE(w.intray);
+
+    // The tray goes away: the window is not lost.
+    run("pkill -x trayer");
+    pclose(tray);
+    ASSERT_TRUE(pump_until([] { return tray_owner() == None; }));
+    g_ids.clear();
+    zewindow_totray(&w);
+    settle(300);
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(g_dpy, x, &a));   // still exists, iconified
+    zewindow_bringtotop(&w);
+    EXPECT_TRUE(pump_until([&] { return got_id(w.trayid); }));
+    EXPECT_TRUE(pump_until([&] { return viewable(x); }));
+}
+
+// Quits the toolkit: runs last.
+TEST_F(WindowX11, ZZCloseButtonQuits) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "quitting,x=300,y=300,xs=120,ys=80"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    int closeid = zewindow_closeid(&w);
+    press_close_button(x);
+    ASSERT_TRUE(pump_until([&] { return got_id(closeid) || !zerunning(); }));
+    EXPECT_FALSE(zerunning());
+    EXPECT_FALSE(w.open);
+}
+
+}  // namespace
