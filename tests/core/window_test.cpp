@@ -130,9 +130,13 @@ TEST_F(Window, MouseReachesTheViewInClientCoordinates) {
     EXPECT_TRUE(has_msg(2004, 10, 20));
     EXPECT_TRUE(has_msg(2005, 10, 20));
     EXPECT_FALSE(zewindow_leftdown());
+    static std::vector<int> hooked;
+    zewindow_set_pointer_hook(&w, [](zeWindow *, int msg, int x, int y) { hooked.push_back(msg * 10000 + x * 100 + y); });
     zeheadless_click(111, 71, 0);   // soon after and close by: a double click
     drain();
     EXPECT_TRUE(has_msg(2006, 11, 21));
+    EXPECT_EQ((std::vector<int>{20061121, 20051121}), hooked);
+    zewindow_set_pointer_hook(&w, nullptr);
     g_view.got.clear();
     zeheadless_advance(600);
     zeheadless_click(111, 71, 0);   // too late for a double click
@@ -265,6 +269,20 @@ TEST_F(Window, PixelsOnTheScreenAreThePixmap) {
     zewindow_clear(&w, 0x00FF00);
     EXPECT_EQ(0x00FF00u, zeheadless_pixel(83, 61));
     EXPECT_EQ(0u, zeheadless_pixel(84, 62));   // outside: the bare desktop
+    // F5's picture of the window.
+    char shot[256];
+    snprintf(shot, sizeof shot, "%s/screen.bmp", getenv("HOME") ? getenv("HOME") : "/tmp");
+    remove(shot);
+    ASSERT_TRUE(zewindow_save(&w, "%s", shot));
+    FILE *bmp = fopen(shot, "rb");
+    ASSERT_NE(nullptr, bmp);
+    unsigned char head[26];
+    ASSERT_EQ(26u, fread(head, 1, 26, bmp));
+    fclose(bmp);
+    EXPECT_EQ('B', head[0]);
+    EXPECT_EQ(64, head[18] | head[19] << 8);
+    EXPECT_EQ(32, head[22] | head[23] << 8);
+    remove(shot);
     char path[256];
     snprintf(path, sizeof path, "%s/window_test_screen.bmp", getenv("HOME") ? getenv("HOME") : "/tmp");
     EXPECT_TRUE(zeheadless_save_screen(path));

@@ -73,7 +73,7 @@ static void defaults(zeWindow *w) {
 }
 
 void zewindow_init(zeWindow *w) {
-    w->callback = nullptr, w->callbackuser = nullptr, w->closehook = nullptr;
+    w->callback = nullptr, w->callbackuser = nullptr, w->closehook = nullptr, w->pointerhook = nullptr;
     w->nmenus = 0;
     zepxmap_init(&w->pxmap);
     memset(&w->gout, 0, sizeof w->gout);
@@ -107,6 +107,10 @@ void zewindow_set_callback(zeWindow *w, zeHandler callback, void *user) {
 }
 
 void zewindow_set_closehook(zeWindow *w, void (*hook)(void)) { w->closehook = hook; }
+
+void zewindow_set_pointer_hook(zeWindow *w, void (*hook)(zeWindow *w, int msg, int x, int y)) {
+    w->pointerhook = hook;
+}
 
 static void native_sink(void *owner, int msg, int a1, int a2, int a3, int a4) {
     zewindow_handler(owner, msg, a1, a2, a3, a4, 0, 0, 0, 0);
@@ -349,6 +353,10 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
                        zearg a7, zearg a8) {
     zeWindow *w = (zeWindow *)owner;
     if (msg >= 8001 && msg <= 8099) return request(w, msg, a1, a2, a3, a4);
+    if (msg >= ZEWM_LDOWN && msg <= ZEWM_MOTION && w->pointerhook) {
+        w->pointerhook(w, msg, (int)a1, (int)a2);
+        if (!w->open) return 0;   // the hook closed the window
+    }
     switch (msg) {
     case ZEWM_KEYDOWN:
         zewindow_raise(w, (int)a1, msg, (int)a1, 0);

@@ -96,6 +96,8 @@ struct zeWindow {
     zeHandler callback;       // when set, events go to callback(user, id, msg, key, extra) instead of the queue
     void *callbackuser;
     void (*closehook)(void);  // called after the close id was raised
+    // Sees every pointer message (2004 to 2015, client coordinates) before the views do.
+    void (*pointerhook)(zeWindow *w, int msg, int x, int y);
     bool eventsenabled;
 
     zeGeometry geometry;
@@ -149,6 +151,9 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
 void zewindow_raise(zeWindow *w, int id, int msg, int key, int extra);
 void zewindow_set_callback(zeWindow *w, zeHandler callback, void *user);
 void zewindow_set_closehook(zeWindow *w, void (*hook)(void));
+// The pointer messages of the window whether or not it has views (the timer
+// window drags itself with them).
+void zewindow_set_pointer_hook(zeWindow *w, void (*hook)(zeWindow *w, int msg, int x, int y));
 inline int zewindow_closeid(const zeWindow *w) { return w->ids[0]; }
 
 // Drawing on the main view's pixmap (or the window's own when it has no

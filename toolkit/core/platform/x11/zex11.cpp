@@ -514,14 +514,7 @@ static void on_property(int h, XPropertyEvent *pe) {
             sink(owner, 2060, 0, 0, 0, 0);   // the size report is 0 by 0
         } else if (normal && w->iconic) {
             w->iconic = false;
-            // Put into the task bar for want of a tray: restoring it counts
-            // as a click on the tray icon.
-            if (w->tray_fallback) {
-                w->tray_fallback = false;
-                sink(owner, 2056, 2005, 0, 0, 0);
-            } else {
-                sink(owner, 2003, w->cw, w->ch, 0, 0);
-            }
+            sink(owner, 2003, w->cw, w->ch, 0, 0);   // restored to its size
         }
         return;
     }

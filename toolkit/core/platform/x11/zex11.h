@@ -16,7 +16,6 @@ struct zeX11Win {
     int cw, ch;             // client size last known
     int rx, ry;             // client origin on the root last known
     bool mapped, hidden, iconic, maximised;
-    bool tray_fallback;     // hidden to the tray without a tray: iconified instead
     Window tray_icon;       // icon window docked in the tray, 0 none
 };
 
