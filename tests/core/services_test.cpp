@@ -3,11 +3,13 @@
 #include "zeclipboard.h"
 #include "zeentry.h"
 #include "zeevent.h"
+#include "zedisplay.h"
 #include "zefile.h"
 #include "zemetrics.h"
 #include "zeplatform.h"
 #include "zeshell.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
@@ -49,6 +51,17 @@ TEST(Metrics, ScreenValuesComeFromTheBackendAndUnknownNamesSayso) {
     EXPECT_EQ(face - 0x202020, zesyscolor("darkc0c0c0"));
     EXPECT_EQ(-1, zesyscolor("white"));
     EXPECT_EQ(-1, zesyscolor("textsel"));  // 24-bit screen
+    // The scan-line stand-in runs through the screen once per refresh.
+    EXPECT_EQ(60, zedisplay_refresh_hz());
+    EXPECT_LT(zedisplay_phase_us(), 1000000 / 60);
+    int lowest = 600, highest = -1;
+    for (int i = 0; i < 40; i++, usleep(1000)) {
+        int line = zedisplay_scanline();
+        ASSERT_GE(line, 0);
+        ASSERT_LT(line, 600);
+        lowest = std::min(lowest, line), highest = std::max(highest, line);
+    }
+    EXPECT_GT(highest - lowest, 100);
     zecursor_set("hand");
     EXPECT_STREQ("hand", zecursor_get());
     zecursor_set("nonsense");
