@@ -105,7 +105,7 @@ TEST(XBaseFuzz, CorruptedSettingsTablesAreHandled) {
     std::string file = dir / "fuzz.dbf";
     int opened = 0;
     const char *more = getenv("ZEXBASE_FUZZ_ROUNDS");
-    const int rounds = more ? atoi(more) : 1500;
+    const int rounds = more ? atoi(more) : 1000;
     for (int i = 0; i < rounds; i++) {
         std::vector<unsigned char> d = base;
         for (int k = 0, n = 1 + m.below(4); k < n; k++) m.mutate(d);
