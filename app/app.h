@@ -1,6 +1,7 @@
 // QUIMO's application state and the functions its modules offer each other.
 // One instance of each record lives for the whole run (app_state.cpp).
 #pragma once
+#include <atomic>
 #include <cstdint>
 
 // The time model: what the display counts from, and the value of this tick.
@@ -73,7 +74,9 @@ struct AppState {
     bool haveMilliseconds = false;
     int timeUpCountdown = 0;
     bool restartPending = false;
-    volatile bool busy = false;  // the timer thread reads it; see sevenseg
+    // The timer thread reads it; set it through sevenseg_set_busy(), which
+    // waits for a draw under way.
+    std::atomic<bool> busy{false};
     bool settingsWindowOpen = false;
     bool hiddenToTray = false;
     int initialWorkArea[4] = {0, 0, 0, 0};  // left, top, right, bottom
@@ -136,5 +139,9 @@ void create_scanline_offset_file();
 
 // timesync.cpp
 void timesync_run();
+
+// sevenseg.cpp: active and inactive colour from the segment colour, contrast
+// and background; recolours the timer font.
+void compute_colours();
 
 // sevenseg.cpp (seven-segment display) and timer_window.cpp: see their headers.

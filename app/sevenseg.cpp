@@ -1,0 +1,547 @@
+// The seven-segment display: digit picture sets, glyphs, colours, drawing.
+#include "sevenseg.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "app.h"
+#include "timer_window.h"
+#include "zeimage.h"
+#include "zeplatform.h"
+#include "zetimer.h"
+#include "zewindow.h"
+
+SevenSegmentFont g_timerFont;
+SevenSegmentFont g_previewFont;
+
+namespace {
+
+// The critical section of the draw: the deferred draw callback holds it while
+// it tests the busy flag and draws; the main thread takes it to set the busy
+// flag, to hand over a pending draw and to change the draw state.
+std::mutex s_drawLock;
+
+std::atomic<uint32_t> s_drawSignal{0};
+std::atomic<uint32_t> s_drawCount{0};
+std::atomic<int> s_threshold{0};
+
+uint32_t s_colourTable[101];
+bool s_colourTableBuilt = false;
+
+// Display update state (main thread).
+int s_updateCount = 0;
+bool s_forceRedraw = true;
+bool s_previewRedraw = true;
+char s_lastDigits[sizeof(DisplayFormat::digitText)] = "";
+char s_lastFormat[sizeof(DisplayFormat::formatString)] = "";
+
+const char *const kSetFiles[SEVENSEG_SETS] = {
+    "7seg/7seg_003_0100.pcx", "7seg/7seg_001_0300.pcx", "7seg/7seg_001_0400.pcx",
+    "7seg/7seg_001_0500.pcx", "7seg/7seg_001_0600.pcx", "7seg/7seg_001_0700.pcx",
+    "7seg/7seg_001_0800.pcx", "7seg/7seg_001_0900.pcx", "7seg/7seg_001_1000.pcx",
+    "7seg/7seg_001_1200.pcx", "7seg/7seg_001_1400.pcx", "7seg/7seg_001_1600.pcx",
+    "7seg/7seg_001_1800.pcx", "7seg/7seg_001_2000.pcx", "7seg/7seg_001_2500.pcx",
+    "7seg/7seg_001_3000.pcx",
+};
+
+// Highest Size value of each set.
+const int kSetLastSize[SEVENSEG_SETS] = {6, 12, 19, 25, 32, 38, 45, 51, 58, 64, 71, 77, 84, 90, 97, 100};
+
+enum { GLYPH_COLON = 13, GLYPH_COLON_OFF = 14, GLYPH_POINT = 15, GLYPH_BLANK = 16 };
+
+// Holds the busy flag while a deferred font's glyphs are rebuilt, and puts
+// back what it was (a rebuild inside a window rebuild keeps it set).
+struct BusyHold {
+    bool held, was;
+    explicit BusyHold(bool hold) : held(hold), was(g_app.busy) {
+        if (held) sevenseg_set_busy(true);
+    }
+    ~BusyHold() {
+        if (held) sevenseg_set_busy(was);
+    }
+};
+
+uint32_t pixel(const zePixmap *p, int x, int y) {
+    return ((const uint32_t *)p->pixels)[(size_t)y * p->width + x];
+}
+
+// Paints every pixel equal to from in the first columns of a truecolor pixmap.
+void repaint(zePixmap *p, int columns, uint32_t from, uint32_t to) {
+    uint32_t *px = (uint32_t *)p->pixels;
+    for (int y = 0; y < p->height; y++)
+        for (int x = 0; x < columns && x < p->width; x++)
+            if (px[(size_t)y * p->width + x] == from) px[(size_t)y * p->width + x] = to;
+}
+
+void release_glyphs(SevenSegmentFont *f) {
+    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
+        zepxmap_release(&f->source[i]);
+        zepxmap_release(&f->working[i]);
+    }
+}
+
+// Working glyphs: copies of the source glyphs whose black is transparent.
+bool make_working(SevenSegmentFont *f) {
+    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
+        zepxmap_release(&f->working[i]);
+        if (!zepxmap_duplicate(&f->working[i], &f->source[i], -1, -1, -1, -1)) return false;
+        zepxmap_settransparent(&f->working[i], 0x000000);
+        if (!zepxmap_convert2server(&f->working[i])) return false;
+    }
+    return true;
+}
+
+// Segment colours: the smallest and largest non-black value, column by column.
+void detect_colours(const zePixmap *pic, uint32_t *dark, uint32_t *lit) {
+    bool any = false;
+    uint32_t lo = 0, hi = 0;
+    for (int x = 0; x < pic->width; x++) {
+        for (int y = 0; y < pic->height; y++) {
+            uint32_t v = pixel(pic, x, y);
+            if (v == 0) continue;
+            if (!any || v < lo) lo = v;
+            if (!any || v > hi) hi = v;
+            any = true;
+            if (lo != hi) {
+                *dark = lo;
+                *lit = hi;
+                break;
+            }
+        }
+    }
+    // A picture with one segment colour only: everything in it counts as lit,
+    // and the dark colour is one no pixel can have.
+    if (any && lo == hi) {
+        *lit = lo;
+        *dark = 0x01000000;
+    }
+}
+
+int left_margin(const zePixmap *pic) {
+    int count = 0;
+    for (int x = 0; x < pic->width; x++) {
+        bool black = true;
+        for (int y = 0; y < pic->height && black; y++) black = pixel(pic, x, y) == 0;
+        if (!black) break;
+        count++;
+    }
+    return count ? count - 1 : 0;
+}
+
+void copy_state(SevenSegmentFont *to, const SevenSegmentFont &from) {
+    to->charWidth = from.charWidth;
+    to->charHeight = from.charHeight;
+    to->narrowWidth = from.narrowWidth;
+    to->charDistance = from.charDistance;
+    to->darkColour = from.darkColour;
+    to->litColour = from.litColour;
+    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
+        to->source[i] = from.source[i];
+        to->working[i] = from.working[i];
+    }
+}
+
+}  // namespace
+
+const char *sevenseg_set_file(int set) {
+    if (set < 1 || set > SEVENSEG_SETS) return nullptr;
+    return kSetFiles[set - 1];
+}
+
+int sevenseg_set_for_size(int size) {
+    if (size < 0) size = 0;
+    if (size > 100) size = 100;
+    for (int i = 0; i < SEVENSEG_SETS; i++)
+        if (size <= kSetLastSize[i]) return i + 1;
+    return SEVENSEG_SETS;
+}
+
+// ---- loading ----------------------------------------------------------------
+
+bool sevenseg_load_set(SevenSegmentFont *f, const char *file) {
+    write_log("dc[%08x] init: %s", (unsigned)(uintptr_t)f, file);
+    FILE *probe = fopen(file, "rb");
+    if (!probe) return false;
+    fclose(probe);
+
+    zeGraphicOutput out;
+    if (!zepxmapout_create(&out, ",load=%s,truecolor,nostdout", file) || out.pxmap.format != ZEPX_TRUECOLOR) {
+        write_log("cannot read %s", file);
+        zepxmapout_release(&out);
+        return false;
+    }
+    zePixmap *pic = &out.pxmap;
+    SevenSegmentFont n;
+    int cell = pic->width / 15;
+    n.charWidth = cell - 5;
+    n.charHeight = pic->height;
+    if (n.charWidth < 1 || n.charHeight < 1) {
+        write_log("%s: picture too small (%dx%d)", file, pic->width, pic->height);
+        zepxmapout_release(&out);
+        return false;
+    }
+    detect_colours(pic, &n.darkColour, &n.litColour);
+    int margin = left_margin(pic);
+    write_log("xoffs=%d", margin);
+    // A margin wider than a cell's spare columns would cut into the next cell.
+    if (margin > cell - n.charWidth) margin = cell - n.charWidth;
+
+    bool ok = true;
+    n.narrowWidth = 0;
+    for (int i = 0; i < 15 && ok; i++) {
+        int src = i == 14 ? GLYPH_POINT : i;  // cell 14 ('.') goes to glyph 15
+        ok = zepxmap_duplicate(&n.source[src], pic, i * cell + margin, 0, n.charWidth, n.charHeight);
+        if (ok && i == GLYPH_COLON) {
+            while (n.narrowWidth < n.charWidth && pixel(&n.source[src], n.narrowWidth, 0) == 0) n.narrowWidth++;
+        }
+    }
+    ok = ok && zepxmap_duplicate(&n.source[GLYPH_COLON_OFF], pic, GLYPH_COLON * cell + margin, 0, n.charWidth, n.charHeight);
+    ok = ok && zepxmap_duplicate(&n.source[GLYPH_BLANK], pic, margin, 0, n.charWidth, n.charHeight);
+    for (int i = 0; i < SEVENSEG_GLYPHS && ok; i++) zepxmap_settransparent(&n.source[i], 0x000000);
+    if (ok) {
+        repaint(&n.source[GLYPH_COLON_OFF], n.narrowWidth, n.litColour, n.darkColour);
+        repaint(&n.source[GLYPH_BLANK], n.charWidth, n.litColour, n.darkColour);
+        ok = make_working(&n);
+    }
+    zepxmapout_release(&out);
+    if (!ok) {
+        write_log("%s: cannot cut the glyphs", file);
+        release_glyphs(&n);
+        return false;
+    }
+    n.charDistance = n.charWidth / 5;
+
+    BusyHold hold(f->deferred);
+    release_glyphs(f);
+    copy_state(f, n);
+    f->loaded = true;
+    f->colonOn = true;
+    f->lastColon = false;
+    f->forceFull = true;
+    f->deferred = true;
+    f->pending = false;
+    write_log("init ok, charxs=%d charys=%d char_dd_xs=%d chardist=%d  colordark=%06x color=%06x", f->charWidth,
+              f->charHeight, f->narrowWidth, f->charDistance, f->darkColour, f->litColour);
+    return true;
+}
+
+void sevenseg_free(SevenSegmentFont *f) {
+    release_glyphs(f);
+    f->loaded = false;
+    f->set = 0;
+}
+
+void sevenseg_select_set_by_size() {
+    int set = sevenseg_set_for_size(g_settings.size);
+    g_settings.digitSet = set;
+    const char *file = sevenseg_set_file(set);
+    if (file && sevenseg_load_set(&g_timerFont, file)) g_timerFont.set = set;
+    sevenseg_recolour(&g_timerFont, g_settings.inactiveColour, g_settings.activeColour);
+}
+
+bool sevenseg_change_size(int size) {
+    g_settings.size = size;
+    if (sevenseg_set_for_size(size) == g_timerFont.set && g_timerFont.loaded) return false;
+    sevenseg_set_busy(true);
+    sevenseg_free(&g_timerFont);
+    sevenseg_select_set_by_size();
+    timer_window_compute_height();
+    timer_window_compute_width();
+    timer_window_create();  // closes the old window first
+    sevenseg_set_busy(false);
+    return true;
+}
+
+void sevenseg_load_preview_font() {
+    sevenseg_load_set(&g_previewFont, sevenseg_set_file(1));
+    g_previewFont.set = 1;
+    g_previewFont.deferred = false;
+    sevenseg_recolour(&g_previewFont, g_settings.inactiveColour, g_settings.activeColour);
+}
+
+// ---- colours ----------------------------------------------------------------
+
+uint32_t sevenseg_inactive_colour(uint32_t segment, uint32_t background, int contrast) {
+    if (segment == 0) segment = 0xff0000;
+    if (contrast == 0) contrast = 1;
+    uint32_t out = 0;
+    for (int shift = 16; shift >= 0; shift -= 8) {
+        int s = (int)(segment >> shift & 0xff), b = (int)(background >> shift & 0xff);
+        int step = (s - b) * contrast / 100;  // C++ division truncates toward zero
+        int v = s - step;
+        if (v < 0) v = 0;
+        if (v > 255) v = 255;
+        out |= (uint32_t)v << shift;
+    }
+    if (out == segment) {
+        for (int shift = 16; shift >= 0; shift -= 8)
+            if ((out >> shift & 0xff) > 0) out -= 1u << shift;
+    }
+    if (out == segment) {
+        for (int shift = 16; shift >= 0; shift -= 8)
+            if ((out >> shift & 0xff) < 255) out += 1u << shift;
+    }
+    if (out == 0) out = 0x010000;
+    return out;
+}
+
+void compute_colours() {
+    if (g_settings.segmentColour == 0) g_settings.segmentColour = 0xff0000;
+    if (g_settings.contrast == 0) g_settings.contrast = 1;
+    uint32_t inactive = sevenseg_inactive_colour(g_settings.segmentColour, g_settings.backgroundColour,
+                                                 g_settings.contrast);
+    g_settings.activeColour = g_settings.segmentColour;
+    g_settings.inactiveColour = inactive;
+    sevenseg_recolour(&g_timerFont, inactive, g_settings.activeColour);
+}
+
+void sevenseg_recolour(SevenSegmentFont *f, uint32_t dark, uint32_t lit) {
+    if (!f->loaded) return;
+    BusyHold hold(f->deferred);  // the timer thread may be drawing the working glyphs
+    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
+        uint32_t *px = (uint32_t *)f->source[i].pixels;
+        size_t n = (size_t)f->source[i].width * f->source[i].height;
+        for (size_t k = 0; k < n; k++) {
+            if (px[k] == f->darkColour) px[k] = dark;
+            else if (px[k] == f->litColour) px[k] = lit;
+        }
+    }
+    f->darkColour = dark;
+    f->litColour = lit;
+    make_working(f);
+    f->forceFull = true;
+}
+
+void sevenseg_build_colour_table() {
+    for (int i = 0; i <= 100; i++) {
+        int r, g, b;
+        if (i < 20) r = 8 * i + 95, g = 0, b = 0;
+        else if (i < 40) r = 255, g = 12 * i - 240, b = 0;
+        else if (i < 60) r = 720 - 12 * i, g = 255, b = 0;
+        else if (i < 80) r = 0, g = 255, b = 12 * i - 720;
+        else r = 0, g = 1200 - 12 * i, b = 255;
+        auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
+        s_colourTable[i] = (uint32_t)(clamp(r) << 16 | clamp(g) << 8 | clamp(b));
+    }
+    s_colourTableBuilt = true;
+}
+
+uint32_t sevenseg_colour_table(int i) {
+    if (!s_colourTableBuilt) sevenseg_build_colour_table();
+    if (i < 0) i = 0;
+    if (i > 100) i = 100;
+    return s_colourTable[i];
+}
+
+// ---- glyphs and advances ----------------------------------------------------
+
+int sevenseg_glyph_index(char c, bool colonOn) {
+    if (c >= '0' && c <= '9') return c - '0';
+    switch (c) {
+    case 'A': return 10;
+    case 'P': return 11;
+    case '-': return 12;
+    case ':': return colonOn ? GLYPH_COLON : GLYPH_COLON_OFF;
+    case '.': return GLYPH_POINT;
+    case ' ': return GLYPH_BLANK;
+    }
+    return -1;
+}
+
+static bool narrow(char c) { return c == ':' || c == '.'; }
+
+int sevenseg_advance(const SevenSegmentFont *f, char c) {
+    if (sevenseg_glyph_index(c, true) < 0) return 0;
+    return (narrow(c) ? f->narrowWidth : f->charWidth) + f->charDistance;
+}
+
+int sevenseg_text_width(const SevenSegmentFont *f, const char *text) {
+    int w = 0;
+    for (const char *p = text; *p; p++) w += sevenseg_advance(f, *p);
+    return w;
+}
+
+bool sevenseg_metrics(DigitMetrics *m) {
+    if (!g_timerFont.loaded) return false;
+    m->charWidth = g_timerFont.charWidth;
+    m->narrowWidth = g_timerFont.narrowWidth;
+    m->charDistance = g_timerFont.charDistance;
+    return true;
+}
+
+// ---- drawing ----------------------------------------------------------------
+
+static void draw_glyph(SevenSegmentFont *f, zePixmap *target, int x, int y, char c, bool colonOn) {
+    int g = sevenseg_glyph_index(c, colonOn);
+    if (g < 0 || !f->loaded) return;
+    int w = narrow(c) ? f->narrowWidth : f->charWidth;
+    // Memory pixmaps take the truecolor source glyph, whose transparent
+    // colour is black too; windows take the masked device copy.
+    bool memory = target->format == ZEPX_TRUECOLOR || target->format == ZEPX_PALETTE8;
+    zepxmap_merge4(target, memory ? &f->source[g] : &f->working[g], x, y, 0, 0, w, f->charHeight, 0, 0);
+}
+
+void sevenseg_draw_into_pixmap(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *fmt, ...) {
+    char text[SEVENSEG_TEXTMAX + 1];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(text, sizeof text, fmt, ap);
+    va_end(ap);
+    for (const char *p = text; *p; p++) {
+        draw_glyph(f, target, x, y, *p, f->colonOn);
+        x += sevenseg_advance(f, *p);
+    }
+}
+
+int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
+                          void (*show)(void *ctx, int x, int y, int w, int h), void *ctx) {
+    int drawn = 0;
+    bool lastEnded = false;
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
+        char c = text[i];
+        if (!lastEnded && f->lastText[i] == 0) lastEnded = true;
+        char old = lastEnded ? 0 : f->lastText[i];
+        bool draw = f->forceFull || c != old || (c == ':' && f->colonOn != f->lastColon);
+        if (draw && sevenseg_glyph_index(c, true) >= 0) {
+            draw_glyph(f, target, x, y, c, f->colonOn);
+            if (show) show(ctx, x, y, narrow(c) ? f->narrowWidth : f->charWidth, f->charHeight);
+            drawn++;
+        }
+        x += sevenseg_advance(f, c);
+    }
+    snprintf(f->lastText, sizeof f->lastText, "%s", text);
+    f->lastColon = f->colonOn;
+    f->forceFull = false;
+    return drawn;
+}
+
+static void show_window_rect(void *ctx, int x, int y, int w, int h) {
+    // Forced: the settings window's layout may suspend updates on the main thread.
+    zewindow_show((zeWindow *)ctx, x, y, w, h, true);
+}
+
+int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
+    if (!target || !target->open) return 0;
+    zePixmap *surface = zewindow_pixmap(target);
+    return sevenseg_draw_changed(f, surface, x, y, text, show_window_rect, target);
+}
+
+void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
+    std::lock_guard<std::mutex> lock(s_drawLock);
+    f->pendingTarget = target;
+    f->pendingX = x;
+    f->pendingY = y;
+    snprintf(f->pendingText, sizeof f->pendingText, "%s", text);
+    f->pending = true;
+}
+
+void sevenseg_force_full_redraw() {
+    s_forceRedraw = true;
+    s_previewRedraw = true;
+}
+
+bool sevenseg_take_preview_redraw() {
+    bool r = s_previewRedraw;
+    s_previewRedraw = false;
+    return r;
+}
+
+void sevenseg_display_update() {
+    bool toggle = ++s_updateCount >= 50;
+    bool changed = strcmp(s_lastDigits, g_format.digitText) != 0 || strcmp(s_lastFormat, g_format.formatString) != 0;
+    if (!toggle && !s_forceRedraw && !changed) return;
+
+    char text[SEVENSEG_TEXTMAX + 1];
+    merge_display_text(g_format.formatString, g_format.digitText, g_timer.difference < 0, text, sizeof text);
+    snprintf(s_lastDigits, sizeof s_lastDigits, "%s", g_format.digitText);
+    snprintf(s_lastFormat, sizeof s_lastFormat, "%s", g_format.formatString);
+    int x = g_settings.borderWidth + g_settings.horizontalOffset;
+    int y = g_settings.borderWidth + g_settings.verticalOffset;
+    zeWindow *win = timer_window();
+    SevenSegmentFont *f = &g_timerFont;
+    {
+        std::lock_guard<std::mutex> lock(s_drawLock);
+        if (toggle) {
+            f->colonOn = g_settings.colonBlink ? !f->colonOn : true;
+            s_updateCount = 0;
+        }
+        if (s_forceRedraw) f->forceFull = true;
+    }
+    if (f->deferred) sevenseg_defer_draw(f, win, x, y, text);
+    else if (!g_app.busy) sevenseg_draw_now(f, win, x, y, text);
+    s_forceRedraw = false;
+}
+
+// ---- busy flag and draw timing ---------------------------------------------
+
+void sevenseg_set_busy(bool busy) {
+    std::lock_guard<std::mutex> lock(s_drawLock);
+    g_app.busy = busy;
+}
+
+bool sevenseg_retrace_step(RetraceState *s, int line) {
+    if (line < 0 || line > 100000) return false;
+    bool raised = false;
+    if (line > s->highestLine) s->highestLine = line;
+    if (line < s->lastLine) {
+        s->frames++;
+        if (s->armed) s->armed = false;
+        else raised = true;
+    }
+    if (line >= s->threshold && !s->armed) {
+        raised = true;
+        s->armed = true;
+    }
+    s->lastLine = line;
+    return raised;
+}
+
+// X11 and the in-memory screen report no beam position: the sampler runs
+// once per refresh and raises the draw signal each time, which keeps the one
+// draw per refresh; the threshold has nothing to time against there.
+void sevenseg_retrace_sampler() {
+    s_drawSignal.fetch_add(1, std::memory_order_relaxed);
+}
+
+void sevenseg_deferred_draw_callback() {
+    if (s_drawSignal.exchange(0, std::memory_order_relaxed) == 0) return;
+    std::lock_guard<std::mutex> lock(s_drawLock);
+    SevenSegmentFont *f = &g_timerFont;
+    if (!f->pending || g_app.busy) return;
+    f->pending = false;
+    sevenseg_draw_now(f, f->pendingTarget, f->pendingX, f->pendingY, f->pendingText);
+    s_drawCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+uint32_t sevenseg_draw_count() { return s_drawCount.load(); }
+
+static int64_t refresh_interval_us() {
+    int hz = zebackend()->refresh_hz ? zebackend()->refresh_hz() : 60;
+    if (hz < 20 || hz > 500) hz = 60;
+    return 1000000 / hz;
+}
+
+void sevenseg_start_retrace_sampler() {
+    zeperiodic_start_hires(sevenseg_retrace_sampler, 1000);
+    zeperiodic_set_interval_us(sevenseg_retrace_sampler, refresh_interval_us());
+}
+
+void sevenseg_start_deferred_draw() {
+    zeperiodic_start(sevenseg_deferred_draw_callback, 1000);
+    zeperiodic_set_interval_us(sevenseg_deferred_draw_callback, refresh_interval_us());
+}
+
+void sevenseg_set_threshold(int windowY) {
+    int offset = 0;
+    if (FILE *f = fopen("scanlineoffset.txt", "rb")) {
+        if (fscanf(f, "%d", &offset) != 1) offset = 0;
+        fclose(f);
+    }
+    int t = offset + windowY + g_settings.verticalOffset + 2 * g_settings.borderWidth + g_timerFont.charHeight;
+    s_threshold.store(t);
+}
+
+int sevenseg_threshold() { return s_threshold.load(); }

@@ -1,0 +1,115 @@
+// The seven-segment display: digit picture sets cut into glyphs, recoloured
+// to the user's colours and drawn character by character into the timer
+// window (deferred to once per display refresh, on the timer thread) and into
+// the settings window's preview (at once).
+#pragma once
+#include <atomic>
+#include <cstdint>
+
+#include "zepxmap.h"
+
+struct DigitMetrics;
+struct zeWindow;
+
+enum {
+    SEVENSEG_GLYPHS = 17,   // '0'..'9', 'A', 'P', '-', ':' lit, ':' unlit, '.', ' '
+    SEVENSEG_TEXTMAX = 99,  // characters of one drawn text
+    SEVENSEG_SETS = 16,
+};
+
+// One loaded digit picture set.
+struct SevenSegmentFont {
+    int charWidth = 0, charHeight = 0;
+    int narrowWidth = 0;   // drawn width of ':' and '.'
+    int charDistance = 0;  // gap added to every advance
+    uint32_t darkColour = 0, litColour = 0;
+    zePixmap source[SEVENSEG_GLYPHS] = {};
+    zePixmap working[SEVENSEG_GLYPHS] = {};  // server copies with a mask: black shows the background
+    bool loaded = false;
+    int set = 0;            // 1..16 when loaded by size, 0 otherwise
+    // Draw state; with deferred drawing the timer thread reads it under the
+    // draw lock (see sevenseg.cpp).
+    bool colonOn = true;
+    bool lastColon = false;
+    char lastText[SEVENSEG_TEXTMAX + 1] = "";
+    bool forceFull = true;
+    bool deferred = true;
+    bool pending = false;
+    zeWindow *pendingTarget = nullptr;
+    int pendingX = 0, pendingY = 0;
+    char pendingText[SEVENSEG_TEXTMAX + 1] = "";
+};
+
+extern SevenSegmentFont g_timerFont;
+extern SevenSegmentFont g_previewFont;
+
+// The 16 digit picture files and the Size value -> set table (1..16).
+const char *sevenseg_set_file(int set);
+int sevenseg_set_for_size(int size);
+
+// Loading a set: false (font unchanged) when the file is missing or unusable.
+bool sevenseg_load_set(SevenSegmentFont *f, const char *file);
+void sevenseg_free(SevenSegmentFont *f);
+// The timer font from the Size setting, recoloured with the active and
+// inactive colours; a set outside 1..16 only recolours.
+void sevenseg_select_set_by_size();
+// A new Size: reloads the timer font and re-creates the timer window when
+// the set changes. True when it did.
+bool sevenseg_change_size(int size);
+
+// Colours. compute_colours() is declared in app.h.
+uint32_t sevenseg_inactive_colour(uint32_t segment, uint32_t background, int contrast);
+void sevenseg_recolour(SevenSegmentFont *f, uint32_t dark, uint32_t lit);
+void sevenseg_build_colour_table();
+uint32_t sevenseg_colour_table(int i);  // i clamped to 0..100
+
+// Glyph index of a character, -1 for characters outside the set.
+int sevenseg_glyph_index(char c, bool colonOn);
+int sevenseg_advance(const SevenSegmentFont *f, char c);  // 0 for unknown characters
+int sevenseg_text_width(const SevenSegmentFont *f, const char *text);
+
+// Draws (printf form, up to 99 characters) into a pixmap at once.
+void sevenseg_draw_into_pixmap(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *fmt, ...)
+    __attribute__((format(printf, 5, 6)));
+// Stores a draw for the deferred draw callback.
+void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text);
+// Draws the characters that changed since the last draw into the window's
+// pixmap and shows them. Returns how many characters it drew.
+int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text);
+// Same into a plain pixmap (the window-less core of draw now); the changed
+// rectangles are reported through show when it is given.
+int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
+                          void (*show)(void *ctx, int x, int y, int w, int h), void *ctx);
+
+// The display tick's draw, the forced full redraw and the timer font metrics.
+void sevenseg_display_update();
+void sevenseg_force_full_redraw();
+bool sevenseg_take_preview_redraw();  // the settings window's preview asks whether to redraw all
+bool sevenseg_metrics(DigitMetrics *m);
+void sevenseg_load_preview_font();
+
+// The busy flag with the draw lock: a draw under way finishes before a
+// rebuild starts, and none starts while busy is set.
+void sevenseg_set_busy(bool busy);
+
+// Draw timing. The sampler raises the draw signal once per display refresh;
+// the deferred draw callback draws the pending text when it sees the signal.
+void sevenseg_start_retrace_sampler();
+void sevenseg_start_deferred_draw();
+void sevenseg_retrace_sampler();
+void sevenseg_deferred_draw_callback();
+// The retrace threshold of a window at screen y; reads "scanlineoffset.txt".
+void sevenseg_set_threshold(int windowY);
+int sevenseg_threshold();
+uint32_t sevenseg_draw_count();  // draws made by the deferred draw callback
+
+// The retrace state machine on scan-line samples (where a platform reports
+// the beam). Returns true when the draw signal rose.
+struct RetraceState {
+    int threshold = 0;
+    int lastLine = 0;
+    int highestLine = 0;
+    uint32_t frames = 0;
+    bool armed = false;
+};
+bool sevenseg_retrace_step(RetraceState *s, int line);
