@@ -165,7 +165,9 @@ int zefile_write(const char *name, const void *buf, long len) {
     t.push_back(0);
     int fd = mkstemp(t.data());
     if (fd < 0) return 0;
-    fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~mask));
     bool ok = write_all(fd, (const char *)buf, len);
     ok = (close(fd) == 0) && ok;
     if (ok && rename(t.data(), name) == 0) return 1;

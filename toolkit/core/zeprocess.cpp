@@ -196,7 +196,10 @@ static void finish(int slot, int status) {
 }
 
 void zeprocess_poll(void) {
-    if (!g_active) return;
+    // A callback that pumps would come back here; the outer call goes on.
+    static bool polling;
+    if (!g_active || polling) return;
+    polling = true;
     for (int slot = 0; slot < ZEPROCESS_SLOTS; slot++) {
         if (!g_slots[slot].used) continue;
         report_output(slot);
@@ -206,4 +209,5 @@ void zeprocess_poll(void) {
         if (r == g_slots[slot].pid) finish(slot, status);
         else if (r < 0 && errno == ECHILD) finish(slot, -1);
     }
+    polling = false;
 }
