@@ -58,7 +58,7 @@ TEST_F(Window, OpensCentredWithFreshIdsEachTime) {
                    w.deactivatedid})
         ids.insert(id);
     EXPECT_EQ(24u, ids.size());
-    ASSERT_TRUE(zewindow_open(&w, "centred,x=50%%,y=50%%,xs=300,ys=200,noquit"));
+    ASSERT_TRUE(zewindow_open(&w, "centred,x=50%,y=50%,xs=300,ys=200,noquit"));
     int r[4];
     zeheadless_rect(w.native, r);
     EXPECT_EQ(810, r[0]);

@@ -9,6 +9,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -113,7 +115,7 @@ protected:
 
 TEST_F(WindowX11, CentredAndShowsItsPixmap) {
     zeWindow w;
-    ASSERT_TRUE(zewindow_open(&w, "centred,x=50%%,y=50%%,xs=300,ys=200,notitle,noquit"));
+    ASSERT_TRUE(zewindow_open(&w, "centred,x=50%,y=50%,xs=300,ys=200,notitle,noquit"));
     Window x = xid(&w);
     ASSERT_TRUE(pump_until([&] { return viewable(x); }));
     fill_pattern(&w);
@@ -336,6 +338,44 @@ TEST_F(WindowX11, TrayIconHidesAndRestores) {
     zewindow_bringtotop(&w);
     EXPECT_TRUE(pump_until([&] { return got_id(w.trayid); }));
     EXPECT_TRUE(pump_until([&] { return viewable(x); }));
+}
+
+// The digits are drawn from the timer thread while the main thread pumps
+// and moves the window: neither side may break the display connection.
+TEST_F(WindowX11, ShowFromAnotherThread) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, ",x=700,y=100,xs=200,ys=60,notitle,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    std::atomic<bool> stop{false};
+    std::atomic<int> shown{0};
+    std::thread drawer([&] {
+        for (int i = 0; !stop; i++, shown++) {
+            zePixmap *p = zewindow_pixmap(&w);
+            zepxmap_fillrect(p, (i * 7) % 180, 10, 20, 40, (i * 0x10101) & 0xFFFFFF);
+            zewindow_show_rect(&w, (i * 7) % 180, 10, 20, 40);
+            usleep(500);
+        }
+    });
+    for (int i = 0; i < 30; i++) {
+        zewindow_move(&w, 700 + i, 100 + i);
+        settle(10);
+    }
+    stop = true;
+    drawer.join();
+    EXPECT_GT(shown.load(), 20);
+    zepxmap_clear(zewindow_pixmap(&w), 0x123456);
+    zewindow_show(&w, 0, 0, 0, 0);
+    int cx, cy;
+    ASSERT_TRUE(pump_until([&] {
+        client_origin(x, &cx, &cy);
+        return cx == 729 && cy == 129;
+    }));
+    settle(100);
+    XImage *img = XGetImage(g_dpy, DefaultRootWindow(g_dpy), cx + 100, cy + 30, 1, 1, AllPlanes, ZPixmap);
+    ASSERT_NE(nullptr, img);
+    EXPECT_EQ(0x123456u, XGetPixel(img, 0, 0) & 0xFFFFFF);
+    XDestroyImage(img);
 }
 
 // Quits the toolkit: runs last.
