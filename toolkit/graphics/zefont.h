@@ -87,7 +87,8 @@ const char *const *zefont_builtin_names(void);
 
 // Font argument -> table index, or -1 when it leads to no used record.
 int zefont_resolve(int font);
-// The record behind a font argument, or null. Valid until the next load.
+// The record behind a font argument, or null. Records never move; the
+// pointer stays valid until that font is released.
 const zeFont *zefont_get(int font);
 // Id of the font with that registered name (exact), or -1.
 int zefont_find(const char *regname);
