@@ -24,13 +24,17 @@ for _ in $(seq 200); do
     grep -q mainloop "$tmp/quimo.log" 2>/dev/null && break
     sleep 0.05
 done
-cpu_ticks() { local st; read -r -a st <"/proc/$pid/stat"; echo $(( ${st[13]} + ${st[14]} )); }
-hz=$(getconf CLK_TCK)
-t0=$(cpu_ticks)
+# CPU time in nanoseconds, summed over the threads (schedstat is exact where
+# the clock-tick counts of stat are 10 ms coarse).
+cpu_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{ s += $1 } END { printf "%d", s }'; }
+wakeups() { cat /proc/"$pid"/task/*/status | awk '/^voluntary_ctxt_switches/ { s += $2 } END { print s }'; }
+t0=$(cpu_ns)
+w0=$(wakeups)
 start=$(date +%s.%N)
 sleep "$secs"
 kill -0 "$pid" 2>/dev/null || { echo "quimo ended early:"; cat "$tmp/output.txt"; exit 1; }
-t1=$(cpu_ticks)
+t1=$(cpu_ns)
+w1=$(wakeups)
 end=$(date +%s.%N)
 hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status")
 rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
@@ -38,8 +42,8 @@ threads=$(ls "/proc/$pid/task" | wc -l)
 kill -TERM "$pid"
 wait "$pid" || true
 pid=""
-awk -v t="$((t1 - t0))" -v hz="$hz" -v s="$start" -v e="$end" -v hwm="$hwm" -v rss="$rss" -v th="$threads" 'BEGIN {
-    cpu = t / hz; wall = e - s
-    printf "wall %.1f s, cpu %.2f s, %.3f %% of one core, peak RSS %.1f MB (now %.1f MB), %d threads\n",
-        wall, cpu, 100 * cpu / wall, hwm / 1024, rss / 1024, th
+awk -v t="$((t1 - t0))" -v w="$((w1 - w0))" -v s="$start" -v e="$end" -v hwm="$hwm" -v rss="$rss" -v th="$threads" 'BEGIN {
+    cpu = t / 1e9; wall = e - s
+    printf "wall %.1f s, cpu %.3f s, %.3f %% of one core, %.0f wakeups/s, peak RSS %.1f MB (now %.1f MB), %d threads\n",
+        wall, cpu, 100 * cpu / wall, w / wall, hwm / 1024, rss / 1024, th
 }'

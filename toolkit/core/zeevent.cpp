@@ -146,8 +146,8 @@ static void idle_wait(void) {
     if (ns < 0 || ns > 10000000) ns = 10000000;
     if (wake < 0 && ns > 1000000) ns = 1000000;  // nothing can wake us: poll every 1 ms
     struct timespec timeout = {0, (long)ns};
-    ppoll(fds, n, &timeout, nullptr);
-    zetimer_wake_drain();
+    if (ppoll(fds, n, &timeout, nullptr) <= 0) return;
+    if (wake >= 0 && (fds[n - 1].revents & POLLIN)) zetimer_wake_drain();
 }
 
 void zepump_step(void) {

@@ -165,6 +165,8 @@ struct Periodic {
     int64_t due;
 };
 
+static int64_t step_of(const Periodic &p) { return p.interval ? p.interval : p.period; }
+
 static std::mutex g_lock;  // guards the sources below; held while callbacks run
 static Periodic g_periodic[PERIODIC_MAX];
 static std::thread g_thread;
@@ -203,7 +205,7 @@ static int64_t run_due_callbacks(int64_t now) {
     int64_t next = now + MAX_SLEEP;
     for (Periodic &p : g_periodic) {
         if (!p.callback) continue;
-        int64_t step = p.interval ? p.interval : p.period;
+        int64_t step = step_of(p);
         if (now >= p.due) {
             p.callback();
             p.due += step;
@@ -320,6 +322,16 @@ static Periodic *find_periodic(void (*callback)(void)) {
     return nullptr;
 }
 
+// Callbacks of the same rate share their wakeups: they run in registration
+// order at the same moment instead of on two interleaved schedules.
+static void share_schedule(Periodic *p) {
+    for (Periodic &q : g_periodic) {
+        if (&q == p || !q.callback || step_of(q) != step_of(*p)) continue;
+        p->due = q.due;
+        return;
+    }
+}
+
 void zeperiodic_start(void (*callback)(void), int frequency) {
     if (!callback) return;
     if (frequency < 1) frequency = 1;
@@ -333,6 +345,7 @@ void zeperiodic_start(void (*callback)(void), int frequency) {
             return;
         }
         *p = {callback, period, 0, now_ns() + period};
+        share_schedule(p);
     }
     thread_ensure();
 }
@@ -344,9 +357,10 @@ void zeperiodic_set_interval_us(void (*callback)(void), int64_t microseconds) {
     Periodic *p = find_periodic(callback);
     if (!p) return;
     p->interval = microseconds > 0 ? microseconds * 1000 : 0;
-    int64_t step = p->interval ? p->interval : p->period;
+    int64_t step = step_of(*p);
     int64_t soonest = now_ns() + step;
     if (p->due > soonest) p->due = soonest;
+    share_schedule(p);
 }
 
 void zeperiodic_stop(void (*callback)(void)) {
