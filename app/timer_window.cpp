@@ -14,8 +14,6 @@
 #include "zeplatform.h"
 #include "zewindow.h"
 
-// Pointer messages of the window, whether or not it has views.
-__attribute__((weak)) void zewindow_set_pointer_hook(zeWindow *w, void (*hook)(zeWindow *w, int msg, int x, int y));
 static void on_pointer(zeWindow *w, int msg, int x, int y);
 
 namespace {
@@ -126,7 +124,7 @@ void timer_window_create() {
         return;
     }
     zewindow_set_closehook(w, on_close_request);
-    if (zewindow_set_pointer_hook) zewindow_set_pointer_hook(w, on_pointer);
+    zewindow_set_pointer_hook(w, on_pointer);
     zePixmap *p = zewindow_pixmap(w);
     zepxmap_clear(p, (int)g_settings.backgroundColour);
     if (access("quimo_bg_intern.bmp", F_OK) == 0) zewindow_load(w, "quimo_bg_intern.bmp");
@@ -277,6 +275,7 @@ void timer_window_mouse(int msg, int x, int y) {
         if (!s_moved) reopen_settings_window();
         break;
     case ZEWM_LDOWN:
+    case ZEWM_LDOUBLE:  // a quick second press starts a drag as well
         s_moved = false;
         s_dragging = true;
         s_dragX = x, s_dragY = y;
