@@ -9,6 +9,7 @@ void compute_colours();  // sevenseg.cpp: active and inactive colour from the se
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,26 +146,31 @@ bool settings_load(const char *file) {
 
 // ---- example 9 ----
 
+KeptSettings settings_keep() { return {g_settings, g_app.language, g_timer.roundUp}; }
+
+void settings_restore(const KeptSettings &k) {
+    g_app.language = k.language;
+    g_timer.roundUp = k.roundUp;
+    Settings &s = g_settings;
+    s.syncTime = k.settings.syncTime;
+    s.actionMessage = k.settings.actionMessage;
+    s.actionSound = k.settings.actionSound;
+    s.actionProgram = k.settings.actionProgram;
+    memcpy(s.soundFile, k.settings.soundFile, sizeof s.soundFile);
+    memcpy(s.programPath, k.settings.programPath, sizeof s.programPath);
+    memcpy(s.messageText, k.settings.messageText, sizeof s.messageText);
+    memcpy(s.graphicProgram, k.settings.graphicProgram, sizeof s.graphicProgram);
+    s.autostart = k.settings.autostart;
+    s.windowOnStart = k.settings.windowOnStart;
+    s.hours24 = k.settings.hours24;
+}
+
 void settings_apply_first_start() {
     write_log(g_app.language == 1 ? "set example #%d (ger)" : "set example #%d", 9);
-    // What an example leaves as the user had it.
-    const Settings kept = g_settings;
-    const int language = g_app.language;
-    const bool roundUp = g_timer.roundUp;
-
+    const KeptSettings kept = settings_keep();
     load_table(SETTINGS_FIRST_EXAMPLE);
-
-    g_app.language = language;
-    g_timer.roundUp = roundUp;
+    settings_restore(kept);
     Settings &s = g_settings;
-    s.syncTime = kept.syncTime;
-    s.actionMessage = kept.actionMessage, s.actionSound = kept.actionSound, s.actionProgram = kept.actionProgram;
-    memcpy(s.soundFile, kept.soundFile, sizeof s.soundFile);
-    memcpy(s.programPath, kept.programPath, sizeof s.programPath);
-    memcpy(s.messageText, kept.messageText, sizeof s.messageText);
-    memcpy(s.graphicProgram, kept.graphicProgram, sizeof s.graphicProgram);
-    s.autostart = kept.autostart, s.windowOnStart = kept.windowOnStart, s.hours24 = kept.hours24;
-
     read_clock();
     g_timer.destinationDay = day_number(g_app.clock.year + 1, 1, 1);
     s.windowX = 50, s.windowY = 5;
@@ -207,6 +213,14 @@ static bool write_rows(zeXBase *t) {
     return ok;
 }
 
+// The new table must be on the disk before it replaces the old one.
+static bool sync_file(const char *file) {
+    int fd = open(file, O_RDONLY);
+    if (fd < 0) return false;
+    bool ok = fsync(fd) == 0;
+    return close(fd) == 0 && ok;
+}
+
 bool settings_save() { return settings_save_to(SETTINGS_FILE); }
 
 bool settings_save_to(const char *file) {
@@ -225,6 +239,7 @@ bool settings_save_to(const char *file) {
     bool ok = zexbase_create(&t, temp, SETTINGS_TABLE_ROWS, SETTINGS_TABLE_COLUMNS, SETTINGS_TABLE_WIDTH);
     ok = ok && write_rows(&t);
     ok = zexbase_close(&t) && ok;
+    ok = ok && sync_file(temp);
     int err = errno;
     if (ok && stat(target, &st) == 0) chmod(temp, st.st_mode & 07777);
     if (ok && rename(temp, target) != 0) ok = false, err = errno;

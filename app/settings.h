@@ -25,6 +25,17 @@ enum {
 // A failure is logged and returns false.
 bool settings_save_to(const char *file);
 
+// What applying an example leaves as the user had it: Language, SyncTime,
+// the three actions, the sound and program files, the message text,
+// GraphicProgram, Autostart, WindowOnStart, 24h and roundUp.
+struct KeptSettings {
+    Settings settings;
+    int language;
+    bool roundUp;
+};
+KeptSettings settings_keep();
+void settings_restore(const KeptSettings &kept);
+
 // Example 9 at the first start, before any window exists: the example file's
 // settings, keeping the user's language, actions, programs and flags; the
 // destination 1 January of next year; the window at x 50, y 5.

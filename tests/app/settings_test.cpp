@@ -158,6 +158,29 @@ TEST_F(Settings_, ExampleFilesSurviveLoadSaveLoad) {
     }
 }
 
+TEST_F(Settings_, ExamplesKeepTheUsersOwnChoices) {
+    const char *program = getenv("ZE_PROGRAM_DIR");
+    ASSERT_NE(program, nullptr);
+    unusual_settings();
+    const KeptSettings kept = settings_keep();
+    ASSERT_TRUE(settings_load((std::string(program) + "/examples/s1.dbf").c_str()));
+    settings_restore(kept);
+    // The user's own ...
+    EXPECT_EQ(g_app.language, 1);
+    EXPECT_FALSE(g_timer.roundUp);
+    EXPECT_TRUE(g_settings.hours24 && g_settings.syncTime && g_settings.autostart);
+    EXPECT_TRUE(g_settings.actionMessage && g_settings.actionSound && g_settings.actionProgram);
+    EXPECT_FALSE(g_settings.windowOnStart);
+    EXPECT_STREQ(g_settings.soundFile, "sounds/gong, loud.wav");
+    EXPECT_STREQ(g_settings.messageText, "Time's up: 100% done!");
+    EXPECT_STREQ(g_settings.graphicProgram, "/opt/paint programs/bin/paint --new");
+    // ... and the example's.
+    EXPECT_FALSE(g_timer.countUp);
+    EXPECT_EQ(g_settings.segmentColour, 0xff2a2au);
+    EXPECT_EQ(g_format.leadingWidth, 3);
+    EXPECT_FALSE(g_settings.fullscreen);
+}
+
 TEST_F(Settings_, RowsCountNotKeys) {
     unusual_settings();
     const std::vector<std::string> saved = snapshot();

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <ctime>
 #include <sys/stat.h>
-#include <unistd.h>
 
 // Builds records and fields; a field is at most 65535 bytes (16-bit length).
 static char g_scratch[65536];
@@ -147,8 +146,6 @@ bool zexbase_close(zeXBase *t) {
         stamp_date(t->header);
         ok = write_at(t, 0, t->header, t->headerLength) && ok;
         ok = fflush(t->file) == 0 && ok;
-        // The caller may rename the file over another next; let it be whole first.
-        ok = fsync(fileno(t->file)) == 0 && ok;
     }
     if (fclose(t->file) != 0 && !t->readOnly) ok = false;
     t->file = nullptr;
