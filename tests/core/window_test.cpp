@@ -27,7 +27,7 @@ bool fake_create(zeWindow *, zeWindowView *slot, const char *) {
     return true;
 }
 void fake_destroy(zeWindowView *slot) { *slot = zeWindowView{}; }
-const zeWindowViewHooks g_fake_hooks = {fake_create, fake_destroy, nullptr, nullptr, nullptr};
+const zeWindowViewHooks g_fake_hooks = {fake_create, fake_destroy, nullptr, nullptr, nullptr, nullptr};
 
 std::vector<int> drain() {
     std::vector<int> ids;

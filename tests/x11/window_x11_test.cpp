@@ -34,7 +34,7 @@ bool view_create(zeWindow *, zeWindowView *slot, const char *) {
     return true;
 }
 void view_destroy(zeWindowView *slot) { *slot = zeWindowView{}; }
-const zeWindowViewHooks g_hooks = {view_create, view_destroy, nullptr, nullptr, nullptr};
+const zeWindowViewHooks g_hooks = {view_create, view_destroy, nullptr, nullptr, nullptr, nullptr};
 
 // Pumps the toolkit, collecting event ids, until done() or the time is up.
 bool pump_until(const std::function<bool()> &done, int ms = 3000) {
@@ -217,6 +217,33 @@ TEST_F(WindowX11, ModalIsAboveOthers) {
     ASSERT_TRUE(pump_until([&] { return viewable(xid(&plain)); }));
     settle();
     EXPECT_FALSE(has_atom_prop(xid(&plain), "_NET_WM_STATE", "_NET_WM_STATE_ABOVE"));
+}
+
+TEST_F(WindowX11, PopupTakesThePointerAndFullscreenCoversTheScreen) {
+    zeWindow p;
+    ASSERT_TRUE(zewindow_open(&p, ",x=40,y=50,xs=80,ys=60,popup,modal,noquit"));
+    Window x = xid(&p);
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(g_dpy, x, &a));
+    EXPECT_TRUE(a.override_redirect);
+    int cx, cy;
+    client_origin(x, &cx, &cy);
+    EXPECT_EQ(40, cx);
+    EXPECT_EQ(50, cy);
+    // A click anywhere goes to the popup (a combo list closes on it).
+    run("xdotool mousemove 500 500 click 1");
+    EXPECT_TRUE(pump_until([] { return got_msg(2004, 460, 450); }));
+    zewindow_close(&p);
+
+    zeWindow f;
+    ASSERT_TRUE(zewindow_open(&f, "full,fullscreen,noquit"));
+    Window fx = xid(&f);
+    int r[4] = {};
+    EXPECT_TRUE(pump_until([&] {
+        zewindow_rect(&f, r);
+        return viewable(fx) && r[0] == 0 && r[1] == 0 && r[2] == 1920 && r[3] == 1080;
+    }));
+    EXPECT_TRUE(has_atom_prop(fx, "_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN"));
 }
 
 std::vector<long> root_workarea() {

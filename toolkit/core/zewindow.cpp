@@ -101,9 +101,7 @@ void zewindow_raise(zeWindow *w, int id, int msg, int key, int extra) {
 void zewindow_set_callback(zeWindow *w, zeHandler callback, void *user) {
     w->callback = callback, w->callbackuser = user;
     zeWindowView &v = w->views[w->mainview];
-    // The main view raises its events through the same callback (message 8030
-    // is the view's "set callback"; views that do not know it ignore it).
-    if (v.handler) v.handler(v.view, 8030, (zearg)callback, (zearg)user, 0, 0, 0, 0, 0, 0);
+    if (v.handler && g_hooks && g_hooks->set_callback) g_hooks->set_callback(&v, callback, user);
 }
 
 void zewindow_set_closehook(zeWindow *w, void (*hook)(void)) { w->closehook = hook; }

@@ -82,6 +82,8 @@ struct zeWindowViewHooks {
     // the initial-layout message 8009) and leaves it when closed.
     void (*standard_add)(zeHandler h, void *owner);
     void (*standard_remove)(zeHandler h, void *owner);
+    // The window's event callback is handed to its main view as well.
+    void (*set_callback)(zeWindowView *slot, zeHandler callback, void *user);
 };
 void zewindow_set_view_hooks(const zeWindowViewHooks *hooks);
 
