@@ -121,11 +121,23 @@ static bool is_users_file(const char *file) {
     return !file || strcmp(file, SETTINGS_FILE) == 0;
 }
 
-static bool load_table(const char *file) {
+// A file that is there but cannot be read is the user's data all the same:
+// the save at quit would overwrite it, so it is kept under another name.
+static void keep_rejected(const char *file) {
+    char kept[PATH_MAX];
+    snprintf(kept, sizeof kept, "%s.bad", file);
+    if (rename(file, kept) == 0) write_log("settings: %s is not a readable table, kept as %s", file, kept);
+    else write_log("settings: %s is not a readable table", file);
+}
+
+static bool load_table(const char *file, bool keepRejected) {
     zeXBase t;
     if (!zexbase_open(&t, file)) {
         struct stat st;
-        if (stat(file, &st) == 0) write_log("settings: %s is not a readable table, defaults used", file);
+        if (stat(file, &st) == 0) {
+            if (keepRejected) keep_rejected(file);
+            else write_log("settings: %s is not a readable table, defaults used", file);
+        }
         settings_defaults();
         return false;
     }
@@ -136,7 +148,7 @@ static bool load_table(const char *file) {
 
 bool settings_load(const char *file) {
     const char *name = file ? file : SETTINGS_FILE;
-    bool read = load_table(name);
+    bool read = load_table(name, is_users_file(file));
     g_settings.digitSet = digit_set_for_size(g_settings.size);
     // Only the user's own file starts with example 9: an example that is
     // missing must not apply another example (which would load itself again).
@@ -168,7 +180,7 @@ void settings_restore(const KeptSettings &k) {
 void settings_apply_first_start() {
     write_log(g_app.language == 1 ? "set example #%d (ger)" : "set example #%d", 9);
     const KeptSettings kept = settings_keep();
-    load_table(SETTINGS_FIRST_EXAMPLE);
+    load_table(SETTINGS_FIRST_EXAMPLE, false);
     settings_restore(kept);
     Settings &s = g_settings;
     read_clock();

@@ -265,6 +265,22 @@ TEST_F(Settings_, UnreadableFilesGiveTheDefaults) {
     EXPECT_EQ(snapshot(), got);
 }
 
+TEST_F(Settings_, UnreadableUserFileIsKeptAndTheFirstStartApplied) {
+    const std::vector<unsigned char> junk(500, 'x');
+    write_file(file, junk);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    EXPECT_FALSE(settings_load(nullptr));
+    EXPECT_EQ(read_file(file + ".bad"), junk);
+    EXPECT_NE(access(file.c_str(), F_OK), 0);
+    // Example 9's placement and destination (its file is not beside this test).
+    time_t now = time(nullptr);
+    struct tm tm;
+    localtime_r(&now, &tm);
+    EXPECT_EQ(g_timer.destinationDay, day_number(tm.tm_year + 1900 + 1, 1, 1));
+    EXPECT_EQ(g_settings.windowX, 50);
+    EXPECT_EQ(g_settings.windowY, 5);
+}
+
 // Corrupted copies of a saved file load or fall back to the defaults; never
 // a crash. (The table reader has its own, larger fuzz test.)
 TEST_F(Settings_, CorruptedFilesLoadOrFallBack) {
