@@ -2,8 +2,6 @@
 #include "settings.h"
 #include "zemetrics.h"
 #include "zexbase.h"
-
-void compute_colours();  // sevenseg.cpp: active and inactive colour from the segment colour
 #include <cctype>
 #include <cerrno>
 #include <climits>

@@ -15,7 +15,6 @@
 #include <cstring>
 #include <strings.h>
 
-void compute_colours();  // sevenseg.cpp
 
 static char *trim(char *s) {
     while (*s == ' ' || *s == '\t') s++;
