@@ -15,6 +15,7 @@ std::string tmpdir() {
     if (dir.empty()) {
         char t[] = "/tmp/zeimage_test_XXXXXX";
         dir = mkdtemp(t);
+        atexit([] { system(("rm -rf '" + dir + "'").c_str()); });
     }
     return dir;
 }
