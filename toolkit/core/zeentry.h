@@ -9,7 +9,7 @@ void zemain(void);
 
 // Start-up before zemain: records the millisecond clock, builds the argument
 // vector (entry 0 empty, then argv[1..]), empties the exit cleanup list,
-// computes the program directory, clears the waited flag and installs the
+// initialises the font registry, computes the program directory, clears the waited flag and installs the
 // close-request signal handlers (SIGTERM, SIGINT, SIGHUP).
 void zeentry_init(int argc, char **argv);
 // What the entry does after zemain returns: the discard loop when windows are
