@@ -246,6 +246,62 @@ TEST_F(WindowX11, PopupTakesThePointerAndFullscreenCoversTheScreen) {
     EXPECT_TRUE(has_atom_prop(fx, "_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN"));
 }
 
+// The test plays a file manager dragging one file onto the window (XDND).
+void xdnd_send(Window to, Window src, const char *type, long l1, long l2, long l3, long l4) {
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = to;
+    e.xclient.message_type = XInternAtom(g_dpy, type, False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = (long)src;
+    e.xclient.data.l[1] = l1, e.xclient.data.l[2] = l2, e.xclient.data.l[3] = l3, e.xclient.data.l[4] = l4;
+    XSendEvent(g_dpy, to, False, NoEventMask, &e);
+    XFlush(g_dpy);
+}
+
+// Answers the drop target's request for the dragged data.
+bool serve_uri_list(Window src, const char *uris) {
+    XEvent ev;
+    if (!XCheckTypedWindowEvent(g_dpy, src, SelectionRequest, &ev)) return false;
+    XSelectionRequestEvent &rq = ev.xselectionrequest;
+    XChangeProperty(g_dpy, rq.requestor, rq.property, rq.target, 8, PropModeReplace, (const unsigned char *)uris,
+                    (int)strlen(uris));
+    XEvent reply = {};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = rq.requestor;
+    reply.xselection.selection = rq.selection;
+    reply.xselection.target = rq.target;
+    reply.xselection.property = rq.property;
+    reply.xselection.time = rq.time;
+    XSendEvent(g_dpy, rq.requestor, False, 0, &reply);
+    XFlush(g_dpy);
+    return true;
+}
+
+TEST_F(WindowX11, DroppedFile) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "drop,x=300,y=600,xs=200,ys=100,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    EXPECT_TRUE(has_atom_prop(x, "XdndAware", "XdndAware(ATOM)"));
+    Window src = XCreateSimpleWindow(g_dpy, DefaultRootWindow(g_dpy), 0, 0, 1, 1, 0, 0, 0);
+    Atom uri = XInternAtom(g_dpy, "text/uri-list", False), copy = XInternAtom(g_dpy, "XdndActionCopy", False);
+    XSetSelectionOwner(g_dpy, XInternAtom(g_dpy, "XdndSelection", False), src, CurrentTime);
+    xdnd_send(x, src, "XdndEnter", 5L << 24, (long)uri, 0, 0);
+    xdnd_send(x, src, "XdndPosition", 0, (320L << 16) | 620, CurrentTime, (long)copy);
+    XEvent ev;
+    ASSERT_TRUE(pump_until([&] { return XCheckTypedWindowEvent(g_dpy, src, ClientMessage, &ev) != 0; }));
+    EXPECT_EQ(XInternAtom(g_dpy, "XdndStatus", False), ev.xclient.message_type);
+    EXPECT_EQ(1, ev.xclient.data.l[1] & 1);   // accepted
+    xdnd_send(x, src, "XdndDrop", 0, CurrentTime, 0, 0);
+    ASSERT_TRUE(pump_until([&] { return serve_uri_list(src, "file:///tmp/a%20b.txt\r\nfile:///tmp/c\r\n"); }));
+    ASSERT_TRUE(pump_until([&] { return got_id(w.droppedid); }));
+    EXPECT_STREQ("/tmp/a b.txt", zewindow_dropped_file());
+    ASSERT_TRUE(pump_until([&] { return XCheckTypedWindowEvent(g_dpy, src, ClientMessage, &ev) != 0; }));
+    EXPECT_EQ(XInternAtom(g_dpy, "XdndFinished", False), ev.xclient.message_type);
+    XDestroyWindow(g_dpy, src);
+}
+
 std::vector<long> root_workarea() {
     std::string out = run("xprop -root _NET_WORKAREA");
     std::vector<long> v;

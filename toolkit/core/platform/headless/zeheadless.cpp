@@ -177,20 +177,14 @@ bool hl_clipboard_set(const char *t) {
 const char *hl_clipboard_get(void) { return g_clip_set ? g_clip.c_str() : nullptr; }
 
 int hl_win_create(const zeNativeSpec *spec, zeNativeSink sink, void *owner) {
-    if (g_wins.size() > 1000) {
-        // Handles are not reused while any is open; find a free one.
-        for (size_t i = 1; i < g_wins.size(); i++)
-            if (!g_wins[i].used) {
-                g_wins[i] = Win();
-                goto found;
-            }
-        return 0;
-    }
-    g_wins.push_back(Win());
-found:
     int h = 0;
-    for (size_t i = 1; i < g_wins.size(); i++)
+    for (size_t i = 1; i < g_wins.size() && !h; i++)
         if (!g_wins[i].used) h = (int)i;
+    if (!h) {
+        if (g_wins.size() > 1000) return 0;   // the native-window table is full
+        g_wins.push_back(Win());
+        h = (int)g_wins.size() - 1;
+    }
     Win &w = g_wins[h];
     w.used = true;
     w.sink = sink, w.owner = owner, w.flags = spec->flags;

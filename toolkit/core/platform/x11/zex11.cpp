@@ -186,8 +186,14 @@ static void set_wm_properties(Window w, const zeNativeSpec *s) {
     long pid = getpid();
     XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
                     (unsigned char *)&pid, 1);
-    if (s->flags & (ZENW_NOTITLE | ZENW_FULLSCREEN) || !s->title || !*s->title) {
-        long motif[5] = {2, 0, 0, 0, 0};   // flags: decorations; decorations: none
+    // Motif hints: flags (1 functions, 2 decorations), functions, decorations.
+    long motif[5] = {0, 0, 0, 0, 0};
+    if (s->flags & (ZENW_NOTITLE | ZENW_FULLSCREEN) || !s->title || !*s->title) motif[0] |= 2;
+    if (s->flags & ZENW_NOSYSMENU) {
+        motif[0] |= 1;
+        motif[1] = 4 | ((s->flags & ZENW_RESIZE) ? 2 : 0);   // move (and resize): no close, no minimise
+    }
+    if (motif[0]) {
         Atom a = zex11_atom("_MOTIF_WM_HINTS");
         XChangeProperty(zex11_dpy, w, a, a, 32, PropModeReplace, (unsigned char *)motif, 5);
     }
