@@ -439,6 +439,17 @@ TEST(Output, CommandsThroughTheCurrentOutput) {
     EXPECT_EQ(zegraphic_width(), 30);
     zegout_unset(zepxmapout_handler, &other);   // not current: no effect
     EXPECT_EQ(zegraphic_width(), 30);
+    // a released output is forgotten by the save slot too
+    zegout_save();
+    zegout_set(zepxmapout_handler, &other);
+    zegout_unset(zepxmapout_handler, &out);     // not current: no effect
+    zegout_restore();
+    EXPECT_EQ(zegout_owner(), &out);
+    zegout_save();
+    zegout_forget(zepxmapout_handler, &out);
+    zegout_restore();
+    EXPECT_EQ(zegout_handler(), nullptr);
+    zegout_set(zepxmapout_handler, &out);
     // merge the other pixmap through 1045
     zepxmap_clear(&other.pxmap, 0x00FF00);
     zepxmapout_release(&out);
@@ -478,6 +489,15 @@ TEST(Output, TextHooks) {
     EXPECT_EQ(zegraphic_textwidth("ab"), 12);
     zepxmap_set_text_hooks(nullptr);
     EXPECT_EQ(zegraphic_textwidth("ab"), 0);
+    // the same commands on a bare pixmap with the caller's font slot
+    zepxmap_set_text_hooks(&hooks);
+    int32_t font = -1;
+    zepxmap_command(&out.pxmap, &font, &out, ZEGOUT_SETFONT, 1000009, 0, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(font, 1000009);
+    zepxmap_command(&out.pxmap, &font, &out, ZEGOUT_TEXT, 1, 2, 0, (intptr_t) "x", 0, 0, 0, 0);
+    EXPECT_EQ(drawn, "1000009:1,2:x");
+    EXPECT_EQ(zepxmap_command(&out.pxmap, nullptr, &font, ZEGOUT_SELF, 0, 0, 0, 0, 0, 0, 0, 0), (intptr_t)&font);
+    zepxmap_set_text_hooks(nullptr);
     zepxmapout_release(&out);
 }
 

@@ -18,7 +18,10 @@ void zegout_set(zeHandler h, void *owner) {
 
 void zegout_unset(zeHandler h, void *owner) {
     if (cur_handler == h && cur_owner == owner) cur_handler = nullptr, cur_owner = nullptr;
-    // a saved pair that is going away must not come back on restore
+}
+
+void zegout_forget(zeHandler h, void *owner) {
+    zegout_unset(h, owner);
     if (saved_handler == h && saved_owner == owner) saved_handler = nullptr, saved_owner = nullptr;
 }
 

@@ -56,6 +56,9 @@ enum {
 // The current graphic output: one (handler, owner) pair and one save slot.
 void zegout_set(zeHandler h, void *owner);
 void zegout_unset(zeHandler h, void *owner);   // only when that pair is current
+// Unsets the pair wherever it is held, the save slot included: for outputs
+// that are being destroyed, so that a later restore cannot bring them back.
+void zegout_forget(zeHandler h, void *owner);
 void zegout_save(void);
 void zegout_restore(void);
 zeHandler zegout_handler(void);                // 0 when none

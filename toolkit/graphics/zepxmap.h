@@ -114,12 +114,20 @@ struct zeGraphicOutput {
 // "x=", "y=", "xs="/"width=", "ys="/"height=", format keyword (default
 // truecolor), "bgcolor=" family, "nostdout"/"nostandardout".
 bool zepxmapout_create(zeGraphicOutput *out, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
-// Wraps an existing pixmap (not owned) as an output.
+// Wraps an existing pixmap (not owned) as an output. The record is copied:
+// after the pixmap is resized or re-made, wrap it again (or use zepxmap_command).
 void zepxmapout_wrap(zeGraphicOutput *out, const zePixmap *p);
 void zepxmapout_release(zeGraphicOutput *out);   // unsets it when current; frees pixels when owned
 // The output's command handler (a zeHandler): owner is the zeGraphicOutput*.
 intptr_t zepxmapout_handler(void *owner, int msg, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4,
                             intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8);
+
+// Executes one drawing command on any pixmap: what zepxmapout_handler does
+// for its output. font is the caller's current-font slot (may be null: the
+// default font); self is returned by command 1041. Windows and views that
+// keep their own pixmap call this instead of copying it into an output.
+intptr_t zepxmap_command(zePixmap *p, int32_t *font, void *self, int msg, intptr_t a1, intptr_t a2,
+                         intptr_t a3, intptr_t a4, intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8);
 
 // Text drawing lives in the font module; it installs these hooks. Until it
 // does, text commands draw nothing and measure 0. font is a font id or -1.

@@ -65,7 +65,7 @@ void zepxmapout_wrap(zeGraphicOutput *out, const zePixmap *p) {
 }
 
 void zepxmapout_release(zeGraphicOutput *out) {
-    zegout_unset(zepxmapout_handler, out);
+    zegout_forget(zepxmapout_handler, out);
     if (out->ownspxmap)
         zepxmap_release(&out->pxmap);
     else
@@ -94,13 +94,18 @@ static int palettecode_of(const char *options) {
     return img.palettecode;
 }
 
-static int font_of(zeGraphicOutput *o) { return o->font; }
-
 intptr_t zepxmapout_handler(void *owner, int msg, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4,
                             intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8) {
     zeGraphicOutput *o = (zeGraphicOutput *)owner;
     if (!o) return 0;
-    zePixmap *p = &o->pxmap;
+    return zepxmap_command(&o->pxmap, &o->font, o, msg, a1, a2, a3, a4, a5, a6, a7, a8);
+}
+
+intptr_t zepxmap_command(zePixmap *p, int32_t *font, void *self, int msg, intptr_t a1, intptr_t a2, intptr_t a3,
+                         intptr_t a4, intptr_t a5, intptr_t a6, intptr_t a7, intptr_t a8) {
+    if (!p) return 0;
+    int32_t nofont = -1;
+    if (!font) font = &nofont;
     int i1 = (int)a1, i2 = (int)a2, i3 = (int)a3, i4 = (int)a4, i5 = (int)a5, i6 = (int)a6, i7 = (int)a7;
     switch (msg) {
     case ZEGOUT_SETPIXEL: zepxmap_setpixel(p, i1, i2, i3); return 0;
@@ -122,19 +127,19 @@ intptr_t zepxmapout_handler(void *owner, int msg, intptr_t a1, intptr_t a2, intp
     case ZEGOUT_FLUSH: return 0;
     case ZEGOUT_CLEAR: zepxmap_clear(p, i1); return 0;
     case ZEGOUT_TEXT:
-        if (text->draw_text && a4) text->draw_text(p, font_of(o), i1, i2, i3, (const char *)a4);
+        if (text->draw_text && a4) text->draw_text(p, *font, i1, i2, i3, (const char *)a4);
         return 0;
     case ZEGOUT_TEXTWRAP:
         if (!text->draw_wrapped || !a6) return 0;
-        return text->draw_wrapped(p, font_of(o), i1, i2, i3, i4, i5, (const char *)a6, a7 != 0);
+        return text->draw_wrapped(p, *font, i1, i2, i3, i4, i5, (const char *)a6, a7 != 0);
     case ZEGOUT_TEXTCENTER: {
         if (!text->draw_text || !text->text_width || !a3) return 0;
-        int x = (p->width - text->text_width(font_of(o), (const char *)a3)) / 2;
-        text->draw_text(p, font_of(o), x, i1, i2, (const char *)a3);
+        int x = (p->width - text->text_width(*font, (const char *)a3)) / 2;
+        text->draw_text(p, *font, x, i1, i2, (const char *)a3);
         return 0;
     }
     case ZEGOUT_CHAR:
-        if (text->draw_char) text->draw_char(p, font_of(o), i1, i2, i3, i4);
+        if (text->draw_char) text->draw_char(p, *font, i1, i2, i3, i4);
         return 0;
     case ZEGOUT_SAVE: return a1 ? zepxmap_savetofile(p, "%s", (const char *)a1) : 0;
     case ZEGOUT_LOAD: return a3 ? zegraphic_gloadintern_file(p, i1, i2, "%s", (const char *)a3) : 0;
@@ -143,7 +148,7 @@ intptr_t zepxmapout_handler(void *owner, int msg, intptr_t a1, intptr_t a2, intp
         return draw_xpm(p, i1, i2, (const char *const *)a3, 0, (const int32_t *)a4);
     case ZEGOUT_SETPALETTE: zepxmap_setpalette(p, i1, i2); return 0;
     case ZEGOUT_GETPIXEL: return zepxmap_getpixel(p, i1, i2);
-    case ZEGOUT_SETFONT: o->font = i1; return 0;
+    case ZEGOUT_SETFONT: *font = i1; return 0;
     case ZEGOUT_SETFONT_DESC:
     case ZEGOUT_SETFONT_SYSTEM: {
         int id = -1;
@@ -151,18 +156,18 @@ intptr_t zepxmapout_handler(void *owner, int msg, intptr_t a1, intptr_t a2, intp
             id = text->font_from_desc((const char *const *)a1);
         if (msg == ZEGOUT_SETFONT_SYSTEM && text->font_from_system && a1)
             id = text->font_from_system((const char *)a1);
-        if (id != -1) o->font = id;
+        if (id != -1) *font = id;
         return id;
     }
     case ZEGOUT_MERGEOBJECT:
         if (!a1) return 0;
         return zepxmap_merge4(p, (zePixmap *)a1, i2, i3, i6, i7, i4, i5, 0, 0);
     case ZEGOUT_SETTRANSPARENT: zepxmap_settransparent(p, i1); return 0;
-    case ZEGOUT_TEXTWIDTH: return text->text_width && a1 ? text->text_width(font_of(o), (const char *)a1) : 0;
-    case ZEGOUT_FONTHEIGHT: return text->font_height ? text->font_height(font_of(o)) : 0;
-    case ZEGOUT_CHARWIDTH: return text->char_width ? text->char_width(font_of(o), i1) : 0;
+    case ZEGOUT_TEXTWIDTH: return text->text_width && a1 ? text->text_width(*font, (const char *)a1) : 0;
+    case ZEGOUT_FONTHEIGHT: return text->font_height ? text->font_height(*font) : 0;
+    case ZEGOUT_CHARWIDTH: return text->char_width ? text->char_width(*font, i1) : 0;
     case ZEGOUT_NOTHING: return 0;
-    case ZEGOUT_SELF: return (intptr_t)o;
+    case ZEGOUT_SELF: return (intptr_t)self;
     case ZEGOUT_WIDTH: return p->width;
     case ZEGOUT_HEIGHT: return p->height;
     case ZEGOUT_MERGEPXMAP: return a3 ? zepxmap_merge4(p, (zePixmap *)a3, i1, i2, 0, 0, -1, -1, 0, 0) : 0;
