@@ -302,6 +302,64 @@ TEST_F(WindowX11, DroppedFile) {
     XDestroyWindow(g_dpy, src);
 }
 
+TEST_F(WindowX11, ClipboardBothWays) {
+    ASSERT_TRUE(zebackend()->clipboard_set("hello clip"));
+    Atom clip = XInternAtom(g_dpy, "CLIPBOARD", False), utf8 = XInternAtom(g_dpy, "UTF8_STRING", False);
+    Atom prop = XInternAtom(g_dpy, "TEST_CLIP", False);
+    Window me = XCreateSimpleWindow(g_dpy, DefaultRootWindow(g_dpy), 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(g_dpy, clip, utf8, prop, me, CurrentTime);
+    XFlush(g_dpy);
+    XEvent ev;
+    ASSERT_TRUE(pump_until([&] { return XCheckTypedWindowEvent(g_dpy, me, SelectionNotify, &ev) != 0; }));
+    ASSERT_EQ(prop, ev.xselection.property);
+    Atom type;
+    int fmt;
+    unsigned long n, after;
+    unsigned char *data = nullptr;
+    XGetWindowProperty(g_dpy, me, prop, 0, 1000, True, AnyPropertyType, &type, &fmt, &n, &after, &data);
+    ASSERT_NE(nullptr, data);
+    EXPECT_EQ(std::string("hello clip"), std::string((char *)data, n));
+    XFree(data);
+
+    // Another program owns it now: the toolkit reads its text.
+    static std::atomic<bool> taken{false};
+    std::thread owner([] {
+        Display *d = XOpenDisplay(nullptr);
+        Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        Atom c = XInternAtom(d, "CLIPBOARD", False);
+        XSetSelectionOwner(d, c, w, CurrentTime);
+        XSync(d, False);
+        taken = true;
+        for (int i = 0; i < 300; i++) {
+            XEvent e;
+            if (XCheckTypedWindowEvent(d, w, SelectionRequest, &e)) {
+                XSelectionRequestEvent &rq = e.xselectionrequest;
+                const char *text = "from elsewhere";
+                XChangeProperty(d, rq.requestor, rq.property, rq.target, 8, PropModeReplace,
+                                (const unsigned char *)text, (int)strlen(text));
+                XEvent r = {};
+                r.xselection.type = SelectionNotify;
+                r.xselection.requestor = rq.requestor, r.xselection.selection = rq.selection;
+                r.xselection.target = rq.target, r.xselection.property = rq.property, r.xselection.time = rq.time;
+                XSendEvent(d, rq.requestor, False, 0, &r);
+                XFlush(d);
+                break;
+            }
+            usleep(5000);
+        }
+        XSync(d, False);
+        XCloseDisplay(d);
+    });
+    // The other program took the selection: we hear of it (SelectionClear).
+    pump_until([] { return taken.load(); });
+    settle(100);
+    const char *got = zebackend()->clipboard_get();
+    owner.join();
+    ASSERT_NE(nullptr, got);
+    EXPECT_STREQ("from elsewhere", got);
+    XDestroyWindow(g_dpy, me);
+}
+
 std::vector<long> root_workarea() {
     std::string out = run("xprop -root _NET_WORKAREA");
     std::vector<long> v;
