@@ -1,28 +1,54 @@
 #!/bin/bash
 # Starts (or stops) Xvfb with openbox on a free display for the x11 tests.
 # The state folder records the display and the process ids.
+#   xvfb_fixture.sh start STATE   |   xvfb_fixture.sh stop STATE
+# Several build trees may start a fixture at the same time: Xvfb's own lock
+# file decides who gets a display, and the loser tries the next number.
 set -u
 cmd=$1; state=$2
-if [ "$cmd" = stop ]; then
-  for f in "$state"/*.pid; do [ -f "$f" ] && kill "$(cat "$f")" 2>/dev/null; done
+
+stop() {
+  for f in "$state"/*.pid; do
+    [ -f "$f" ] || continue
+    pid=$(cat "$f")
+    kill "$pid" 2>/dev/null
+    for i in $(seq 1 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    kill -9 "$pid" 2>/dev/null
+  done
   rm -rf "$state"
+}
+
+if [ "$cmd" = stop ]; then
+  stop
   exit 0
 fi
+
+[ -d "$state" ] && stop
 mkdir -p "$state"
-n=90
-while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp +extension RANDR >"$state/xvfb.log" 2>&1 &
-echo $! > "$state/xvfb.pid"
-for i in $(seq 1 100); do
-  [ -e /tmp/.X11-unix/X$n ] && break
-  sleep 0.05
+started=""
+for n in $(seq 90 140); do
+  [ -e /tmp/.X$n-lock ] && continue
+  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp +extension RANDR >"$state/xvfb.log" 2>&1 &
+  pid=$!
+  for i in $(seq 1 100); do
+    kill -0 $pid 2>/dev/null || break        # lost the display to someone else
+    [ -e /tmp/.X11-unix/X$n ] && DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && { started=$n; break; }
+    sleep 0.05
+  done
+  [ -n "$started" ] && break
+  kill $pid 2>/dev/null
 done
-echo ":$n" > "$state/display"
-DISPLAY=:$n openbox --sm-disable >"$state/openbox.log" 2>&1 &
+if [ -z "$started" ]; then
+  echo "no free display for Xvfb" >&2
+  exit 1
+fi
+echo $pid > "$state/xvfb.pid"
+echo ":$started" > "$state/display"
+DISPLAY=:$started openbox --sm-disable >"$state/openbox.log" 2>&1 &
 echo $! > "$state/openbox.pid"
 # Wait until openbox manages the screen (it sets _NET_SUPPORTING_WM_CHECK).
 for i in $(seq 1 100); do
-  DISPLAY=:$n xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && exit 0
+  DISPLAY=:$started xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && exit 0
   sleep 0.05
 done
 echo "openbox did not start" >&2
