@@ -160,6 +160,7 @@ void cleanup_a() { g_cleanup_order[g_cleanups++] = 1; }
 void cleanup_b() { g_cleanup_order[g_cleanups++] = 2; }
 
 TEST(ExitSequence, CleanupsRunInOrderAndTheLoopStops) {
+    g_cleanups = 0;
     zeonexit(cleanup_a);
     zeonexit(cleanup_b);
     zeentry_exit_sequence(3);
@@ -169,6 +170,8 @@ TEST(ExitSequence, CleanupsRunInOrderAndTheLoopStops) {
     EXPECT_EQ(3, zeentry_exit_code());
     EXPECT_FALSE(zerunning());
     EXPECT_EQ(0, zeevent_wait());
+    zeentry_init(0, nullptr);  // running again for whatever runs next
+    EXPECT_TRUE(zerunning());
 }
 
 }  // namespace

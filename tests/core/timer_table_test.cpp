@@ -187,4 +187,23 @@ TEST(TickSource, PeriodicCallbackRunsAtItsRateAndStops) {
     EXPECT_EQ(calls, g_periodic_calls.load());
 }
 
+std::atomic<int> g_demand_calls;
+void on_demand() { g_demand_calls++; }
+
+TEST(TickSource, OnDemandCallbackRunsOncePerArming) {
+    g_demand_calls = 0;
+    zeperiodic_start(on_demand, 100);
+    zeperiodic_on_demand(on_demand, true);
+    zesleep(100000);
+    EXPECT_EQ(0, g_demand_calls.load());
+    zeperiodic_arm(on_demand);
+    zeperiodic_arm(on_demand);  // armed already: still one run
+    zesleep(100000);
+    EXPECT_EQ(1, g_demand_calls.load());
+    zeperiodic_arm(on_demand);
+    zesleep(100000);
+    EXPECT_EQ(2, g_demand_calls.load());
+    zeperiodic_stop(on_demand);
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
@@ -23,7 +24,7 @@
 enum { TICK_BATCH = 10, PERIODIC_MAX = 16, TIMER_POST_LIMIT = 32, INITIAL_HIGH_WATER = 10 };
 
 static const int64_t MS = 1000000;
-static const int64_t MAX_SLEEP = 100 * MS;  // bounds how late a new or changed source starts
+static const int64_t MAX_SLEEP = 1000 * MS;  // the idle thread's longest sleep
 
 // ---- the timer table (main thread) ----
 
@@ -162,17 +163,20 @@ struct Periodic {
     void (*callback)(void);
     int64_t period;    // asked for
     int64_t interval;  // actual, 0: the asked period
-    int64_t due;
+    int64_t due;       // next point of its schedule
+    bool onDemand;     // runs only when armed, once per arming
+    bool waiting;      // armed and seen armed by the thread
 };
 
 static int64_t step_of(const Periodic &p) { return p.interval ? p.interval : p.period; }
 
 static std::mutex g_lock;  // guards the sources below; held while callbacks run
 static Periodic g_periodic[PERIODIC_MAX];
+static std::atomic<bool> g_armed[PERIODIC_MAX];
 static std::thread g_thread;
 static std::atomic<bool> g_thread_stop;
 static bool g_thread_started;
-static bool g_abs_sleep_broken;
+static int g_thread_wake = -1;  // eventfd: arming and stopping interrupt the sleep
 
 // The tick source (main thread only, apart from the injected count).
 static void (*g_tick_callback)(int);
@@ -180,36 +184,59 @@ static int64_t g_tick_period;  // 0: tick source stopped
 static int64_t g_tick_due;     // the next tick boundary
 static uint32_t g_backlog;     // ticks passed and not yet processed
 static std::atomic<uint32_t> g_injected;
-// Sleeps until the monotonic time target. Absolute sleeps first; where they
-// fail or return early without a reason (a time-faking preload can do either)
-// relative sleeps take over for good. Never returns without having slept
-// unless the target has passed.
+
+static void wake_thread(void) {
+    uint64_t one = 1;
+    if (g_thread_wake >= 0 && write(g_thread_wake, &one, sizeof one) < 0) {}
+}
+
+// Sleeps until the monotonic time target or until woken. The timeout is
+// relative, recomputed from the absolute target on every pass, so nothing
+// drifts; relative waits also behave under time-faking preloads, where
+// absolute monotonic sleeps can fail or return at once. Without a target
+// passed it always sleeps, never spins.
 static void sleep_until(int64_t target) {
-    int64_t now = now_ns();
-    if (target <= now) return;
-    if (!g_abs_sleep_broken) {
-        struct timespec ts = {(time_t)(target / 1000000000), (long)(target % 1000000000)};
-        int r = clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr);
-        if (r == EINTR) return;
-        if (r == 0 && now_ns() >= target) return;
-        g_abs_sleep_broken = true;
-        now = now_ns();
-        if (target <= now) return;
-    }
-    int64_t left = target - now;
+    int64_t left = target - now_ns();
+    if (left <= 0) return;
     struct timespec rel = {(time_t)(left / 1000000000), (long)(left % 1000000000)};
-    nanosleep(&rel, nullptr);
+    struct pollfd fd = {g_thread_wake, POLLIN, 0};
+    if (g_thread_wake < 0) {
+        nanosleep(&rel, nullptr);
+        return;
+    }
+    if (ppoll(&fd, 1, &rel, nullptr) > 0) {
+        uint64_t v;
+        if (read(g_thread_wake, &v, sizeof v) < 0) {}
+    }
+}
+
+// The first point of p's schedule after now.
+static int64_t next_on_schedule(const Periodic &p, int64_t now) {
+    int64_t step = step_of(p);
+    if (p.due > now) return p.due;
+    return p.due + ((now - p.due) / step + 1) * step;
 }
 
 static int64_t run_due_callbacks(int64_t now) {
     int64_t next = now + MAX_SLEEP;
-    for (Periodic &p : g_periodic) {
+    for (int i = 0; i < PERIODIC_MAX; i++) {
+        Periodic &p = g_periodic[i];
         if (!p.callback) continue;
-        int64_t step = step_of(p);
+        if (p.onDemand) {
+            if (!g_armed[i].load()) {
+                p.waiting = false;
+                continue;
+            }
+            // Freshly armed: wait for the next point of the schedule, so a
+            // callback kept in step with the display stays in step.
+            if (!p.waiting) p.due = next_on_schedule(p, now);
+            p.waiting = true;
+        }
         if (now >= p.due) {
+            if (p.onDemand) g_armed[i].store(false), p.waiting = false;
             p.callback();
-            p.due += step;
-            if (p.due <= now) p.due = now + step;  // late: skip, never burst
+            p.due = next_on_schedule(p, now);  // late: skip, never burst
+            if (p.onDemand && !g_armed[i].load()) continue;
         }
         if (p.due < next) next = p.due;
     }
@@ -230,6 +257,7 @@ static void thread_main(void) {
 static void thread_stop(void) {
     if (!g_thread_started) return;
     g_thread_stop.store(true);
+    wake_thread();
     if (g_thread.joinable()) g_thread.join();
     g_thread_started = false;
     std::lock_guard<std::mutex> hold(g_lock);
@@ -238,6 +266,7 @@ static void thread_stop(void) {
 
 static void thread_ensure(void) {
     if (g_thread_started) return;
+    if (g_thread_wake < 0) g_thread_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     g_thread_started = true;
     g_thread_stop.store(false);
     g_thread = std::thread(thread_main);
@@ -344,23 +373,43 @@ void zeperiodic_start(void (*callback)(void), int frequency) {
             printf("zeperiodic_start: too many periodic callbacks\n");
             return;
         }
-        *p = {callback, period, 0, now_ns() + period};
+        *p = {callback, period, 0, now_ns() + period, false, false};
+        g_armed[p - g_periodic].store(false);
         share_schedule(p);
     }
     thread_ensure();
+    wake_thread();
 }
 
 void zeperiodic_start_hires(void (*callback)(void), int frequency) { zeperiodic_start(callback, frequency); }
 
 void zeperiodic_set_interval_us(void (*callback)(void), int64_t microseconds) {
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        Periodic *p = find_periodic(callback);
+        if (!p) return;
+        p->interval = microseconds > 0 ? microseconds * 1000 : 0;
+        int64_t soonest = now_ns() + step_of(*p);
+        if (p->due > soonest) p->due = soonest;
+        share_schedule(p);
+    }
+    wake_thread();
+}
+
+void zeperiodic_on_demand(void (*callback)(void), bool onDemand) {
     std::lock_guard<std::mutex> hold(g_lock);
     Periodic *p = find_periodic(callback);
-    if (!p) return;
-    p->interval = microseconds > 0 ? microseconds * 1000 : 0;
-    int64_t step = step_of(*p);
-    int64_t soonest = now_ns() + step;
-    if (p->due > soonest) p->due = soonest;
-    share_schedule(p);
+    if (p) p->onDemand = onDemand;
+}
+
+void zeperiodic_arm(void (*callback)(void)) {
+    // The list changes on the main thread only, so the main thread may look
+    // it up without the lock (which a running draw may hold).
+    for (int i = 0; i < PERIODIC_MAX; i++) {
+        if (g_periodic[i].callback != callback) continue;
+        if (!g_armed[i].exchange(true)) wake_thread();
+        return;
+    }
 }
 
 void zeperiodic_stop(void (*callback)(void)) {

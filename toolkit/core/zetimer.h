@@ -58,9 +58,15 @@ void zeperiodic_start_hires(void (*callback)(void), int frequency);
 // Lets a periodic callback run at a lower actual rate than it asked for
 // (e.g. once per display refresh), in microseconds between calls; 0 restores
 // the asked rate. The thread sleeps until the next due callback, so a slow
-// rate costs no wakeups. Changes take effect at the thread's next wake (at
-// most 100 ms away).
+// rate costs no wakeups.
 void zeperiodic_set_interval_us(void (*callback)(void), int64_t microseconds);
+// On demand: the callback keeps its schedule but runs only after
+// zeperiodic_arm, once per arming, at the next point of its schedule (callbacks
+// of one rate share a schedule and run in registration order). A callback
+// with nothing to do most of the time thus costs no wakeups while idle.
+void zeperiodic_on_demand(void (*callback)(void), bool onDemand);
+// Arms an on-demand callback (main thread; does not wait for a running callback).
+void zeperiodic_arm(void (*callback)(void));
 // Stops a periodic callback; when it returns the callback no longer runs.
 void zeperiodic_stop(void (*callback)(void));
 
