@@ -27,6 +27,7 @@ static void (*g_layout_hook)(void);
 static void (*g_child_poll_hook)(void);
 static void (*g_close_handler)(int);
 static volatile sig_atomic_t g_close_signal;
+static volatile sig_atomic_t g_close_handling;
 
 void (*zeevent_banner_hook)(const char *text);
 
@@ -83,6 +84,8 @@ static void first_wait(void) {
 // ---- close requests from signals ----
 
 static void on_signal(int sig) {
+    // Already saving and quitting: let it finish.
+    if (g_close_handling) return;
     // A second request while the first is still unhandled means the main
     // thread is stuck: let the signal's default action end the process.
     if (g_close_signal) {
@@ -113,9 +116,11 @@ void zeevent_request_close(int sig) {
 static void handle_close_request(void) {
     int sig = g_close_signal;
     if (!sig) return;
+    g_close_handling = 1;
     if (g_close_handler) g_close_handler(sig);
     else zequit();
     g_close_signal = 0;
+    g_close_handling = 0;
 }
 
 // ---- pumping ----

@@ -94,7 +94,9 @@ void zeevent_set_child_poll_hook(void (*fn)(void));
 // Close requests from the system: SIGTERM, SIGINT and SIGHUP only set a flag
 // (and wake the idle wait); the next pump step, on the main thread, calls
 // this handler with the signal number. Without a handler the toolkit quits
-// (zequit). The application sets a handler that saves and quits.
+// (zequit). The application sets a handler that saves and quits. Signals
+// while the handler runs are ignored; a second signal before the first was
+// picked up (a stuck main thread) takes the signal's default action.
 void zeevent_set_close_request_handler(void (*fn)(int sig));
 // Installs the signal handlers (zeentry_init does it).
 void zeevent_install_signal_handlers(void);
