@@ -51,7 +51,8 @@ int zetick_process(void);
 
 // Periodic callbacks on the timer thread: callback() every 1000/frequency ms.
 // They must touch only counters, flags and work the application keeps apart
-// from the main thread by its own exclusion. The _hires variant is the one
+// from the main thread by its own exclusion, and may call no zeperiodic_
+// function but zeperiodic_arm (the others wait for running callbacks). The _hires variant is the one
 // that raised the platform timer resolution elsewhere; here both are the same.
 void zeperiodic_start(void (*callback)(void), int frequency);
 void zeperiodic_start_hires(void (*callback)(void), int frequency);
