@@ -26,6 +26,7 @@ std::mutex s_drawLock;
 
 std::atomic<uint32_t> s_drawSignal{0};
 std::atomic<uint32_t> s_drawCount{0};
+std::atomic<bool> s_drawOnSignal{false};
 std::atomic<int> s_threshold{0};
 
 uint32_t s_colourTable[101];
@@ -398,7 +399,7 @@ void sevenseg_draw_into_pixmap(SevenSegmentFont *f, zePixmap *target, int x, int
 
 int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
                           void (*show)(void *ctx, int x, int y, int w, int h), void *ctx) {
-    int drawn = 0;
+    int drawn = 0, left = 0, right = 0;
     bool lastEnded = false;
     for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
         char c = text[i];
@@ -407,11 +408,14 @@ int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, c
         bool draw = f->forceFull || c != old || (c == ':' && f->colonOn != f->lastColon);
         if (draw && sevenseg_glyph_index(c, true) >= 0) {
             draw_glyph(f, target, x, y, c, f->colonOn);
-            if (show) show(ctx, x, y, narrow(c) ? f->narrowWidth : f->charWidth, f->charHeight);
+            if (!drawn) left = x;
+            right = x + (narrow(c) ? f->narrowWidth : f->charWidth);
             drawn++;
         }
         x += sevenseg_advance(f, c);
     }
+    // One copy to the screen for the whole changed stretch.
+    if (drawn && show) show(ctx, left, y, right - left, f->charHeight);
     snprintf(f->lastText, sizeof f->lastText, "%s", text);
     f->lastColon = f->colonOn;
     f->forceFull = false;
@@ -436,6 +440,7 @@ void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, co
     f->pendingY = y;
     snprintf(f->pendingText, sizeof f->pendingText, "%s", text);
     f->pending = true;
+    zeperiodic_arm(sevenseg_retrace_sampler);
 }
 
 void sevenseg_force_full_redraw() {
@@ -480,6 +485,8 @@ void sevenseg_display_update() {
 void sevenseg_set_busy(bool busy) {
     std::lock_guard<std::mutex> lock(s_drawLock);
     g_app.busy = busy;
+    // A draw skipped while busy goes out at the next refresh.
+    if (!busy && g_timerFont.pending) zeperiodic_arm(sevenseg_retrace_sampler);
 }
 
 bool sevenseg_retrace_step(RetraceState *s, int line) {
@@ -499,11 +506,15 @@ bool sevenseg_retrace_step(RetraceState *s, int line) {
     return raised;
 }
 
-// X11 and the in-memory screen report no beam position: the sampler runs
-// once per refresh and raises the draw signal each time, which keeps the one
-// draw per refresh; the threshold has nothing to time against there.
+// X11 and the in-memory screen report no beam position: the sampler runs on
+// the refresh schedule and raises the draw signal each time, which keeps the
+// one draw per refresh; the threshold has nothing to time against there. It
+// runs on demand only, armed by each pending draw, so an unchanged display
+// costs no wakeups. Once the deferred draw is started it runs right here,
+// when the signal rises, instead of on a schedule of its own.
 void sevenseg_retrace_sampler() {
     s_drawSignal.fetch_add(1, std::memory_order_relaxed);
+    if (s_drawOnSignal.load(std::memory_order_relaxed)) sevenseg_deferred_draw_callback();
 }
 
 void sevenseg_deferred_draw_callback() {
@@ -518,6 +529,11 @@ void sevenseg_deferred_draw_callback() {
 
 uint32_t sevenseg_draw_count() { return s_drawCount.load(); }
 
+bool sevenseg_draw_pending() {
+    std::lock_guard<std::mutex> lock(s_drawLock);
+    return g_timerFont.pending;
+}
+
 static int64_t refresh_interval_us() {
     int hz = zebackend()->refresh_hz ? zebackend()->refresh_hz() : 60;
     if (hz < 20 || hz > 500) hz = 60;
@@ -527,11 +543,11 @@ static int64_t refresh_interval_us() {
 void sevenseg_start_retrace_sampler() {
     zeperiodic_start_hires(sevenseg_retrace_sampler, 1000);
     zeperiodic_set_interval_us(sevenseg_retrace_sampler, refresh_interval_us());
+    zeperiodic_on_demand(sevenseg_retrace_sampler, true);
 }
 
 void sevenseg_start_deferred_draw() {
-    zeperiodic_start(sevenseg_deferred_draw_callback, 1000);
-    zeperiodic_set_interval_us(sevenseg_deferred_draw_callback, refresh_interval_us());
+    s_drawOnSignal.store(true);
 }
 
 void sevenseg_set_threshold(int windowY) {

@@ -102,6 +102,7 @@ void sevenseg_deferred_draw_callback();
 void sevenseg_set_threshold(int windowY);
 int sevenseg_threshold();
 uint32_t sevenseg_draw_count();  // draws made by the deferred draw callback
+bool sevenseg_draw_pending();    // the timer font waits for the deferred draw
 
 // The retrace state machine on scan-line samples (where a platform reports
 // the beam). Returns true when the draw signal rose.
