@@ -47,6 +47,7 @@ zearg box_handle(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4, z
     zeControl *c = &b->c;
     switch (msg) {
     case ZEMSG_LDOWN:
+    case ZEMSG_LDOUBLE:   // a quick second click is a click too
         zecontrol_ask_focus(c);
         b->dragging = true;
         zecontrol_request(c, ZEREQ_CAPTURE, c->handle);
