@@ -6,11 +6,19 @@
 #include <ctime>
 #include <unistd.h>
 
+// Called on every display tick: the conversion to local time is done once
+// per second of the system clock and reused in between.
 void read_clock() {
+    static time_t last = -1;
+    static ClockRecord cached;
     time_t t = time(nullptr);
-    struct tm tm;
-    if (!localtime_r(&t, &tm)) return;
-    g_app.clock = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    if (t != last) {
+        struct tm tm;
+        if (!localtime_r(&t, &tm)) return;
+        cached = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+        last = t;
+    }
+    g_app.clock = cached;
 }
 
 // The time stamp is the clock record as last read, not a fresh reading, so a
