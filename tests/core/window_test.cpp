@@ -252,6 +252,11 @@ TEST_F(Window, KeepAboveDesktopLiftsOverTheDesktopOnly) {
     zewindow_keep_above_desktop(&timer, false);
     EXPECT_FALSE(zewindow_covered(&timer));
     EXPECT_FALSE(zeheadless_above(timer.native));   // lifted, not left on top
+    // "Show desktop" minimised it: it comes back.
+    zeheadless_minimise(timer.native);
+    zewindow_keep_above_desktop(&timer, false);
+    EXPECT_TRUE(zeheadless_visible(timer.native));
+    EXPECT_FALSE(zewindow_covered(&timer));
     // A plain window over it is left alone.
     zeheadless_add_window("Editor", 0, 0, 500, 500, false, false);
     zewindow_keep_above_desktop(&timer, false);

@@ -417,6 +417,55 @@ TEST_F(WindowX11, FindsAndMovesAnotherProgramsWindow) {
     pclose(clock);
 }
 
+TEST_F(WindowX11, RaiseIfCoveredByAnotherProgram) {
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, ",x=100,y=700,xs=100,ys=50,notitle,noquit"));
+    ASSERT_TRUE(pump_until([&] { return viewable(xid(&w)); }));
+    ASSERT_TRUE(pump_until([&] { return !zewindow_covered(&w); }));
+    FILE *clock = popen("exec xclock -title quimo-cover-clock -geometry 200x200+60+650", "r");
+    ASSERT_NE(nullptr, clock);
+    EXPECT_TRUE(pump_until([&] { return zewindow_covered(&w); }));
+    zewindow_raise_if_covered(&w);
+    EXPECT_TRUE(pump_until([&] { return !zewindow_covered(&w); }));
+    run("pkill -f 'xclock -title quimo-cover-clock'");
+    pclose(clock);
+}
+
+TEST_F(WindowX11, StaysAboveTheDesktopWhenTheDesktopIsShown) {
+    // A desktop window as file managers make one.
+    Window desk = XCreateSimpleWindow(g_dpy, DefaultRootWindow(g_dpy), 0, 0, 1920, 1080, 0, 0, 0x204060);
+    Atom type = XInternAtom(g_dpy, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+    XChangeProperty(g_dpy, desk, XInternAtom(g_dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                    (unsigned char *)&type, 1);
+    XMapWindow(g_dpy, desk);
+    XFlush(g_dpy);
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, ",x=900,y=500,xs=100,ys=40,notitle,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x) && viewable(desk); }));
+    EXPECT_TRUE(zebackend()->is_desktop(zebackend()->window_at(5, 5)));
+    // Show the desktop: the window manager hides every window.
+    XEvent e = {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = DefaultRootWindow(g_dpy);
+    e.xclient.message_type = XInternAtom(g_dpy, "_NET_SHOWING_DESKTOP", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 1;
+    XSendEvent(g_dpy, DefaultRootWindow(g_dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(g_dpy);
+    bool hidden = pump_until([&] { return !viewable(x); });
+    bool back = hidden && pump_until([&] {
+        zewindow_keep_above_desktop(&w, false);
+        return viewable(x) && !zewindow_covered(&w);
+    });
+    e.xclient.data.l[0] = 0;   // whatever happened, the next tests want windows
+    XSendEvent(g_dpy, DefaultRootWindow(g_dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XDestroyWindow(g_dpy, desk);
+    XFlush(g_dpy);
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(back);
+}
+
 Window tray_owner() {
     return XGetSelectionOwner(g_dpy, XInternAtom(g_dpy, "_NET_SYSTEM_TRAY_S0", False));
 }

@@ -112,6 +112,8 @@ void zewindow_keep_above_desktop(zeWindow *w, bool redraw) {
     if (w->desktop == -1 && at != w->lastcover && b->is_desktop(at)) w->desktop = at;
     w->lastcover = at;
     if (at != w->desktop) return;
+    // "Show desktop" may have minimised the window: it comes back first.
+    if (!w->intray) b->win_set_visible(w->native, true);
     // Topmost and back: above the desktop without staying on top.
     b->win_set_above(w->native, true);
     b->win_set_above(w->native, w->modal);

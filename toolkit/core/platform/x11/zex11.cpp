@@ -356,12 +356,20 @@ static void x_win_rect(int h, int r[4]) {
     r[2] = a.width + (int)(ext[0] + ext[1]), r[3] = a.height + (int)(ext[2] + ext[3]);
 }
 
+static void x_win_raise(int h);
+
 static void x_win_set_visible(int h, bool visible) {
     zeX11Win *w = zex11_win(h);
     if (!w) return;
     w->hidden = !visible;
     if (visible) {
         XMapRaised(zex11_dpy, w->xwin);
+        // Not viewable: minimised, or its frame hidden by the window
+        // manager ("show desktop"); mapping alone may not bring it back,
+        // activating it does.
+        XWindowAttributes a;
+        if (!(w->flags & ZENW_POPUP) && XGetWindowAttributes(zex11_dpy, w->xwin, &a) && a.map_state != IsViewable)
+            x_win_raise(h);
     } else if (w->flags & ZENW_POPUP) {
         XUnmapWindow(zex11_dpy, w->xwin);
     } else {
