@@ -10,6 +10,7 @@
 #include "zeview.h"
 #include "zewindow.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -329,6 +330,34 @@ TEST_F(ScrollView, BarsNeedMoreThan21PixelsAndSmallContentIsCentred) {
     EXPECT_EQ(0x0000FFu, zeheadless_pixel(20 + 20 + 25, 20 + 15 + 5));
     zeview_destroy(&small);
     EXPECT_EQ(view, zeview_standard());
+}
+
+TEST_F(ScrollView, NestedViewRoutesClicksAndCopiesThroughBothLevels) {
+    zeview_set_scroll_y(view, 50);
+    pump();
+    zeView inner;
+    ASSERT_TRUE(zeview_create(&inner, "in,x=20,y=60,xs=100,ys=30,pys=120,bgcolor=00ff00"));
+    EXPECT_TRUE(inner.bars.von);
+    Box box;
+    zecontrol_init(&box.c, &kBox);
+    ASSERT_TRUE(zecontrol_create(&box.c, "b,x=10,y=40,xs=30,ys=10"));   // in the inner view
+    zeview_make_standard(view);
+    zeview_set_scroll_y(&inner, 35);
+    // Inner content y 40 is inner row 5, outer content y 65, screen y 15.
+    EXPECT_EQ(0x123456u, zeheadless_pixel(20 + 10 + 2, 15 + 2));
+    EXPECT_EQ(0x00FF00u, zeheadless_pixel(20 + 50, 12));
+    click(20 + 15, 15 + 3);
+    ASSERT_EQ(1, box.count(ZEMSG_LDOWN));
+    for (auto &m : box.got)
+        if (m[0] == ZEMSG_LDOWN) EXPECT_EQ((std::vector<int>{ZEMSG_LDOWN, 15, 43}), m);
+    // The outer view reports the click under its own ids.
+    zeheadless_click(150, 80, 0);
+    std::vector<int> ids;
+    for (int id; (id = zeevent_poll()) != 0;) ids.push_back(id);
+    EXPECT_NE(ids.end(), std::find(ids.begin(), ids.end(), view->c.ids[ZEVIEW_ID_LDOWN]));
+    EXPECT_NE(ids.end(), std::find(ids.begin(), ids.end(), view->c.ids[ZEVIEW_ID_LUP]));
+    zecontrol_release(&box.c);
+    zeview_destroy(&inner);
 }
 
 }  // namespace
