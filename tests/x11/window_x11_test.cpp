@@ -501,6 +501,9 @@ TEST_F(WindowX11, TrayIconHidesAndRestores) {
     ASSERT_TRUE(zewindow_open(&w, "quimo-tray-test,x=500,y=400,xs=120,ys=60,notitle,noquit"));
     Window x = xid(&w);
     ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    zewindow_move(&w, 530, 410);   // dragged before it goes to the tray
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(pump_until([&] { return client_origin(x, &cx, &cy), cx == 530 && cy == 410; }));
     zewindow_totray(&w);
     Window icon = 0;
     ASSERT_TRUE(pump_until([&] { return (icon = find_icon("quimo-tray-test")) != 0 && viewable(icon); }));
@@ -515,6 +518,9 @@ TEST_F(WindowX11, TrayIconHidesAndRestores) {
     EXPECT_TRUE(pump_until([&] { return got_id(w.trayid); }));
     EXPECT_TRUE(pump_until([&] { return viewable(x); }));
     EXPECT_FALSE(w.intray);
+    client_origin(x, &cx, &cy);
+    EXPECT_EQ(530, cx);   // back where it was
+    EXPECT_EQ(410, cy);
 
     // The tray goes away: the window is not lost.
     run("pkill -x trayer");

@@ -361,8 +361,14 @@ static void x_win_raise(int h);
 static void x_win_set_visible(int h, bool visible) {
     zeX11Win *w = zex11_win(h);
     if (!w) return;
+    bool was_hidden = w->hidden;
     w->hidden = !visible;
     if (visible) {
+        // A withdrawn window is placed anew when mapped: where it was.
+        if (was_hidden && !(w->flags & ZENW_POPUP)) {
+            set_size_hints(w->xwin, w->hx, w->hy, w->cw, w->ch, w->flags);
+            XMoveWindow(zex11_dpy, w->xwin, w->hx, w->hy);
+        }
         XMapRaised(zex11_dpy, w->xwin);
         // Not viewable: minimised, or its frame hidden by the window
         // manager ("show desktop"); mapping alone may not bring it back,
@@ -372,7 +378,10 @@ static void x_win_set_visible(int h, bool visible) {
             x_win_raise(h);
     } else if (w->flags & ZENW_POPUP) {
         XUnmapWindow(zex11_dpy, w->xwin);
-    } else {
+    } else if (!was_hidden) {
+        int r[4];
+        x_win_rect(h, r);
+        w->hx = r[0], w->hy = r[1];
         XWithdrawWindow(zex11_dpy, w->xwin, zex11_screen);
     }
     XFlush(zex11_dpy);

@@ -16,6 +16,7 @@ struct zeX11Win {
     int cw, ch;             // client size last known
     int rx, ry;             // client origin on the root last known
     bool mapped, hidden, iconic, maximised;
+    int hx, hy;             // outer position when it was hidden
     Window tray_icon;       // icon window docked in the tray, 0 none
 };
 
