@@ -1,0 +1,102 @@
+# The real program on Xvfb with openbox and a fixed fake clock (2026-12-31
+# 23:59:30, running): the timer window appears where the settings put it,
+# with its title and computed size, and the digits on the screen, read back
+# with the glyphs of the digit set, show the expected value for a count-up, a
+# count-down past its destination (minus sign), a decimal form and a clock
+# form with hundredths. One screenshot is kept for a person to look at.
+import os
+import re
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import quimo_x11_helpers as qx  # noqa: E402
+
+FAKE_START = "2026-12-31 23:59:30"
+TITLE = "QUIMO TimerWindow"
+OUTPUT = os.path.join(qx.BUILD, "test-output")
+
+
+class Display(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.display = qx.Display()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.display.close()
+
+    def run_form(self, rows, template, name):
+        """Starts the program with the rows, checks the window and returns the
+        text read from the screen and the seconds since the start."""
+        prog = qx.Program(self.display)
+        self.addCleanup(prog.close)
+        prog.write_settings(rows)
+        prog.start(FAKE_START)
+        geo = self.display.window_geometry(TITLE)
+        self.assertIsNotNone(geo, "no timer window; output: %s" % prog.log())
+        x, y, w, h = geo
+        font = qx.DigitSet(int(rows[13][1]))
+        border, voff, hoff = int(rows[8][1]), int(rows[8][3]), int(rows[8][4])
+        self.assertEqual((x, y), (int(rows[7][1]), int(rows[7][2])))
+        self.assertEqual(w, font.text_width(template) + 2 * border + hoff)
+        self.assertEqual(h, font.height + voff + 2 * border)
+        time.sleep(1.2)  # a few draws, a forced full redraw
+        shot_path = os.path.join(prog.dir, "shot.png")
+        shot = self.display.screenshot(shot_path)
+        elapsed = time.time() - prog.started
+        text = font.read(shot, x + border + hoff, y + border + voff, template)
+        if name:
+            os.makedirs(OUTPUT, exist_ok=True)
+            keep = os.path.join(OUTPUT, name)
+            shot.crop((max(0, x - 20), max(0, y - 20), x + w + 20, y + h + 20)).save(keep)
+            print("screenshot:", keep)
+        self.assertIn("formatstring=" + template, prog.log())
+        self.assertEqual(prog.stop(), 0)
+        return text, elapsed
+
+    @staticmethod
+    def clock_seconds(text):
+        h, m, s = (int(v) for v in text.split(":")[:3])
+        return 3600 * h + 60 * m + s
+
+    def test_count_up(self):
+        rows = qx.default_rows()  # hours first, two leading digits, since 31 December 00:00
+        text, elapsed = self.run_form(rows, "##:##:##", "quimo_display_x11.png")
+        self.assertRegex(text, r"^23:59:\d\d$")
+        start = 23 * 3600 + 59 * 60 + 30
+        self.assertGreaterEqual(self.clock_seconds(text), start)
+        self.assertLessEqual(self.clock_seconds(text), start + elapsed + 1)
+
+    def test_count_down_past_the_destination_shows_the_minus_sign(self):
+        rows = qx.default_rows()
+        rows[0] = ["CountUp", 0, 1]
+        rows[1] = ["Destination", qx.day_number(2026, 12, 31), 23 * 3600 + 59 * 60]  # 30 s ago
+        rows[3] = ["stop after finished", 0]
+        rows[7] = ["Coordinates", 300, 400, 0]
+        text, elapsed = self.run_form(rows, "-##:##:##", None)
+        self.assertRegex(text, r"^-00:00:\d\d$")
+        self.assertGreaterEqual(int(text[-2:]), 30)
+        self.assertLessEqual(int(text[-2:]), 30 + elapsed + 1)
+
+    def test_decimal_hours(self):
+        rows = qx.default_rows()
+        rows[16] = ["Format", 2, 0, 1, 1, 1, 0, 2, 0, 1, 0, 0, 4, 3]  # ####.### hours
+        rows[13] = ["Size", 40]  # a larger set
+        text, elapsed = self.run_form(rows, "####.###", None)
+        self.assertRegex(text, r"^0023\.99\d$")
+        self.assertGreaterEqual(int(text[-1]), 1)  # 23:59:30 is 23.9916 hours
+
+    def test_hundredths(self):
+        rows = qx.default_rows()
+        rows[16] = ["Format", 1, 0, 1, 1, 1, 1, 2, 0, 1, 0, 0, 8, 3]
+        rows[13] = ["Size", 5]  # the smallest set
+        rows[7] = ["Coordinates", 50, 600, 0]
+        text, elapsed = self.run_form(rows, "##:##:##:##", None)
+        self.assertRegex(text, r"^23:59:\d\d:\d\d$")
+        self.assertLessEqual(self.clock_seconds(text), 23 * 3600 + 59 * 60 + 30 + elapsed + 1)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
