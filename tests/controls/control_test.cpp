@@ -156,6 +156,26 @@ TEST_F(Control, FocusIsOfferedAndNofocusRefuses) {
     zecontrol_release(&b);
 }
 
+TEST_F(Control, ScrollingUpAtTheTopStillTellsTheParent) {
+    zeView tall;
+    ASSERT_TRUE(zeview_create_in(&tall, fake_parent, nullptr, &parentpx, false, "t,x=0,y=0,xs=100,ys=50,pys=200"));
+    EXPECT_TRUE(parent_got(ZEREQ_SPARE, tall.c.handle, 1, 0, 0));   // the vertical bar was announced
+    g_parent.clear();
+    zesend(zeview_handler, &tall, ZESB_UP);
+    EXPECT_EQ(0, tall.scrolly);
+    ASSERT_EQ(1u, g_parent.size());
+    EXPECT_EQ(ZEREQ_SCROLLED, g_parent[0][0]);
+    zesend(zeview_handler, &tall, ZESB_PAGEDOWN);
+    EXPECT_EQ(40, tall.scrolly);
+    // A smaller content drops the bar and says so.
+    g_parent.clear();
+    zeview_resize_content(&tall, 100, 50, true, true);
+    EXPECT_FALSE(tall.bars.von);
+    EXPECT_EQ(0, tall.scrolly);
+    EXPECT_TRUE(parent_got(ZEREQ_SPARE, tall.c.handle, 0, 0, 0));
+    zeview_destroy(&tall);
+}
+
 struct Hooked {
     std::vector<std::vector<int>> events;
     int changes = 0;
