@@ -4,9 +4,9 @@
 // The tick source counts on the main thread's own monotonic clock: the idle
 // wait sleeps exactly until the next 10 ms boundary, and the ticks that have
 // passed are worked off when it wakes. An idle timer thus costs one wakeup per
-// tick and no cross-thread signalling. The timer thread exists only while
-// periodic callbacks do: it keeps an absolute due time per callback and
-// sleeps until the earliest one, so its cost follows the rates actually asked for.
+// tick and no cross-thread signalling. The timer thread starts with the first
+// periodic callback: it keeps an absolute due time per callback and sleeps
+// until the earliest one, so its cost follows the rates actually asked for.
 #include "zetimer.h"
 #include "zeentry.h"
 #include "zeevent.h"
