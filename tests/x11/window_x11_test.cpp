@@ -522,10 +522,17 @@ TEST_F(WindowX11, TrayIconHidesAndRestores) {
     EXPECT_EQ(530, cx);   // back where it was
     EXPECT_EQ(410, cy);
 
-    // The tray goes away: the window is not lost.
+    // The tray goes away while the icon is docked: the window comes back.
+    zewindow_totray(&w);
+    ASSERT_TRUE(pump_until([&] { return (icon = find_icon("quimo-tray-test")) != 0 && !viewable(x); }));
+    g_ids.clear();
     run("pkill -x trayer");
     pclose(tray);
     ASSERT_TRUE(pump_until([] { return tray_owner() == None; }));
+    EXPECT_TRUE(pump_until([&] { return got_id(w.trayid) && viewable(x); }));
+    EXPECT_FALSE(w.intray);
+
+    // No tray at all: the window is not lost either.
     g_ids.clear();
     zewindow_totray(&w);
     settle(300);
