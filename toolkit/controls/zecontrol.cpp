@@ -4,6 +4,7 @@
 #include "zecfgstr_families.h"
 #include "zeevent.h"
 #include "zefont.h"
+#include "zemetrics.h"
 #include "zepxmap.h"
 #include "zeview.h"
 #include <cstdio>
@@ -128,6 +129,12 @@ void zecontrol_redraw(zeControl *c) {
 bool zecontrol_contains(const zeControl *c, int px, int py) {
     return c->x <= px && px < c->x + c->w && c->y <= py && py < c->y + c->h;
 }
+
+void zecontrol_capture(zeControl *c, bool capture) {
+    if (c->created) zecontrol_request(c, capture ? ZEREQ_CAPTURE : ZEREQ_RELEASE, c->handle);
+}
+
+void zecontrol_cursor(const char *name) { zecursor_set(name); }
 
 int zecontrol_color(const zeControl *c, int index) {
     return index < 0 || index >= ZECOL_COUNT ? -1 : c->colors[index];

@@ -153,6 +153,10 @@ inline int zecontrol_eventid(const zeControl *c) { return c->ids[0]; }
 void zecontrol_layout(zeControl *c, int parentw, int parenth);
 // Asks the container for the keyboard focus; sets the flag when granted.
 bool zecontrol_ask_focus(zeControl *c);
+// Mouse capture while the control drags (8015) and its release (8016).
+void zecontrol_capture(zeControl *c, bool capture);
+// The mouse cursor while over the control: "hand" or "standard".
+void zecontrol_cursor(const char *name);
 // Colour of the control's set; -1 outside 0-10.
 int zecontrol_color(const zeControl *c, int index);
 

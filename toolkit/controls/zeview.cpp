@@ -29,7 +29,8 @@ zeView::zeView() {
 }
 zeView::~zeView() { zeview_destroy(this); }
 
-static const zeControlKind kViewKind = {"view", ZECHILD_HOVER, nullptr, nullptr, nullptr, nullptr, nullptr};
+// The common operations on a view's record (show, hide) reach its own handler.
+static const zeControlKind kViewKind = {"view", ZECHILD_HOVER, nullptr, nullptr, nullptr, zeview_handler, nullptr};
 
 void zeview_init(zeView *v) {
     zecontrol_init(&v->c, &kViewKind);
@@ -172,8 +173,10 @@ void zeview_schedule(zeView *v) {
     v->scheduled = true;
     // The slot is set only when the list was empty: setting it again would
     // restart its time, and a steady stream of drawing would never show.
-    if (g_scheduled.empty()) zetimer_set(schedule_tick, &g_scheduler, SCHEDULE_MS, 0);
+    bool first = g_scheduled.empty();
     g_scheduled.push_back(v);
+    // Without a timer slot nothing would ever show: refresh at once instead.
+    if (first && !zetimer_set(schedule_tick, &g_scheduler, SCHEDULE_MS, 0)) zeview_flush();
 }
 
 static void unschedule(zeView *v) {

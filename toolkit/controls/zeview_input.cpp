@@ -264,7 +264,6 @@ static void motion(zeView *v, int px, int py) {
         return;
     }
     v->pointerx = cx, v->pointery = cy;
-    zeview_pixmap(v)->curx = cx, zeview_pixmap(v)->cury = cy;
     if (v->captured >= 0) {
         child_send(v, v->captured, ZEMSG_MOTION, cx, cy);
     } else {
