@@ -536,11 +536,13 @@ TEST_F(WindowX11, TrayIconHidesAndRestores) {
     g_ids.clear();
     zewindow_totray(&w);
     settle(300);
-    XWindowAttributes a;
-    ASSERT_TRUE(XGetWindowAttributes(g_dpy, x, &a));   // still exists, iconified
+    // Still there: minimised, and in the task bar although it has no title.
+    EXPECT_TRUE(pump_until([&] { return has_atom_prop(x, "WM_STATE", "Iconic"); }));
+    EXPECT_FALSE(has_atom_prop(x, "_NET_WM_STATE", "SKIP_TASKBAR"));
     zewindow_bringtotop(&w);
     EXPECT_TRUE(pump_until([&] { return got_id(w.trayid); }));
     EXPECT_TRUE(pump_until([&] { return viewable(x); }));
+    EXPECT_TRUE(pump_until([&] { return has_atom_prop(x, "_NET_WM_STATE", "SKIP_TASKBAR"); }));
 }
 
 // The digits are drawn from the timer thread while the main thread pumps

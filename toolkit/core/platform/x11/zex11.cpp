@@ -390,6 +390,8 @@ static void x_win_set_visible(int h, bool visible) {
 static void x_win_minimise(int h) {
     zeX11Win *w = zex11_win(h);
     if (!w) return;
+    // A minimised window must stay reachable: into the task bar with it.
+    if (w->flags & ZENW_NOTITLE) zex11_wm_state(w->xwin, 0, zex11_atom("_NET_WM_STATE_SKIP_TASKBAR"));
     XIconifyWindow(zex11_dpy, w->xwin, zex11_screen);
     XFlush(zex11_dpy);
 }
@@ -537,6 +539,7 @@ static void on_property(int h, XPropertyEvent *pe) {
             sink(owner, 2060, 0, 0, 0, 0);   // the size report is 0 by 0
         } else if (normal && w->iconic) {
             w->iconic = false;
+            if (w->flags & ZENW_NOTITLE) zex11_wm_state(w->xwin, 1, zex11_atom("_NET_WM_STATE_SKIP_TASKBAR"));
             sink(owner, 2003, w->cw, w->ch, 0, 0);   // restored to its size
         }
         return;
