@@ -121,6 +121,20 @@ TEST_F(Control, CreationReadsTheCommonOptionsAndReleaseUnregisters) {
     zecontrol_release(&c);
 }
 
+TEST_F(Control, TheRegistryGrowsPastItsFirstCapacity) {
+    static zeControl many[120];
+    for (int i = 0; i < 120; i++) create(&many[i], "m,xs=2,ys=2");
+    EXPECT_EQ(120, view.nchildren);
+    EXPECT_EQ(205, view.capacity);
+    for (int i = 0; i < 120; i++) EXPECT_EQ(i, many[i].handle);
+    zecontrol_release(&many[7]);
+    zeControl again;
+    create(&again, "m,xs=2,ys=2");
+    EXPECT_EQ(7, again.handle);
+    zecontrol_release(&again);
+    for (zeControl &c : many) zecontrol_release(&c);
+}
+
 TEST_F(Control, FocusIsOfferedAndNofocusRefuses) {
     zeControl a, b;
     create(&a, "a,x=10,y=10,xs=20,ys=20");
