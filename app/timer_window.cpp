@@ -110,6 +110,11 @@ void timer_window_create() {
     sevenseg_force_full_redraw();
 
     int width = g_settings.windowWidth, height = s_height;
+    // Window managers keep a new window out of the reserved screen edges,
+    // which is where the timer of a shrunk work area sits: the reservation
+    // is lifted while the window appears and put back after it.
+    bool lift = g_app.workAreaShrunk && zebackend()->workarea_set;
+    if (lift) zebackend()->workarea_set(g_app.initialWorkArea);
     bool ok;
     if (g_settings.fullscreen) {
         width = screen_width(), height = screen_height();
@@ -118,6 +123,7 @@ void timer_window_create() {
         ok = zewindow_open(w, ",x=%d,y=%d,xs=%d,ys=%d,drawoff,%s,server,notitle,noclose,noquit", g_settings.windowX,
                            g_settings.windowY, width, height, g_settings.alwaysOnTop ? "modal" : "");
     }
+    if (lift) zebackend()->workarea_set(s_newArea);
     if (!ok) {
         write_log("timer window: cannot open");
         sevenseg_set_busy(false);
@@ -178,9 +184,10 @@ static void move_others_out(const int area[4]) {
     for (int i = 0; i < n; i++) {
         zeNativeInfo &w = list[i];
         int top, bottom;
-        if (!timer_window_fit_other(&w, area, &top, &bottom)) continue;
+        // A window that would not keep a single row (a dock strip) stays.
+        if (!timer_window_fit_other(&w, area, &top, &bottom) || bottom <= top) continue;
         write_log("move window: \"%s\" top=%d->%d bottom=%d->%d", w.title, w.y, top, w.y + w.height, bottom);
-        if (bottom <= top || !zebackend()->move_window(w.id, w.x, top, w.width, bottom - top)) continue;
+        if (!zebackend()->move_window(w.id, w.x, top, w.width, bottom - top)) continue;
         if (s_movedCount < MOVED_MAX) {
             MovedWindow &m = s_movedWindows[s_movedCount++];
             m = {w.id, {w.x, w.y, w.width, w.height}, {w.x, top, w.width, bottom - top}};
@@ -199,7 +206,8 @@ static void move_others_back() {
         for (int i = 0; i < n; i++) {
             const zeNativeInfo &w = list[i];
             if (w.id != m.id) continue;
-            if (abs(w.y - m.to[1]) <= 4 && abs(w.height - m.to[3]) <= 4)
+            // Only the top is compared: terminals round their height to whole lines.
+            if (abs(w.y - m.to[1]) <= 4)
                 zebackend()->move_window(m.id, w.x, m.from[1], w.width, m.from[3]);
         }
     }
