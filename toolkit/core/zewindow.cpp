@@ -417,7 +417,9 @@ static zearg own_output(void *owner, int msg, zearg a1, zearg a2, zearg a3, zear
     zeWindow *w = (zeWindow *)owner;
     if (!w->open) return 0;
     if (msg == ZEGOUT_SELF) return (zearg)w;
-    zearg r = zepxmapout_handler(&w->gout, msg, a1, a2, a3, a4, a5, a6, a7, a8);
+    // Draw on the window's own pixmap record, not the output's copy of it: a
+    // resize replaces the pixel storage and the copy would still point at the old one.
+    zearg r = zepxmap_command(&w->pxmap, &w->gout.font, w, msg, a1, a2, a3, a4, a5, a6, a7, a8);
     if (msg == ZEGOUT_FLUSH || (!is_query(msg) && w->redraw)) zewindow_show(w, 0, 0, 0, 0);
     return r;
 }
