@@ -4,7 +4,8 @@
 #include "placeholders.h"
 
 // ---- settings_window.cpp ----
-void settings_window_open_or_refresh() {}
+// Logs, so a click on the timer window can be seen until the window exists.
+void settings_window_open_or_refresh() { write_log("settings window requested"); }
 void settings_window_close() {}
 void settings_window_handle_event(int id) {}
 bool settings_window_close_request(int id) { return false; }

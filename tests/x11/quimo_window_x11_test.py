@@ -44,6 +44,10 @@ class Window(unittest.TestCase):
         self.assertIsNotNone(geo, "no timer window")
         return prog, geo
 
+    def toplevel_count(self):
+        out = self.display.run("xprop", "-root", "_NET_CLIENT_LIST").stdout
+        return len(re.findall(r"0x[0-9a-f]+", out))
+
     def drag(self, x, y, dx, dy):
         self.display.run("xdotool", "mousemove", str(x), str(y), "sleep", "0.1", "mousedown", "1", "sleep", "0.1",
                          "mousemove", str(x + dx), str(y + dy), "sleep", "0.1", "mouseup", "1", check=True)
@@ -53,8 +57,12 @@ class Window(unittest.TestCase):
         rows = qx.default_rows()
         rows[7] = ["Coordinates", 400, 300, 0]
         prog, (x, y, w, h) = self.start(rows)
+        windows = self.toplevel_count()
         self.drag(x + 10, y + 10, 4, 4)
         self.assertEqual(self.display.window_geometry(TITLE)[:2], (400, 300))
+        # A click asks for the settings window (it logs that until it exists).
+        self.assertTrue(wait_for(lambda: "settings window requested" in prog.log()
+                                 or self.toplevel_count() > windows), prog.log())
         time.sleep(0.6)  # not a double click
         self.drag(x + 10, y + 10, 5, -5)
         moved = wait_for(lambda: self.display.window_geometry(TITLE)[:2] == (405, 295))
