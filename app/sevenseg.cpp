@@ -247,7 +247,8 @@ bool sevenseg_change_size(int size) {
     g_settings.size = size;
     if (sevenseg_set_for_size(size) == g_timerFont.set && g_timerFont.loaded) return false;
     sevenseg_set_busy(true);
-    sevenseg_free(&g_timerFont);
+    // The old glyphs go only once the new set has loaded: a missing file
+    // keeps the digits that were shown.
     sevenseg_select_set_by_size();
     timer_window_compute_height();
     timer_window_compute_width();

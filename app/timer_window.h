@@ -12,8 +12,10 @@ int timer_window_height();
 
 void timer_window_compute_height();
 void timer_window_compute_width();
-// Closes the window if open and creates it from the settings.
+// Closes the window if open and creates it from the settings (holding the
+// busy flag meanwhile; clears it at the end).
 void timer_window_create();
+// Closes the window and leaves the busy flag set until the next create.
 void timer_window_close();
 // After a format change: creates the window again; nothing when none is open.
 void timer_window_recreate();

@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 #include "app.h"
 #include "platform/headless/zeheadless.h"
 #include "sevenseg.h"
 #include "timer_window.h"
+#include "zeentry.h"
 #include "zeevent.h"
 #include "zeplatform.h"
 #include "zewindow.h"
@@ -33,7 +35,10 @@ protected:
         g_app.workAreaShrunk = false;
         g_app.hiddenToTray = false;
         zebackend()->workarea(g_app.initialWorkArea);
-        std::string set = std::string(getenv("ZE_PROGRAM_DIR")) + "/" + sevenseg_set_file(4);
+        std::string dir = getenv("ZE_PROGRAM_DIR");
+        // The program's relative picture names resolve in the test's own folder.
+        if (symlink((dir + "/7seg").c_str(), (std::string(zeprogramdir()) + "/7seg").c_str()) != 0) {}
+        std::string set = dir + "/" + sevenseg_set_file(4);
         ASSERT_TRUE(sevenseg_load_set(&g_timerFont, set.c_str()));
         strcpy(g_format.formatString, "##:##:##");
         strcpy(g_format.digitText, "123456");
@@ -88,6 +93,26 @@ TEST_F(TimerWindow, CreatedWithTitleBorderAndBackground) {
     g_settings.alwaysOnTop = true;
     timer_window_create();
     EXPECT_TRUE(zeheadless_above(timer_window()->native));
+}
+
+TEST_F(TimerWindow, SizeChangeReloadsOnlyForANewSet) {
+    g_settings.size = 20;
+    sevenseg_select_set_by_size();
+    ASSERT_EQ(g_timerFont.set, 4);
+    timer_window_compute_height();
+    timer_window_compute_width();
+    timer_window_create();
+    int before = native_of(timer_window());
+    EXPECT_FALSE(sevenseg_change_size(25));  // the same set: nothing reloaded
+    EXPECT_EQ(native_of(timer_window()), before);
+    EXPECT_TRUE(sevenseg_change_size(26));
+    EXPECT_EQ(g_timerFont.set, 5);
+    EXPECT_EQ(g_settings.digitSet, 5);
+    int r[4];
+    zeheadless_rect(native_of(timer_window()), r);
+    EXPECT_EQ(r[3], g_timerFont.charHeight + 2);
+    EXPECT_EQ(r[3], timer_window_height());
+    EXPECT_FALSE(g_app.busy);
 }
 
 TEST_F(TimerWindow, DragByFiveMovesByFourClicks) {
