@@ -441,7 +441,8 @@ void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, co
     f->pendingY = y;
     snprintf(f->pendingText, sizeof f->pendingText, "%s", text);
     f->pending = true;
-    zeperiodic_arm(sevenseg_retrace_sampler);
+    // While busy (rebuilding, hidden in the tray) clearing the flag arms it.
+    if (!g_app.busy) zeperiodic_arm(sevenseg_retrace_sampler);
 }
 
 void sevenseg_force_full_redraw() {
