@@ -9,7 +9,7 @@ PKGS="build-essential cmake ninja-build pkg-config git clang \
  libjpeg-dev libgif-dev libfontconfig-dev libfreetype-dev \
  xvfb openbox xdotool x11-utils x11-apps xterm trayer \
  faketime imagemagick python3-pil python3-dbfread \
- fonts-liberation2 xfonts-base procps util-linux"
+ fonts-liberation2 xfonts-base procps util-linux xdg-utils cups-client"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
