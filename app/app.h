@@ -100,6 +100,9 @@ int32_t day_number(int year, int month, int day);
 void compute();
 // Fields of the destination, stop-after and restart-after times for the
 // settings window.
+int destination_day_of_month();
+int destination_month();
+int destination_year();
 int destination_hour();
 int destination_minute();
 int destination_second();

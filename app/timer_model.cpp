@@ -1,6 +1,7 @@
 // The timer's arithmetic: difference to the destination, stop and restart
 // rules, the time-up start, rounding and the split into fields.
 #include "app.h"
+#include "zetime.h"
 #include <climits>
 
 static bool is_leap(int y) { return y % 400 == 0 || (y % 4 == 0 && y % 100 != 0); }
@@ -110,6 +111,9 @@ void compute() {
     t.days = (int32_t)(magnitude / 86400);
 }
 
+int destination_day_of_month() { return zedate_day(g_timer.destinationDay); }
+int destination_month() { return zedate_month(g_timer.destinationDay); }
+int destination_year() { return zedate_year(g_timer.destinationDay); }
 int destination_hour() { return g_timer.destinationSecond / 3600; }
 int destination_minute() { return g_timer.destinationSecond % 3600 / 60; }
 int destination_second() { return g_timer.destinationSecond % 60; }

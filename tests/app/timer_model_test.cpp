@@ -39,6 +39,25 @@ TEST(DayNumber, GregorianDaysFromYearOne) {
     EXPECT_EQ(1, day_number(2027, 1, 1) - day_number(2026, 12, 31));
 }
 
+TEST_F(TimerModel, AccessorsSplitTheDestinationAndDurations) {
+    destination(2024, 2, 29, 23, 58, 7);
+    g_timer.countUpTime = 2 * 86400 + 3 * 3600 + 4 * 60 + 5;
+    g_timer.restartAfter = 86400 + 3600 + 60;
+    EXPECT_EQ(29, destination_day_of_month());
+    EXPECT_EQ(2, destination_month());
+    EXPECT_EQ(2024, destination_year());
+    EXPECT_EQ(23, destination_hour());
+    EXPECT_EQ(58, destination_minute());
+    EXPECT_EQ(7, destination_second());
+    EXPECT_EQ(2, stop_after_days());
+    EXPECT_EQ(3, stop_after_hours());
+    EXPECT_EQ(4, stop_after_minutes());
+    EXPECT_EQ(5, stop_after_seconds());
+    EXPECT_EQ(1, restart_after_days());
+    EXPECT_EQ(1, restart_after_hours());
+    EXPECT_EQ(1, restart_after_minutes());
+}
+
 TEST_F(TimerModel, CountDownRoundsUpTheShownSeconds) {
     countDown(true);
     destination(2026, 12, 6, 12, 0, 0);
