@@ -4,6 +4,7 @@
 # the seven-segment digits back from a screenshot with the glyphs of the
 # digit picture set.
 import datetime
+import glob
 import os
 import re
 import shutil
@@ -19,7 +20,8 @@ BUILD = os.environ.get("ZE_BUILD_DIR", os.path.join(SOURCE, "build"))
 PROGRAM = os.environ.get("ZE_PROGRAM_DIR", os.path.join(BUILD, "program"))
 TOOLS = os.environ.get("ZE_TOOLS_DIR", os.path.join(BUILD, "tools"))
 
-FAKETIME_LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1"
+# Debian's libfaketime (the multi-threaded variant: the program has a timer thread).
+FAKETIME_LIB = (glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1") or ["libfaketimeMT.so.1"])[0]
 
 SET_FILES = ["7seg_003_0100", "7seg_001_0300", "7seg_001_0400", "7seg_001_0500", "7seg_001_0600",
              "7seg_001_0700", "7seg_001_0800", "7seg_001_0900", "7seg_001_1000", "7seg_001_1200",
