@@ -523,7 +523,8 @@ void sevenseg_deferred_draw_callback() {
     if (s_drawSignal.exchange(0, std::memory_order_relaxed) == 0) return;
     std::lock_guard<std::mutex> lock(s_drawLock);
     SevenSegmentFont *f = &g_timerFont;
-    if (!f->pending || g_app.busy) return;
+    // Busy first: a rebuild writes the font's fields while it holds busy.
+    if (g_app.busy || !f->pending) return;
     f->pending = false;
     sevenseg_draw_now(f, f->pendingTarget, f->pendingX, f->pendingY, f->pendingText);
     s_drawCount.fetch_add(1, std::memory_order_relaxed);
