@@ -309,6 +309,46 @@ TEST_F(ScrollViewControls, WheelGoesToTheFocusedControlAndHiddenOnesVanish) {
     EXPECT_EQ(0x123456u, zeheadless_pixel(20, 20));
 }
 
+TEST_F(ScrollViewControls, AControlOrViewGoingAwayMidDragReleasesThePointer) {
+    zeheadless_mouse(20, 20, 0, true);
+    pump();
+    ASSERT_TRUE(boxes[0].held);
+    EXPECT_EQ(win.native, zeheadless_capture());
+    zecontrol_release(&boxes[0].c);         // gone before the button comes up
+    EXPECT_EQ(-1, view->captured);
+    EXPECT_EQ(0, zeheadless_capture());
+    zeheadless_mouse(20, 20, 0, false);
+    pump();
+
+    // A nested view whose child holds the pointer, and a dragged thumb.
+    zeView inner;
+    ASSERT_TRUE(zeview_create(&inner, "in,x=100,y=40,xs=80,ys=40,pys=200"));
+    Box box;
+    zecontrol_init(&box.c, &kBox);
+    ASSERT_TRUE(zecontrol_create(&box.c, "b,x=5,y=5,xs=30,ys=20"));
+    zeview_make_standard(view);
+    zeheadless_mouse(100 + 10, 40 + 10, 0, true);
+    pump();
+    ASSERT_TRUE(box.held);
+    EXPECT_EQ(win.native, zeheadless_capture());
+    zeview_destroy(&inner);
+    EXPECT_EQ(0, zeheadless_capture());
+    EXPECT_EQ(-1, view->captured);
+    zeheadless_mouse(100 + 10, 40 + 10, 0, false);
+    pump();
+    zecontrol_release(&box.c);
+
+    ASSERT_TRUE(zeview_create(&inner, "in,x=100,y=40,xs=80,ys=40,pys=200,nostandardview"));
+    ASSERT_TRUE(inner.bars.von);
+    const zeSBBox &t = inner.bars.vthumb;
+    zeheadless_mouse(t.x + t.w / 2, t.y + t.h / 2, 0, true);
+    pump();
+    ASSERT_TRUE(inner.bars.vdrag);
+    EXPECT_EQ(win.native, zeheadless_capture());
+    zeview_destroy(&inner);
+    EXPECT_EQ(0, zeheadless_capture());
+}
+
 TEST_F(ScrollView, BarsNeedMoreThan21PixelsAndSmallContentIsCentred) {
     zeView inner, inner2, small;
     ASSERT_TRUE(zeview_create(&inner, "in,x=10,y=10,xs=100,ys=50,pys=71,nostandardview"));

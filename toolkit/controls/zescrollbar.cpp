@@ -274,6 +274,9 @@ bool zescrollbar_mouse(zeScrollBar *b, int msg, int px, int py) {
 
 void zescrollbar_destroy(zeScrollBar *b) {
     stop_timer(b);
+    // A thumb dragged while its view goes away: the capture goes with it.
+    if ((b->vdrag || b->hdrag) && b->parent) zesend(b->parent, b->parentowner, 8016, b->parenthandle);
+    b->vdrag = b->hdrag = false;
     b->cmd = nullptr, b->parent = nullptr, b->target = nullptr;
     b->von = b->hon = false;
 }

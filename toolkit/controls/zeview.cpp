@@ -499,6 +499,8 @@ void zeview_destroy(zeView *v) {
         return;
     }
     v->destroying = true;
+    // Whatever holds the pointer inside the view lets go of it with the view.
+    if (v->captured >= 0) zesend(v->c.parent, v->c.parentowner, ZEREQ_RELEASE, v->c.handle);
     zescrollbar_destroy(&v->bars);
     zeview_send_children(v, ZEMSG_RELEASE);
     zeview_children_free(v);

@@ -57,14 +57,18 @@ static int register_child(zeView *v, zeHandler h, void *owner, int x, int y, int
 }
 
 static void unregister_owner(zeView *v, void *owner) {
+    bool released = false;
     for (int i = 0; i < v->nchildren; i++) {
         zeViewChild &k = v->children[i];
         if (!k.inuse || k.owner != owner) continue;
         k.inuse = false;
         if (v->focused == i) v->focused = -1;
-        if (v->captured == i) v->captured = -1;
+        if (v->captured == i) v->captured = -1, released = true;
         if (v->hoverchild == i) v->hoverchild = -1;
     }
+    // A control that goes away in the middle of a drag would otherwise leave
+    // the pointer grabbed by the window for good.
+    if (released) zesend(v->c.parent, v->c.parentowner, ZEREQ_RELEASE, v->c.handle);
 }
 
 // ----- focus -----
