@@ -7,11 +7,14 @@
 // window table hold zex11_lock. Sinks are called without the lock.
 #include "zex11.h"
 #include "../zeinput.h"
+#include "zeevent.h"
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/extensions/Xrandr.h>
 #include <unistd.h>
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +31,26 @@ static Visual *g_visual;
 static int g_depth;
 static bool g_direct_pixels;   // the visual takes 0x00RRGGBB words as they are
 static int g_refresh;
+
+// The connection to the display broke (the server ended or the network
+// went): Xlib's own answer is exit(1) from inside whatever call noticed it,
+// which would lose the application's unsaved state. Instead the backend goes
+// quiet (no descriptor, no events; Xlib turns later calls into no-ops once
+// the connection is marked broken) and the program leaves through its normal
+// close path, as on SIGHUP. Set from whichever thread noticed it.
+static std::atomic<bool> g_lost;
+
+static int on_xioerror(Display *) {
+    if (!g_lost.exchange(true)) {
+        printf("x11: display connection lost\n");
+        fflush(stdout);
+        zeevent_request_close(SIGHUP);
+    }
+    return 0;
+}
+
+// Called after on_xioerror; returning instead of exiting keeps the process.
+static void on_xio_exit(Display *, void *) {}
 
 static int on_xerror(Display *d, XErrorEvent *e) {
     // Windows of other programs may vanish while we look at them: not fatal.
@@ -99,6 +122,9 @@ static bool x_init(void) {
     zex11_dpy = XOpenDisplay(nullptr);
     if (!zex11_dpy) return false;
     XSetErrorHandler(on_xerror);
+    XSetIOErrorHandler(on_xioerror);
+    XSetIOErrorExitHandler(zex11_dpy, on_xio_exit, nullptr);
+    g_lost = false;
     zex11_screen = DefaultScreen(zex11_dpy);
     zex11_root = RootWindow(zex11_dpy, zex11_screen);
     g_visual = DefaultVisual(zex11_dpy, zex11_screen);
@@ -127,8 +153,10 @@ static void x_shutdown(void) {
     zex11_dpy = nullptr;
 }
 
-static int x_fd(void) { return zex11_dpy ? ConnectionNumber(zex11_dpy) : -1; }
-static bool x_pending(void) { return zex11_dpy && XPending(zex11_dpy) > 0; }
+// A broken connection's descriptor stays readable for ever: it must leave the
+// pump's wait, or the pump would spin.
+static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
+static bool x_pending(void) { return zex11_dpy && !g_lost && XPending(zex11_dpy) > 0; }
 
 static void x_screen_size(int *w, int *h) {
     *w = DisplayWidth(zex11_dpy, zex11_screen);
