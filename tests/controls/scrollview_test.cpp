@@ -349,6 +349,39 @@ TEST_F(ScrollViewControls, AControlOrViewGoingAwayMidDragReleasesThePointer) {
     EXPECT_EQ(0, zeheadless_capture());
 }
 
+// A control that makes more controls when the pointer first moves over it
+// (a tooltip, a menu): the registry grows and moves while it is told.
+std::vector<Box> *g_made;
+zearg spawner_handle(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4, zearg a5, zearg a6, zearg a7,
+                     zearg a8) {
+    Box *b = (Box *)owner;
+    if (msg == ZEMSG_MOTION && g_made->empty()) {
+        g_made->resize(300);
+        for (Box &m : *g_made) {
+            zecontrol_init(&m.c, &kBox);
+            zecontrol_create(&m.c, "m,x=150,y=250,xs=5,ys=5");
+        }
+    }
+    return box_handle(b, msg, a1, a2, a3, a4, a5, a6, a7, a8);
+}
+const zeControlKind kSpawner = {"spawner", ZECHILD_HOVER, nullptr, nullptr, box_draw, spawner_handle, nullptr};
+
+TEST_F(ScrollView, AChildRegisteringOthersWhileThePointerMovesKeepsTheHover) {
+    std::vector<Box> made;
+    g_made = &made;
+    Box s;
+    zecontrol_init(&s.c, &kSpawner);
+    ASSERT_TRUE(zecontrol_create(&s.c, "s,x=10,y=10,xs=50,ys=20"));
+    zeheadless_motion(20, 20);
+    pump();
+    EXPECT_EQ(300u, made.size());
+    EXPECT_GE(view->capacity, 300);
+    EXPECT_EQ(s.c.handle, view->hoverchild);
+    EXPECT_EQ(1, s.count(ZEMSG_ENTER));
+    for (Box &m : made) zecontrol_release(&m.c);
+    zecontrol_release(&s.c);
+}
+
 TEST_F(ScrollView, BarsNeedMoreThan21PixelsAndSmallContentIsCentred) {
     zeView inner, inner2, small;
     ASSERT_TRUE(zeview_create(&inner, "in,x=10,y=10,xs=100,ys=50,pys=71,nostandardview"));

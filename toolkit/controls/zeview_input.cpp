@@ -275,8 +275,11 @@ static void motion(zeView *v, int px, int py) {
         for (int i = 0; i < v->nchildren; i++) {
             const zeViewChild &k = v->children[i];
             if (!k.inuse || !k.mouse || !strictly_inside(k, cx, cy)) continue;
+            // Read before the child runs: it may register others, and the
+            // registry may move when it grows.
+            bool hovers = k.hover;
             child_send(v, i, ZEMSG_MOTION, cx, cy);
-            if (k.hover) hover = i;
+            if (hovers) hover = i;
         }
         set_hover(v, hover);
     }
