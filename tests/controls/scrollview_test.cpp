@@ -177,12 +177,14 @@ TEST_F(ScrollView, HeldArrowRepeatsAfterHalfASecondThenEveryTenthOfASecond) {
 }
 
 TEST_F(ScrollView, ABurstOfDrawingCostsOneCopy) {
-    long before = view->refreshes;
+    long before = view->refreshes, copies = zeheadless_copies(win.native);
     for (int i = 0; i < 1000; i++) zegraphic_setpixel(i % 150, 10 + i / 150, 0xFF0000);
     EXPECT_EQ(before, view->refreshes);
+    EXPECT_EQ(copies, zeheadless_copies(win.native));
     EXPECT_NE(0xFF0000u, zeheadless_pixel(3, 10));   // not on the screen yet
     zetimer_tick(1);
     EXPECT_EQ(before + 1, view->refreshes);
+    EXPECT_EQ(copies + 1, zeheadless_copies(win.native));
     EXPECT_EQ(0xFF0000u, zeheadless_pixel(3, 10));
     zetimer_tick(10);
     EXPECT_EQ(before + 1, view->refreshes);
@@ -192,6 +194,26 @@ TEST_F(ScrollView, ABurstOfDrawingCostsOneCopy) {
     pump();
     EXPECT_EQ(before + 2, view->refreshes);
     EXPECT_EQ(0x00FF00u, zeheadless_pixel(7, 30));
+}
+
+// A direct main view copies nothing of its own: only the screen copies show
+// whether a burst of drawing reached the screen once.
+TEST_F(ScrollView, ABurstOnADirectMainViewCostsOneScreenCopy) {
+    zeWindow direct;
+    ASSERT_TRUE(zewindow_open(&direct, "direct,x=300,y=0,xs=120,ys=80,noquit"));
+    zeView *dv = zeview_of_window(&direct);
+    ASSERT_NE(nullptr, dv);
+    ASSERT_TRUE(dv->direct);
+    zeview_flush();
+    long copies = zeheadless_copies(direct.native);
+    for (int i = 0; i < 1000; i++) zegraphic_setpixel(i % 100, i / 100, 0x0000FF);
+    EXPECT_EQ(copies, zeheadless_copies(direct.native));
+    zetimer_tick(1);
+    EXPECT_EQ(copies + 1, zeheadless_copies(direct.native));
+    EXPECT_EQ(0x0000FFu, zeheadless_pixel(300 + 5, 5));
+    zetimer_tick(10);
+    EXPECT_EQ(copies + 1, zeheadless_copies(direct.native));
+    zewindow_close(&direct);
 }
 
 class ScrollViewControls : public ScrollView {

@@ -26,6 +26,7 @@ struct Win {
     bool visible = true, minimised = false, above = false, tray = false;
     const uint32_t *px = nullptr;
     int pw = 0, ph = 0;
+    long copies = 0, copied = 0;   // win_show calls and their area
     std::string title;
 };
 
@@ -211,7 +212,19 @@ void hl_win_destroy(int h) {
 void hl_win_set_pixels(int h, const uint32_t *px, int pw, int ph) {
     if (Win *w = own(h)) w->px = px, w->pw = pw, w->ph = ph;
 }
-void hl_win_show(int, int, int, int, int) {}   // the screen is composed when read
+// The screen is composed when read; the copies are only counted, clipped as
+// a real screen would clip them.
+void hl_win_show(int h, int x, int y, int cw, int ch) {
+    Win *w = own(h);
+    if (!w) return;
+    if (x < 0) cw += x, x = 0;
+    if (y < 0) ch += y, y = 0;
+    if (x + cw > w->pw) cw = w->pw - x;
+    if (y + ch > w->ph) ch = w->ph - y;
+    if (cw <= 0 || ch <= 0) return;
+    w->copies++;
+    w->copied += (long)cw * ch;
+}
 void hl_win_move(int h, int x, int y) {
     if (Win *w = own(h)) w->x = x, w->y = y;
 }
@@ -406,6 +419,9 @@ bool zeheadless_window_rect(long id, int r[4]) {
     r[0] = w->x, r[1] = w->y, r[2] = w->w, r[3] = w->h;
     return true;
 }
+
+long zeheadless_copies(int win) { return own(win) ? own(win)->copies : 0; }
+long zeheadless_copied_area(int win) { return own(win) ? own(win)->copied : 0; }
 
 // Other programs' windows show a grey face, the bare desktop black.
 uint32_t zeheadless_pixel(int x, int y) {

@@ -44,6 +44,10 @@ int zeheadless_zorder(long *ids, int max);
 // top of the others; its native id.
 long zeheadless_add_window(const char *title, int x, int y, int w, int h, bool minimised, bool desktop);
 bool zeheadless_window_rect(long id, int rect[4]);
+// How many times the window's pixels were copied to the screen (win_show)
+// since it was created, and the area those copies covered in pixels.
+long zeheadless_copies(int win);
+long zeheadless_copied_area(int win);
 // The composed screen: a pixel, or the whole screen as a 24-bit BMP file.
 uint32_t zeheadless_pixel(int x, int y);
 bool zeheadless_save_screen(const char *file);
