@@ -216,6 +216,50 @@ TEST_F(ScrollView, ABurstOnADirectMainViewCostsOneScreenCopy) {
     zewindow_close(&direct);
 }
 
+// A resizable window's main view takes the new client size: drawing reaches
+// the grown area, controls placed in percent move with it and clicks there
+// reach them; content of its own size keeps it and loses its bar.
+TEST_F(ScrollView, AResizableWindowsMainViewFollowsTheWindow) {
+    zeWindow rw;
+    ASSERT_TRUE(zewindow_open(&rw, "rs,x=300,y=0,xs=100,ys=80,resize,noquit"));
+    zeView *rv = zeview_of_window(&rw);
+    ASSERT_NE(nullptr, rv);
+    ASSERT_TRUE(rv->direct);
+    Box corner;
+    zecontrol_init(&corner.c, &kBox);
+    ASSERT_TRUE(zecontrol_create(&corner.c, "c,x=80%,y=80%,xs=10,ys=10"));
+    EXPECT_EQ(75, corner.c.x);   // centred on 80 %
+    zeview_flush();
+    pump();
+    zeheadless_user_resize(rw.native, 300, 200);
+    pump();
+    EXPECT_EQ(300, rv->c.w);
+    EXPECT_EQ(200, rv->c.h);
+    EXPECT_EQ(235, corner.c.x);
+    EXPECT_EQ(155, corner.c.y);
+    EXPECT_EQ(0x123456u, zeheadless_pixel(300 + 240, 160));
+    zegraphic_fillrect(280, 180, 10, 10, 0xFF0000);
+    zegraphic_fillrect(2, 2, 4, 4, 0x00FF00);   // the old pixels are gone: no drawing there
+    zeview_flush();
+    EXPECT_EQ(0xFF0000u, zeheadless_pixel(300 + 285, 185));
+    EXPECT_EQ(0x00FF00u, zeheadless_pixel(300 + 3, 3));
+    click(300 + 240, 160);
+    EXPECT_EQ(1, corner.count(ZEMSG_LDOWN));
+    zecontrol_release(&corner.c);
+    zewindow_close(&rw);
+
+    ASSERT_TRUE(zewindow_open(&rw, "rs,x=300,y=0,xs=100,ys=80,cys=400,resize,noquit"));
+    rv = zeview_of_window(&rw);
+    ASSERT_TRUE(rv->bars.von);
+    zeheadless_user_resize(rw.native, 100, 500);
+    pump();
+    EXPECT_EQ(500, rv->c.h);
+    EXPECT_EQ(400, zeview_pixmap(rv)->height);
+    EXPECT_FALSE(rv->bars.von);
+    EXPECT_EQ(50, rv->centrey);
+    zewindow_close(&rw);
+}
+
 class ScrollViewControls : public ScrollView {
 protected:
     Box boxes[4];

@@ -442,6 +442,38 @@ void zeview_resize_content(zeView *v, int width, int height, bool hallowed, bool
     zeview_refresh(v);
 }
 
+// A window's main view covers the client area between the bars. When a
+// resizable window changes size the view takes the new size, and so does
+// content that had the view's own size (content given its own size keeps
+// it and gets bars as needed). The window has already replaced its pixmap:
+// a direct view draws into the new one from now on.
+bool zeview_follow_window(zeView *v) {
+    if (v->c.parent != zewindow_handler || !v->c.created) return false;
+    zeWindow *w = (zeWindow *)v->c.parentowner;
+    if (zeview_of_window(w) != v) return false;
+    int W = w->width, H = w->height;
+    if (W < 1 || H < 1) return false;
+    if (v->direct) wrap_output(v);   // the output's record still names the old pixels
+    if (W == v->c.w && H == v->c.h) return false;
+    bool follows = !v->direct && v->content.width == v->c.w && v->content.height == v->c.h;
+    v->c.w = v->c.geometry.rxs = W, v->c.h = v->c.geometry.rys = H;
+    if (follows) {
+        if (!zepxmap_resize(&v->content, W, H)) printf("zeview: no content pixmap of %d x %d\n", W, H);
+        wrap_output(v);
+        clear_content(v);
+    }
+    v->scrollx = v->scrolly = v->centrex = v->centrey = 0;
+    setup_bars(v);
+    zesend(v->c.parent, v->c.parentowner, ZEREQ_MOVE, v->c.handle, v->c.x, v->c.y, W, H);
+    for (int i = 0; i < v->nchildren; i++) {
+        zeViewChild &k = v->children[i];
+        if (k.inuse && k.handler == zecontrol_handler) ((zeControl *)k.owner)->target = v->px;
+    }
+    // Children placed in percent of the view follow it.
+    zeview_send_children(v, ZEMSG_SIZE, zeview_output_width(v), zeview_output_height(v));
+    return true;
+}
+
 // ----- the standard view and the standard-view list -----
 
 struct StdEntry {

@@ -326,6 +326,7 @@ zearg zeview_message(zeView *v, int msg, zearg a1, zearg a2, zearg a3, zearg a4)
     switch (msg) {
     case ZEMSG_SIZE:
         if (a1 > 0 && a2 > 0) {
+            zeview_follow_window(v);
             zeview_send_children(v, ZEMSG_REDRAW);
             zeview_refresh(v);
         }

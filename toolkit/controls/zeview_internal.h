@@ -17,5 +17,8 @@ void zeview_copy_area(zeView *v, int x, int y, int w, int h);
 void zeview_command(zeView *v, int cmd, int arg);
 // Raises one of the view's own events (ZEVIEW_ID_*) with a position.
 void zeview_report(zeView *v, int which, int msg, int x, int y);
+// A window's main view takes the window's new client size (2003); true
+// when its size changed.
+bool zeview_follow_window(zeView *v);
 // Whether a page is being built (bring-into-view waits).
 bool zeview_building(void);

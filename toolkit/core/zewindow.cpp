@@ -370,9 +370,12 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
         zewindow_show(w, 0, 0, 0, 0);
         return 0;
     case ZEWM_SIZE:
+        // The views take the new size before anybody hears of it: an event
+        // callback that draws must find them on the new pixmap.
         resized(w, (int)a1, (int)a2);
+        if (w->open) to_views(w, msg, a1, a2, a3, a4, a5, a6, a7, a8);
         zewindow_raise(w, w->resizedid, msg, 0, 0);
-        break;
+        return 0;
     case ZEWM_MAXIMISED: zewindow_raise(w, w->resizedid, msg, 0, 0); return 0;
     case ZEWM_MINIMISED: zewindow_raise(w, w->minimisedid, msg, 0, 0); return 0;
     case ZEWM_TRAY: on_tray(w, (int)a1); return 0;
