@@ -590,18 +590,6 @@ static struct Installer {
 
 // ----- the view as a graphic output -----
 
-static bool is_query(int cmd) {
-    switch (cmd) {
-    case ZEGOUT_GETPIXEL: case ZEGOUT_TEXTWIDTH: case ZEGOUT_FONTHEIGHT: case ZEGOUT_CHARWIDTH:
-    case ZEGOUT_SELF: case ZEGOUT_WIDTH: case ZEGOUT_HEIGHT: case ZEGOUT_SAVE: case ZEGOUT_NOTHING:
-    case ZEGOUT_RESERVED1: case ZEGOUT_RESERVED2: case ZEGOUT_MOVETO: case ZEGOUT_SETFONT:
-    case ZEGOUT_SETFONT_DESC: case ZEGOUT_SETFONT_SYSTEM: case ZEGOUT_SETPALETTE:
-    case ZEGOUT_SETTRANSPARENT: case ZEGOUT_FLUSH:
-        return true;
-    }
-    return false;
-}
-
 static zearg output(zeView *v, int cmd, zearg a1, zearg a2, zearg a3, zearg a4, zearg a5, zearg a6, zearg a7,
                     zearg a8) {
     if (!v->px) return 0;
@@ -615,7 +603,7 @@ static zearg output(zeView *v, int cmd, zearg a1, zearg a2, zearg a3, zearg a4, 
     v->gout.font = v->c.font;
     zearg r = zepxmapout_handler(&v->gout, cmd, a1, a2, a3, a4, a5, a6, a7, a8);
     v->c.font = v->gout.font;
-    if (!is_query(cmd) && v->autorefresh && v->c.visible) zeview_schedule(v);
+    if (zewindow_draws(cmd) && v->autorefresh && v->c.visible) zeview_schedule(v);
     return r;
 }
 

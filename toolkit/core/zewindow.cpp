@@ -402,17 +402,16 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
 
 // ----- the window's own graphic output (no views) -----
 
-// Commands that only ask something leave the screen alone.
-static bool is_query(int cmd) {
+bool zewindow_draws(int cmd) {
     switch (cmd) {
     case ZEGOUT_GETPIXEL: case ZEGOUT_TEXTWIDTH: case ZEGOUT_FONTHEIGHT: case ZEGOUT_CHARWIDTH:
     case ZEGOUT_SELF: case ZEGOUT_WIDTH: case ZEGOUT_HEIGHT: case ZEGOUT_SAVE: case ZEGOUT_NOTHING:
     case ZEGOUT_RESERVED1: case ZEGOUT_RESERVED2: case ZEGOUT_MOVETO: case ZEGOUT_SETFONT:
     case ZEGOUT_SETFONT_DESC: case ZEGOUT_SETFONT_SYSTEM: case ZEGOUT_SETPALETTE:
     case ZEGOUT_SETTRANSPARENT: case ZEGOUT_FLUSH:
-        return true;
+        return false;
     }
-    return false;
+    return true;
 }
 
 static zearg own_output(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4, zearg a5, zearg a6,
@@ -423,7 +422,7 @@ static zearg own_output(void *owner, int msg, zearg a1, zearg a2, zearg a3, zear
     // Draw on the window's own pixmap record, not the output's copy of it: a
     // resize replaces the pixel storage and the copy would still point at the old one.
     zearg r = zepxmap_command(&w->pxmap, &w->gout.font, w, msg, a1, a2, a3, a4, a5, a6, a7, a8);
-    if (msg == ZEGOUT_FLUSH || (!is_query(msg) && w->redraw)) zewindow_show(w, 0, 0, 0, 0);
+    if (msg == ZEGOUT_FLUSH || (zewindow_draws(msg) && w->redraw)) zewindow_show(w, 0, 0, 0, 0);
     return r;
 }
 

@@ -168,6 +168,10 @@ bool zewindow_merge(zeWindow *w, int x, int y, zePixmap *p);
 bool zewindow_load(zeWindow *w, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 // Saves the main view's picture ("screen.bmp" on F5).
 bool zewindow_save(zeWindow *w, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
+// Whether a drawing command (1001-1050) may change pixels, so that the
+// screen has to follow; questions and settings (sizes, fonts, the current
+// point, flush) do not. Windows and views refresh by the same rule.
+bool zewindow_draws(int cmd);
 // The graphic output that drawing on this window goes to.
 void zewindow_output(zeWindow *w, zeHandler *h, void **owner);
 zePixmap *zewindow_pixmap(zeWindow *w);
