@@ -1,6 +1,7 @@
 // Pixmaps: palettes, conversions, merges and the drawing commands, checked
 // against expected pixels.
 #include <gtest/gtest.h>
+#include <climits>
 #include <set>
 #include <string>
 #include <utility>
@@ -311,6 +312,44 @@ TEST(Draw, LineDropsOutsidePointsAndFarCoordinatesAreSafe) {
     EXPECT_EQ(a.set_of(7).size(), 5u);
     zepxmap_line(&a.p, -2000000000, 0, 2000000000, 4, 9);   // returns at once
     EXPECT_TRUE(a.set_of(9).empty());
+}
+
+// Coordinates and sizes at the ends of the int range end at once and stay in
+// the pixmap; huge fills still cover it.
+TEST(Draw, ExtremeCoordinatesAndSizes) {
+    const int lo = INT_MIN, hi = INT_MAX;
+    Px a(8, 6, ZEPX_TRUECOLOR);
+    zepxmap_line(&a.p, lo, 0, 0, 0, 1);
+    zepxmap_line(&a.p, 0, lo, lo, hi, 1);
+    zepxmap_dashline(&a.p, lo, lo, hi, hi, 1, 0, -5);
+    zepxmap_rect(&a.p, 1, 4, hi, hi, 3);
+    zepxmap_rect(&a.p, 1, 4, 1 << 20, 1 << 20, 3);
+    zepxmap_rect3d(&a.p, hi, hi, hi, hi, 4, 4);
+    zepxmap_rect3d(&a.p, lo, lo, lo, lo, 4, 4);
+    zepxmap_fillrect3d(&a.p, lo, lo, hi, hi, 4, 4, 4);
+    zepxmap_shadowrect(&a.p, hi, hi, hi, hi, 4);
+    zepxmap_fillrect(&a.p, -1, -1, lo, lo, 5);
+    zepxmap_fillrect(&a.p, lo, lo, hi, hi, 5);         // ends left of the pixmap
+    EXPECT_TRUE(a.set_of(5).empty());
+    zepxmap_fillrect(&a.p, -5, -5, hi, hi, 5);
+    EXPECT_EQ(a.set_of(5).size(), 48u);
+
+    Px b(8, 6, ZEPX_PALETTE8);
+    zepxmap_arc(&b.p, 4, 3, hi, hi, 0, 360, 1);
+    zepxmap_arc(&b.p, 4, 3, lo, lo, lo, hi, 1);
+    zepxmap_arc(&b.p, hi, lo, 3, 3, 0, hi, 1);
+    zepxmap_circle(&b.p, 4, 3, hi, 1);
+    zepxmap_fillcircle(&b.p, 4, 3, hi, 2);             // covers the pixmap
+    EXPECT_EQ(b.set_of(2).size(), 48u);
+    zepxmap_fillcircle(&b.p, lo, hi, hi, 3);
+    zepxmap_fillellipse(&b.p, 4, 3, hi, hi, 3);
+    EXPECT_EQ(b.set_of(3).size(), 48u);
+    zepxmap_fillellipse(&b.p, lo, lo, lo, hi, 4);
+    zepxmap_fillellipse(&b.p, 4, 3, -3, -3, 4);        // negative radii: nothing
+    zepxmap_fillcircle(&b.p, 4, 3, lo, 4);
+    EXPECT_TRUE(b.set_of(4).empty());
+    zepxmap_arc(&b.p, 4, 3, 2, 2, 0, 36000000, 5);     // many turns: one circle
+    EXPECT_FALSE(b.set_of(5).empty());
 }
 
 TEST(Draw, DashedLine) {

@@ -247,11 +247,14 @@ void zepxmap_clear(zePixmap *p, int value) {
 }
 
 void zepxmap_fillrect(zePixmap *p, int x, int y, int w, int h, int value) {
-    if (x < 0) w += x, x = 0;
-    if (y < 0) h += y, y = 0;
-    if ((int64_t)x + w >= p->width) w = p->width - x;
-    if ((int64_t)y + h >= p->height) h = p->height - y;
     if (w <= 0 || h <= 0) return;
+    // clipped in 64 bits: a far corner may lie beyond the int range
+    int64_t x0 = x > 0 ? x : 0, y0 = y > 0 ? y : 0;
+    int64_t x1 = (int64_t)x + w, y1 = (int64_t)y + h;
+    if (x1 > p->width) x1 = p->width;
+    if (y1 > p->height) y1 = p->height;
+    if (x0 >= x1 || y0 >= y1) return;
+    x = (int)x0, y = (int)y0, w = (int)(x1 - x0), h = (int)(y1 - y0);
     switch (p->format) {
     case ZEPX_PALETTE8:
         for (int r = y; r < y + h; r++) memset(px8(p) + (size_t)r * p->width + x, (uint8_t)value, w);

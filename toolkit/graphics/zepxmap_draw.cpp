@@ -1,6 +1,7 @@
 // Drawing primitives on pixmaps: lines, dashed lines, arcs, ellipses,
 // rectangles and flood fill, all through one growing point buffer.
 #include "zepxmap_draw.h"
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -55,12 +56,16 @@ template <class Plot> static void walk_line(int x1, int y1, int x2, int y2, Plot
     }
 }
 
-// Long lines far outside the pixmap would only produce dropped points; cut
-// their ends to a generous box first so that a wild coordinate cannot make
-// the walk take billions of steps. Lines inside the box are walked unchanged.
-static bool line_in_range(int x1, int y1, int x2, int y2) {
+// Long lines far outside the pixmap would only produce dropped points; such
+// lines plot their end point only, so that a wild coordinate cannot make the
+// walk take billions of steps. Lines inside the box are walked unchanged.
+static bool near(int v) {
     const int lim = 1 << 20;
-    return abs(x1) < lim && abs(y1) < lim && abs(x2) < lim && abs(y2) < lim;
+    return v > -lim && v < lim;   // no abs(): it overflows for INT_MIN
+}
+
+static bool line_in_range(int x1, int y1, int x2, int y2) {
+    return near(x1) && near(y1) && near(x2) && near(y2);
 }
 
 void zepxmap_line(zePixmap *p, int x1, int y1, int x2, int y2, int c) {
@@ -94,13 +99,31 @@ void zepxmap_dashline(zePixmap *p, int x1, int y1, int x2, int y2, int c, int on
     zepxmap_points_flush(p, c);
 }
 
+// Curves step by angle, finer for larger radii; beyond this radius finer
+// steps only cost time (the point count grows with it), so a huge radius
+// cannot make a curve take billions of steps.
+static const double CURVE_MAX_RADIUS = 1 << 18;
+
+static double step_radius(double r) {
+    r = fabs(r);
+    return r < CURVE_MAX_RADIUS ? r : CURVE_MAX_RADIUS;
+}
+
+// A computed coordinate as an int; values beyond the int range are far
+// outside any pixmap and are clamped to a distant one.
+static int coord(double v) {
+    const double far = 1 << 29;   // two of them still subtract within the int range
+    return v > far ? (int)far : v < -far ? -(int)far : (int)v;
+}
+
 void zepxmap_arc(zePixmap *p, int x, int y, int rx, int ry, int a1, int a2, int c) {
     if (rx == 0 || ry == 0) return;
-    double step = M_PI / (12.0 * abs(rx));
-    double end = a2 * M_PI / 180.0;
+    double step = M_PI / (12.0 * step_radius(rx));
+    double start = a1 * M_PI / 180.0, end = a2 * M_PI / 180.0;
+    if (end - start > 2 * M_PI) end = start + 2 * M_PI;   // further turns only draw it again
     zepxmap_points_begin();
-    for (double t = a1 * M_PI / 180.0; t <= end; t += step)
-        zepxmap_points_add(p, (int)(x + cos(t) * rx + 0.5), (int)(y + sin(t) * ry + 0.5));
+    for (double t = start; t <= end; t += step)
+        zepxmap_points_add(p, coord(x + cos(t) * rx + 0.5), coord(y + sin(t) * ry + 0.5));
     zepxmap_points_flush(p, c);
 }
 
@@ -116,41 +139,62 @@ static void span(zePixmap *p, int xa, int xb, int row, int c) {
     zepxmap_fillrect(p, xa, row, xb - xa + 1, 1, c);
 }
 
+// Fills too large for fine angle steps: one span per pixmap row.
+static void fill_rows(zePixmap *p, int x, int y, double rx, double ry, int c) {
+    rx = fabs(rx), ry = fabs(ry);
+    double top = y - ry, bottom = y + ry;
+    int r0 = top > 0 ? (int)ceil(top) : 0;
+    int r1 = bottom < p->height - 1 ? (int)floor(bottom) : p->height - 1;
+    for (int row = r0; row <= r1; row++) {
+        double d = ry > 0 ? (row - (double)y) / ry : 0;
+        double half = rx * sqrt(d * d < 1 ? 1 - d * d : 0);
+        span(p, coord(x - half + 0.5), coord(x + half + 0.5), row, c);
+    }
+}
+
 void zepxmap_fillellipse(zePixmap *p, int x, int y, int rx, int ry, int c) {
     int r = rx > ry ? rx : ry;
     if (r < 0) return;
-    double step = r ? M_PI / (4.0 * r) : M_PI;
+    if (r > CURVE_MAX_RADIUS) return fill_rows(p, x, y, rx, ry, c);
+    double step = r ? M_PI / (4.0 * step_radius(r)) : M_PI;
     for (double t = M_PI / 2; t <= 3 * M_PI / 2 + 1e-12; t += step)
-        span(p, (int)(x + rx * cos(t)), (int)(x - rx * cos(t)), (int)(y + ry * sin(t)), c);
+        span(p, coord(x + rx * cos(t)), coord(x - rx * cos(t)), coord(y + ry * sin(t)), c);
 }
 
 void zepxmap_fillcircle(zePixmap *p, int x, int y, int r, int c) {
     if (r < 0) return;
-    double step = r ? M_PI / (12.0 * r) : M_PI;
+    if (r > CURVE_MAX_RADIUS) return fill_rows(p, x, y, r, r, c);
+    double step = r ? M_PI / (12.0 * step_radius(r)) : M_PI;
     for (double t = M_PI / 2; t <= 3 * M_PI / 2 + 1e-12; t += step)
-        span(p, (int)(x + r * cos(t) + 0.5), (int)(x - r * cos(t) + 0.5), (int)(y + r * sin(t) + 0.5), c);
+        span(p, coord(x + r * cos(t) + 0.5), coord(x - r * cos(t) + 0.5), coord(y + r * sin(t) + 0.5), c);
 }
 
+// Corner arithmetic in 64 bits: x + w of a rectangle may leave the int range.
+static int sat(int64_t v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v; }
+
 void zepxmap_rect3d(zePixmap *p, int x, int y, int w, int h, int ctl, int cbr) {
-    zepxmap_line(p, x, y, x + w - 1, y, ctl);
-    zepxmap_line(p, x, y, x, y + h - 1, ctl);
-    zepxmap_line(p, x + w - 1, y, x + w - 1, y + h - 1, cbr);
-    zepxmap_line(p, x + 1, y + h - 1, x + w - 1, y + h - 1, cbr);
+    int r = sat((int64_t)x + w - 1), b = sat((int64_t)y + h - 1), x1 = sat((int64_t)x + 1);
+    zepxmap_line(p, x, y, r, y, ctl);
+    zepxmap_line(p, x, y, x, b, ctl);
+    zepxmap_line(p, r, y, r, b, cbr);
+    zepxmap_line(p, x1, b, r, b, cbr);
 }
 
 void zepxmap_rect(zePixmap *p, int x, int y, int w, int h, int c) { zepxmap_rect3d(p, x, y, w, h, c, c); }
 
 void zepxmap_fillrect3d(zePixmap *p, int x, int y, int w, int h, int cfill, int ctl, int cbr) {
-    zepxmap_fillrect(p, x + 1, y + 1, w - 2, h - 2, cfill);
+    zepxmap_fillrect(p, sat((int64_t)x + 1), sat((int64_t)y + 1), sat((int64_t)w - 2), sat((int64_t)h - 2), cfill);
     zepxmap_rect3d(p, x, y, w, h, ctl, cbr);
 }
 
 void zepxmap_shadowrect(zePixmap *p, int x, int y, int w, int h, int c) {
     zepxmap_rect(p, x, y, w, h, c);
-    zepxmap_line(p, x + w, y + 2, x + w, y + h + 1, c);
-    zepxmap_line(p, x + w + 1, y + 2, x + w + 1, y + h + 1, c);
-    zepxmap_line(p, x + 2, y + h, x + w, y + h, c);
-    zepxmap_line(p, x + 2, y + h + 1, x + w, y + h + 1, c);
+    int r = sat((int64_t)x + w), r1 = sat((int64_t)x + w + 1), b = sat((int64_t)y + h), b1 = sat((int64_t)y + h + 1);
+    int x2 = sat((int64_t)x + 2), y2 = sat((int64_t)y + 2);
+    zepxmap_line(p, r, y2, r, b1, c);
+    zepxmap_line(p, r1, y2, r1, b1, c);
+    zepxmap_line(p, x2, b, r, b, c);
+    zepxmap_line(p, x2, b1, r, b1, c);
 }
 
 void zepxmap_floodfill(zePixmap *p, int x, int y, int c) {
