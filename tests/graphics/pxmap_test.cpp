@@ -244,6 +244,36 @@ TEST(Merge, ClipsSourceAndTargetEdgesAndNegativePositions) {
     EXPECT_EQ(dst.at(1, 0), 0x104);   // untouched by this merge
 }
 
+// Every pair of formats with positions and sizes at the ends of the int
+// range: nothing outside the rectangles is touched (run under ASan/UBSan).
+TEST(Merge, ExtremePositionsBetweenAllFormats) {
+    const int lo = INT_MIN, hi = INT_MAX;
+    const int cases[][6] = {{lo, 0, 5, 0, 0, 0},  {0, lo, 0, lo, 0, 0}, {1, 1, lo, lo, 0, 0}, {hi, hi, 0, 0, 0, 0},
+                            {-5, -5, hi, hi, hi, hi}, {lo, lo, hi, hi, lo, lo}, {2, 1, -3, 0, hi, 2},
+                            {-1, 0, lo + 1, 0, hi, hi}};
+    const int formats[] = {ZEPX_PALETTE8, ZEPX_PALETTE16, ZEPX_TRUECOLOR, ZEPX_SERVER, ZEPX_SCREEN, ZEPX_DIRECTX};
+    testing::internal::CaptureStdout();
+    for (int tf : formats)
+        for (int sf : formats)
+            for (const auto &c : cases) {
+                Px t(4, 3, tf), s(3, 2, sf);
+                if (tf != ZEPX_SCREEN) zepxmap_clear(&t.p, 1);
+                if (sf != ZEPX_SCREEN) zepxmap_clear(&s.p, 2);
+                zepxmap_merge4(&t.p, &s.p, c[0], c[1], c[2], c[3], c[4], c[5], 0, 0);
+                if (tf == ZEPX_SCREEN) continue;
+                // only a rectangle that really overlaps may change the target
+                bool overlaps = c[0] == 2 || c[0] == -1;
+                if (!overlaps) EXPECT_EQ(t.set_of(1).size(), 12u) << tf << " <- " << sf << " at " << c[0];
+            }
+    testing::internal::GetCapturedStdout();
+    Px t(4, 3, ZEPX_TRUECOLOR), s(3, 2, ZEPX_TRUECOLOR);
+    zepxmap_clear(&s.p, 2);
+    ASSERT_TRUE(zepxmap_merge4(&t.p, &s.p, -1, 0, lo + 1, 0, hi, hi, 0, 0));   // source far left: nothing
+    EXPECT_TRUE(t.set_of(2).empty());
+    ASSERT_TRUE(zepxmap_merge4(&t.p, &s.p, 2, 1, -1, 0, hi, 2, 0, 0));         // moves in by one
+    EXPECT_EQ(t.set_of(2), (Points{{3, 1}, {3, 2}}));
+}
+
 TEST(Merge, UnsupportedPairsLogAndCopyNothing) {
     Px t(2, 2, ZEPX_PALETTE8), s(2, 2, ZEPX_TRUECOLOR);
     zepxmap_clear(&s.p, 0x123456);

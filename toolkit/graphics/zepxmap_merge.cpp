@@ -16,17 +16,21 @@ struct MergeRect {
 };
 
 static bool clip(const zePixmap *t, const zePixmap *s, MergeRect &r) {
-    if (r.w == 0 || r.w == -1) r.w = s->width;
-    if (r.h == 0 || r.h == -1) r.h = s->height;
-    if (r.tx < 0) r.sx -= r.tx, r.w += r.tx, r.tx = 0;
-    if (r.ty < 0) r.sy -= r.ty, r.h += r.ty, r.ty = 0;
-    if (r.sx < 0) r.tx -= r.sx, r.w += r.sx, r.sx = 0;
-    if (r.sy < 0) r.ty -= r.sy, r.h += r.sy, r.sy = 0;
-    if ((int64_t)r.sx + r.w >= s->width) r.w = s->width - r.sx;
-    if ((int64_t)r.sy + r.h >= s->height) r.h = s->height - r.sy;
-    if ((int64_t)r.tx + r.w >= t->width) r.w = t->width - r.tx;
-    if ((int64_t)r.ty + r.h >= t->height) r.h = t->height - r.ty;
-    return r.w > 0 && r.h > 0;
+    // in 64 bits: positions and sizes may be anywhere in the int range
+    int64_t tx = r.tx, ty = r.ty, sx = r.sx, sy = r.sy, w = r.w, h = r.h;
+    if (w == 0 || w == -1) w = s->width;
+    if (h == 0 || h == -1) h = s->height;
+    if (tx < 0) sx -= tx, w += tx, tx = 0;
+    if (ty < 0) sy -= ty, h += ty, ty = 0;
+    if (sx < 0) tx -= sx, w += sx, sx = 0;
+    if (sy < 0) ty -= sy, h += sy, sy = 0;
+    if (sx + w >= s->width) w = s->width - sx;
+    if (sy + h >= s->height) h = s->height - sy;
+    if (tx + w >= t->width) w = t->width - tx;
+    if (ty + h >= t->height) h = t->height - ty;
+    if (w <= 0 || h <= 0) return false;
+    r = {(int)tx, (int)ty, (int)sx, (int)sy, (int)w, (int)h};
+    return true;
 }
 
 static inline size_t at(const zePixmap *p, int x, int y) { return (size_t)y * p->width + x; }
