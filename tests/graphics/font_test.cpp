@@ -6,6 +6,7 @@
 #include "zeimage.h"
 #include "zepxmap.h"
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <set>
@@ -397,6 +398,43 @@ TEST_F(Fonts, WrappedText) {
     EXPECT_TRUE(blank.same(Canvas(60, 40)));
     zefont_draw_wrapped(&clipped.p, font, 0, 0, 60, 13, 0, "aaaaaaaaaa bbbb", false);
     for (int x = 0; x < 60; x++) EXPECT_EQ(clipped.at(x, 20), 0xFFFFFF);
+}
+
+// Positions at the ends of the int range, every byte value and odd widths:
+// nothing is written outside the pixmap and the calls end.
+TEST_F(Fonts, ExtremePositionsBytesAndWidths) {
+    const int lo = INT_MIN, hi = INT_MAX;
+    std::string all;
+    for (int c = 1; c < 256; c++) all += (char)c;
+    Canvas c(30, 20);
+    for (int font : {-1, -2, zefont_load_set("Arial24")})
+        for (int x : {lo, lo + 3, -7, 3, hi - 3, hi})
+            for (int y : {lo, -5, 4, hi - 1, hi}) {
+                zefont_draw_text(&c.p, font, x, y, 0, false, true, 0x00FF00, 0, 2, all.c_str());
+                zefont_draw_text(&c.p, font, x, y, 0, true, false, 0x00FF00, 40, -1, all.c_str());
+                zefont_draw_char(&c.p, font, x, y, 0, true, true, 0xFF, 'W');
+                zefont_draw_wrapped(&c.p, font, x, y, 25, 30, 0, all.c_str(), false);
+            }
+    // Pen positions past the int range end there instead of wrapping round.
+    EXPECT_EQ(zefont_draw_text(&c.p, -1, hi - 3, 0, 0, false, false, -1, 0, -1, "abc"), hi);
+    EXPECT_EQ(zefont_draw_text(&c.p, -1, lo, 0, 0, false, false, -1, 0, -1, "abc"), lo + 18);
+    // No width limit at 0 or below; the text is drawn whole.
+    Canvas whole(80, 15), zero(80, 15), negative(80, 15);
+    zefont_draw_text(&whole.p, -1, 0, 0, 0, false, false, -1, 0, -1, "abcdefghij");
+    EXPECT_EQ(zefont_draw_text(&negative.p, -1, 0, 0, 0, false, false, -1, -20, -1, "abcdefghij"), 60);
+    EXPECT_TRUE(whole.same(negative));
+    // A limit narrower than "... " keeps only the dots.
+    EXPECT_EQ(zefont_draw_text(&zero.p, -1, 0, 0, 0, false, false, -1, 1, -1, "abcdefghij"), 18);
+    // Control characters below 32 take no room; high-bit characters have glyphs.
+    EXPECT_EQ(zefont_text_width(-1, "\x01\x02\x1f"), 0);
+    EXPECT_EQ(zefont_text_width(-1, "\xe4\xff"), 12);
+    // Wrapping into no width or a negative box: every character gets a line.
+    EXPECT_EQ(zefont_draw_wrapped(nullptr, -1, 0, 0, 0, 0, 0, "abc", true), 3 * 13 + 13);
+    EXPECT_EQ(zefont_draw_wrapped(&c.p, -1, 0, 0, -50, -50, 0, "ab cd", false), 5 * 13 + 13);
+    // The height used does not depend on where the box is.
+    int used = zefont_draw_wrapped(nullptr, -1, 0, 0, 30, 40, 0, "a b c d e f g h", true);
+    EXPECT_EQ(zefont_draw_wrapped(&c.p, -1, 0, hi - 20, 30, 40, 0, "a b c d e f g h", false), used);
+    EXPECT_EQ(zefont_draw_wrapped(&c.p, -1, hi - 5, lo, 30, 40, 0, "a b c d e f g h", false), used);
 }
 
 TEST_F(Fonts, PixmapOutputDrawsThroughTheFontModule) {

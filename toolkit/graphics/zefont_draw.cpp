@@ -3,6 +3,8 @@
 // written directly, everything else goes through zepxmap_setpixel.
 #include "zefont.h"
 #include "zepxmap.h"
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -81,8 +83,17 @@ void draw_outline(const Canvas &cv, const zeGlyph &g, int x, int y, int c) {
         }
 }
 
-void draw_glyph(const Canvas &cv, const zeGlyph &g, int x, int y, int color, bool greyed, bool underline,
-                int bg, int greylight, int greydark) {
+// Pen positions run in 64 bits and are clamped when handed back: a text
+// that starts near either end of the int range must not wrap round.
+int clamp_pen(int64_t v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v; }
+
+void draw_glyph(const Canvas &cv, const zeGlyph &g, int64_t x64, int64_t y64, int color, bool greyed,
+                bool underline, int bg, int greylight, int greydark) {
+    // A cell (with the grey shadow's extra pixel) wholly outside the pixmap
+    // draws nothing; one that touches it has coordinates near the pixmap, so
+    // the pixel arithmetic below stays well inside the int range.
+    if (x64 + g.width + 1 <= 0 || y64 + g.height + 1 <= 0 || x64 >= cv.w || y64 >= cv.h) return;
+    int x = (int)x64, y = (int)y64;
     if (greyed) {
         if (bg != -1) zepxmap_fillrect(cv.p, x, y, g.width, g.height, bg);
         draw_ink(cv, g, x + 1, y + 1, greylight == -1 ? DEFAULT_GREY_LIGHT : greylight);
@@ -133,10 +144,10 @@ int zefont_draw_text(zePixmap *p, int font, int x, int y, int color, bool greyed
     if (!p || !f || !text) return x;
     Canvas cv = open_canvas(p);
     const unsigned char *s = (const unsigned char *)text;
-    int pen = x, line = y;
+    int64_t pen = x, line = y;
     zeGlyph g;
     if (maxwidth > 0 && zefont_text_width(font, text) > maxwidth) {
-        int limit = x + maxwidth - zefont_text_width(font, "... ");
+        int64_t limit = (int64_t)x + maxwidth - zefont_text_width(font, "... ");
         for (int i = 0; s[i] && pen < limit; i++) {
             if (!zefont_glyph(font, s[i], &g)) continue;
             draw_glyph(cv, g, pen, y, color, greyed, underlineall || i == underlineidx, bg, greylight, greydark);
@@ -146,7 +157,7 @@ int zefont_draw_text(zePixmap *p, int font, int x, int y, int color, bool greyed
             draw_glyph(cv, g, pen, y, color, greyed, false, bg, greylight, greydark);
             pen += g.width;
         }
-        return pen;
+        return clamp_pen(pen);
     }
     for (int i = 0; s[i]; i++) {
         if (s[i] == '\n') {
@@ -158,7 +169,7 @@ int zefont_draw_text(zePixmap *p, int font, int x, int y, int color, bool greyed
         draw_glyph(cv, g, pen, line, color, greyed, underlineall || i == underlineidx, bg, greylight, greydark);
         pen += g.width;
     }
-    return pen;
+    return clamp_pen(pen);
 }
 
 int zefont_draw_wrapped(zePixmap *p, int font, int x, int y, int w, int h, int color, const char *text,
@@ -170,7 +181,7 @@ int zefont_draw_wrapped(zePixmap *p, int font, int x, int y, int w, int h, int c
     if (!measureonly) cv = open_canvas(p);
     const unsigned char *s = (const unsigned char *)text;
     int space = f->widths[' ' - ZEFONT_FIRST];
-    int px = x, py = y, right = x + w;
+    int64_t px = x, py = y, right = (int64_t)x + w;
     for (int i = 0; s[i];) {
         unsigned char c = s[i];
         if (c == '\t' || c == ' ') {
@@ -198,7 +209,7 @@ int zefont_draw_wrapped(zePixmap *p, int font, int x, int y, int w, int h, int c
         for (; i < word.end; i++) {
             int cw = f->widths[s[i] - ZEFONT_FIRST];
             zeGlyph g;
-            if (!measureonly && py < y + h && zefont_glyph(font, s[i], &g))
+            if (!measureonly && py < (int64_t)y + h && zefont_glyph(font, s[i], &g))
                 draw_glyph(cv, g, px, py, color, false, false, -1, -1, -1);
             px += cw;
             if (px >= right) {
@@ -207,7 +218,7 @@ int zefont_draw_wrapped(zePixmap *p, int font, int x, int y, int w, int h, int c
             }
         }
     }
-    return py - y + f->height;
+    return clamp_pen(py - y + f->height);
 }
 
 // ---- the pixmap output's text commands -------------------------------------
