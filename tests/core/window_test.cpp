@@ -7,7 +7,9 @@
 #include "zewindow.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <set>
 #include <vector>
 
@@ -319,6 +321,37 @@ TEST_F(Window, DesktopServices) {
     EXPECT_EQ(50, got[1]);
     int bad[4] = {0, 50, 5000, 1080};
     EXPECT_FALSE(zebackend()->workarea_set(bad));
+}
+
+// The display's timer thread copies digits to the screen while the main
+// thread opens and closes other windows (the window table grows), suspends
+// updates around a layout and resizes another window (the caller keeps
+// draws on one window apart from its own resizing). Built with ThreadSanitizer
+// this shows any shared state the copy touches without a lock.
+TEST_F(Window, ShowRectFromAnotherThreadWhileTheMainThreadWorks) {
+    zeWindow w, grow;
+    ASSERT_TRUE(zewindow_open(&w, "digits,x=0,y=0,xs=200,ys=60,noquit"));
+    ASSERT_TRUE(zewindow_open(&grow, "grow,x=300,y=0,xs=100,ys=60,resize,noquit"));
+    std::atomic<bool> stop{false};
+    std::atomic<int> shown{0};
+    std::thread drawer([&] {
+        for (int i = 0; !stop || shown < 100; i++, shown++) {
+            zewindow_show_rect(&w, (i * 7) % 180, 10, 20, 40);
+        }
+    });
+    for (int i = 0; i < 100; i++) {
+        zeWindow other[3];
+        for (zeWindow &o : other) ASSERT_TRUE(zewindow_open(&o, "other,x=0,y=100,xs=50,ys=50,noquit"));
+        zewindow_suspend_updates(true);
+        zeheadless_user_resize(grow.native, 100 + i, 60 + i);
+        zepump();
+        zewindow_suspend_updates(false);
+    }
+    stop = true;
+    drawer.join();
+    EXPECT_GE(shown.load(), 100);
+    EXPECT_GT(zeheadless_copies(w.native), 0);
+    EXPECT_EQ(199, grow.pxmap.width);
 }
 
 // Closing ends the toolkit: this test runs last.

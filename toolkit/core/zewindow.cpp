@@ -309,10 +309,15 @@ static void initial_layout(zeWindow *w) {
 static void resized(zeWindow *w, int cw, int ch) {
     if (!w->open || !w->resizable || cw <= 0 || ch <= 0) return;
     if (cw == w->pxmap.width && ch == w->pxmap.height) return;
-    if (!zepxmap_resize(&w->pxmap, cw, ch)) return;
+    // The backend keeps the pixel pointer (and the timer thread may copy
+    // from it): it lets go of the old storage before that is freed.
+    const zeBackend *b = zebackend();
+    b->win_set_pixels(w->native, nullptr, 0, 0);
+    bool ok = zepxmap_resize(&w->pxmap, cw, ch);
+    b->win_set_pixels(w->native, ((zePxServer *)w->pxmap.pixels)->colors, w->pxmap.width, w->pxmap.height);
+    if (!ok) return;
     zepxmap_clear(&w->pxmap, w->bgcolor < 0 ? 0 : w->bgcolor);
     w->width = cw, w->height = ch - w->menuys - w->toolbarys - w->statusbarys;
-    zebackend()->win_set_pixels(w->native, ((zePxServer *)w->pxmap.pixels)->colors, cw, ch);
 }
 
 static void on_close(zeWindow *w) {

@@ -3,14 +3,16 @@
 #include "zewindow.h"
 #include "zegout.h"
 #include "zeplatform.h"
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 
-static int g_suspended;
+// Read by the timer thread's copies too.
+static std::atomic<int> g_suspended;
 
 void zewindow_suspend_updates(bool suspend) {
-    g_suspended += suspend ? 1 : -1;
-    if (g_suspended < 0) g_suspended = 0;
+    if (suspend) g_suspended++;
+    else if (g_suspended > 0) g_suspended--;
 }
 
 void zewindow_show(zeWindow *w, int x, int y, int width, int height, bool force) {

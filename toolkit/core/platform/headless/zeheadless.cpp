@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ int g_focus, g_capture;
 bool g_tray = true;
 unsigned g_time = 100000;
 std::string g_dropped;
+// win_show may come from the display's timer thread (as on X11): it and
+// every change of the window table hold this lock.
+std::recursive_mutex g_lock;
 
 Win *own(int h) {
     if (h <= 0 || h >= (int)g_wins.size() || !g_wins[h].used) return nullptr;
@@ -178,6 +182,7 @@ bool hl_clipboard_set(const char *t) {
 const char *hl_clipboard_get(void) { return g_clip_set ? g_clip.c_str() : nullptr; }
 
 int hl_win_create(const zeNativeSpec *spec, zeNativeSink sink, void *owner) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
     int h = 0;
     for (size_t i = 1; i < g_wins.size() && !h; i++)
         if (!g_wins[i].used) h = (int)i;
@@ -200,6 +205,7 @@ int hl_win_create(const zeNativeSpec *spec, zeNativeSink sink, void *owner) {
     return h;
 }
 void hl_win_destroy(int h) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
     Win *w = own(h);
     if (!w) return;
     g_order.erase(std::remove(g_order.begin(), g_order.end(), (long)h), g_order.end());
@@ -210,11 +216,13 @@ void hl_win_destroy(int h) {
     *w = Win();
 }
 void hl_win_set_pixels(int h, const uint32_t *px, int pw, int ph) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
     if (Win *w = own(h)) w->px = px, w->pw = pw, w->ph = ph;
 }
 // The screen is composed when read; the copies are only counted, clipped as
 // a real screen would clip them.
 void hl_win_show(int h, int x, int y, int cw, int ch) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
     Win *w = own(h);
     if (!w) return;
     if (x < 0) cw += x, x = 0;
@@ -420,8 +428,14 @@ bool zeheadless_window_rect(long id, int r[4]) {
     return true;
 }
 
-long zeheadless_copies(int win) { return own(win) ? own(win)->copies : 0; }
-long zeheadless_copied_area(int win) { return own(win) ? own(win)->copied : 0; }
+long zeheadless_copies(int win) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    return own(win) ? own(win)->copies : 0;
+}
+long zeheadless_copied_area(int win) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    return own(win) ? own(win)->copied : 0;
+}
 
 // Other programs' windows show a grey face, the bare desktop black.
 uint32_t zeheadless_pixel(int x, int y) {
@@ -459,6 +473,7 @@ bool zeheadless_save_screen(const char *file) {
 }
 
 void zeheadless_reset(void) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
     g_wins.assign(1, Win());
     g_foreign.clear();
     g_order.clear();
