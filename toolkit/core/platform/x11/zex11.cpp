@@ -331,16 +331,24 @@ static void put_pixels(const zeX11Win *w, int x, int y, int cw, int ch) {
     XDestroyImage(img);
 }
 
-static void x_win_show(int h, int x, int y, int cw, int ch) {
-    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
-    zeX11Win *w = zex11_win(h);
-    if (!w || !w->px) return;
+// A rectangle of the pixels, clipped to them: the window may be larger than
+// its pixmap (another client or the window manager resized it), and an
+// exposed part beyond the pixmap has nothing to show. Under zex11_lock.
+static void show_clipped(const zeX11Win *w, int x, int y, int cw, int ch) {
+    if (!w->px) return;
     if (x < 0) cw += x, x = 0;
     if (y < 0) ch += y, y = 0;
     if (x + cw > w->pw) cw = w->pw - x;
     if (y + ch > w->ph) ch = w->ph - y;
     if (cw <= 0 || ch <= 0) return;
     put_pixels(w, x, y, cw, ch);
+}
+
+static void x_win_show(int h, int x, int y, int cw, int ch) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    zeX11Win *w = zex11_win(h);
+    if (!w) return;
+    show_clipped(w, x, y, cw, ch);
     XFlush(zex11_dpy);
 }
 
@@ -608,8 +616,7 @@ static void handle_event(XEvent *ev) {
     switch (ev->type) {
     case Expose: {
         std::lock_guard<std::recursive_mutex> lock(zex11_lock);
-        if (w->px) put_pixels(w, ev->xexpose.x, ev->xexpose.y, std::min(ev->xexpose.width, w->pw - ev->xexpose.x),
-                              std::min(ev->xexpose.height, w->ph - ev->xexpose.y));
+        show_clipped(w, ev->xexpose.x, ev->xexpose.y, ev->xexpose.width, ev->xexpose.height);
         break;
     }
     case KeyPress: on_key(w, &ev->xkey, true); break;
