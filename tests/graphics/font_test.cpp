@@ -452,6 +452,30 @@ TEST_F(Fonts, PixmapOutputDrawsThroughTheFontModule) {
     zepxmapout_release(&out);
 }
 
+// Options that ask for impossible sizes: the glyph data stay inside their
+// buffer (a negative "xsextra=" made it narrower than the glyphs) and sizes
+// beyond the int range are capped instead of overflowing.
+TEST_F(Fonts, SystemFontsWithOddOptions) {
+    testing::internal::CaptureStdout();
+    int narrow = zefont_load_system("Arial,points=12,xsextra=-1000");
+    int plain = zefont_load_system("Arial,points=12");
+    EXPECT_GT(narrow, 999999);
+    EXPECT_EQ(zefont_text_width(narrow, "Hello"), zefont_text_width(plain, "Hello"));
+    int wide = zefont_load_system("Arial,points=12,xsextra=2000000000");
+    EXPECT_GT(wide, 999999);
+    int unknown = zefont_load_system("No Such Face At All,points=12");
+    if (unknown >= 0) EXPECT_GT(text_ink(unknown, "abc"), 0) << "the fallback face draws";
+    int negative = zefont_load_system("Arial,xs=-4,points=-9,ys=-5");
+    EXPECT_GT(negative, 999999);
+    int huge = zefont_load_system("Arial,points=2000000000");
+    EXPECT_GT(zefont_height(huge), 500);
+    EXPECT_LT(zefont_height(huge), 1500);
+    testing::internal::GetCapturedStdout();
+    // The system font tests find "Arial" by its face name: leave none behind.
+    for (int id : {narrow, plain, wide, unknown, negative, huge})
+        if (id > 999999) zefont_release(id);   // -1 would name the default font
+}
+
 TEST_F(Fonts, SystemFonts) {
     int regular = zefont_load_system("Arial,points=12");
     ASSERT_GT(regular, 999999);

@@ -24,6 +24,9 @@ bool reload_system;
 int dpi = 96;
 
 const int MAX_CHARS = 223;
+// Sizes beyond these only ask for absurd memory (and overflow the arithmetic).
+const int MAX_EXTRA = 1024;
+const int MAX_PIXELS = 1024;   // em height
 
 // Loaded system fonts by their whole request, so that the same request gives
 // the same font and a different size or style gives a new one.
@@ -122,24 +125,26 @@ bool open_face(const Request &r, Face *out) {
 // Pixel sizes: "ys=" is the cell height (ascent + descent), else points at
 // the display's dots per inch; "xs=" is the average character width.
 void set_size(const Request &r, FT_Face f, int *points) {
-    int em;
+    long long em;
     if (r.attr.ys > 0 && FT_IS_SCALABLE(f) && f->ascender - f->descender > 0) {
-        em = (int)((long)r.attr.ys * f->units_per_EM / (f->ascender - f->descender));
-        *points = (em * 72 + dpi / 2) / dpi;
+        em = (long long)r.attr.ys * f->units_per_EM / (f->ascender - f->descender);
+        if (em > MAX_PIXELS) em = MAX_PIXELS;
+        *points = (int)((em * 72 + dpi / 2) / dpi);
     } else {
         *points = r.attr.points > 0 ? r.attr.points : 12;
-        em = (*points * dpi + 36) / 72;
+        em = ((long long)*points * dpi + 36) / 72;
     }
     if (em < 1) em = 1;
-    int xem = em;
+    if (em > MAX_PIXELS) em = MAX_PIXELS;
+    int xem = (int)em;
     TT_OS2 *os2 = (TT_OS2 *)FT_Get_Sfnt_Table(f, FT_SFNT_OS2);
     if (r.attr.xs > 0 && os2 && os2->xAvgCharWidth > 0) {
         double avg = (double)os2->xAvgCharWidth * em / f->units_per_EM;
-        xem = (int)(em * r.attr.xs / avg + 0.5);
-        if (xem < 1) xem = 1;
+        double x = em * r.attr.xs / avg + 0.5;
+        xem = x < 1 ? 1 : x > MAX_PIXELS ? MAX_PIXELS : (int)x;
     }
     if (FT_IS_SCALABLE(f)) {
-        FT_Set_Pixel_Sizes(f, xem, em);
+        FT_Set_Pixel_Sizes(f, xem, (FT_UInt)em);
         return;
     }
     // A bitmap-only face: the strike nearest to the height asked for.
@@ -206,6 +211,10 @@ Cut ink_box(const Canvas &cv, int advance, int space_advance) {
             }
     Cut cut = {0, space_advance};
     if (first >= 0) cut = {first, last - first + 1};
+    // never wider than the buffer: the glyph data are sized by it
+    if (advance > cv.w) advance = cv.w;
+    if (cut.width > cv.w) cut.width = cv.w;
+    if (cut.width < 0) cut.width = 0;
     for (int step = 1; cut.width < advance; step++) {
         cut.width++;
         if (step % 2 == 0 && cut.left > 0) cut.left--;
@@ -244,7 +253,9 @@ int rasterise(const Request &r, const char *key) {
     int overhang = (fc.embolden ? em / 24 + 1 : 0) + (fc.oblique ? ascent / 4 + 1 : 0);
     int maxw = (int)(m.max_advance >> 6);
     if (maxw < 1 || maxw > 4 * em + 4) maxw = 4 * em + 4;   // some faces claim huge advances
-    int cw = r.attr.xsextra + maxw + overhang;
+    // A negative "xsextra=" would make the buffer narrower than the glyphs.
+    int extra = r.attr.xsextra < 0 ? 0 : r.attr.xsextra > MAX_EXTRA ? MAX_EXTRA : r.attr.xsextra;
+    int cw = extra + maxw + overhang;
     if (cw < 1) cw = 1;
     if (height < 1) {
         FT_Done_Face(fc.ft);
@@ -255,7 +266,10 @@ int rasterise(const Request &r, const char *key) {
     int n = char_count(fc.ft);
     Canvas cv = {(uint8_t *)calloc((size_t)2 * cw * height, 1), 2 * cw, height};
     zeFont *f = (zeFont *)calloc(1, sizeof *f);
-    uint8_t *data = (uint8_t *)malloc((size_t)n * 2 * cw * height + 1);
+    // Glyph data grow as glyphs are cut (their widths are only known then);
+    // room for the widest possible glyph would be far too much for big sizes.
+    size_t cap = (size_t)cw * height * 16 + 1;
+    uint8_t *data = (uint8_t *)malloc(cap);
     if (!cv.px || !f || !data) {
         free(cv.px), free(f), free(data);
         FT_Done_Face(fc.ft);
@@ -272,6 +286,18 @@ int rasterise(const Request &r, const char *key) {
             continue;
         }
         Cut cut = ink_box(cv, adv, space_adv);
+        size_t need = (size_t)pos + (size_t)cut.width * height;
+        if (need > cap) {
+            size_t more = need > 2 * cap ? need : 2 * cap;
+            uint8_t *d = (uint8_t *)realloc(data, more);
+            if (!d || more > INT32_MAX) {
+                free(d ? d : data), free(cv.px), free(f);
+                FT_Done_Face(fc.ft);
+                printf("zefont_load_system: %s is too large\n", r.face);
+                return -1;
+            }
+            data = d, cap = more;
+        }
         f->offsets[i] = (int32_t)pos;
         f->widths[i] = cut.width;
         copy_columns(cv, cut, data + pos);
