@@ -10,6 +10,7 @@
 #include <X11/Xutil.h>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <cstdio>
 #include <cstdlib>
@@ -358,6 +359,88 @@ TEST_F(WindowX11, ClipboardBothWays) {
     ASSERT_NE(nullptr, got);
     EXPECT_STREQ("from elsewhere", got);
     XDestroyWindow(g_dpy, me);
+}
+
+// Answers one conversion request with a text, as a selection owner does.
+void answer_selection(Display *d, const XSelectionRequestEvent &rq, const char *text) {
+    XChangeProperty(d, rq.requestor, rq.property, rq.target, 8, PropModeReplace, (const unsigned char *)text,
+                    (int)strlen(text));
+    XEvent r = {};
+    r.xselection.type = SelectionNotify;
+    r.xselection.requestor = rq.requestor, r.xselection.selection = rq.selection;
+    r.xselection.target = rq.target, r.xselection.property = rq.property, r.xselection.time = rq.time;
+    XSendEvent(d, rq.requestor, False, 0, &r);
+    XSync(d, False);
+}
+
+// Programs that vanish or never answer: the windows of other programs are
+// looked at after they are gone (BadWindow must not end the program), a drag
+// comes from a source that quit, and a clipboard owner does not answer (the
+// wait is bounded, and its late answer is not taken for the next paste).
+TEST_F(WindowX11, VanishedWindowsAndSilentOwnersAreNotFatal) {
+    Window root = DefaultRootWindow(g_dpy);
+    Window gone = XCreateSimpleWindow(g_dpy, root, 0, 0, 10, 10, 0, 0, 0);
+    XDestroyWindow(g_dpy, gone);
+    XSync(g_dpy, False);
+    EXPECT_FALSE(zebackend()->move_window((long)gone, 10, 10, 100, 100));
+    EXPECT_FALSE(zebackend()->is_desktop((long)gone));
+    zeNativeInfo list[64];
+    EXPECT_GE(zebackend()->list_windows(list, 64), 0);
+
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "vanish,x=300,y=300,xs=100,ys=80,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    Atom uri = XInternAtom(g_dpy, "text/uri-list", False), copy = XInternAtom(g_dpy, "XdndActionCopy", False);
+    xdnd_send(x, gone, "XdndEnter", 5L << 24, (long)uri, 0, 0);
+    xdnd_send(x, gone, "XdndPosition", 0, (320L << 16) | 320, CurrentTime, (long)copy);
+    xdnd_send(x, gone, "XdndDrop", 0, CurrentTime, 0, 0);
+    settle(300);
+    EXPECT_FALSE(got_id(w.droppedid));
+    zewindow_move(&w, 320, 310);
+    EXPECT_TRUE(pump_until([&] { return got_id(w.movedid); }));
+
+    Atom clip = XInternAtom(g_dpy, "CLIPBOARD", False);
+    Window silent = XCreateSimpleWindow(g_dpy, root, 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(g_dpy, clip, silent, CurrentTime);
+    XSync(g_dpy, False);
+    settle(100);
+    auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(nullptr, zebackend()->clipboard_get());
+    long ms = (long)std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_LT(ms, 1500);
+    // The silent owner wakes up and answers the old request; then another
+    // program takes the clipboard and answers at once.
+    XEvent e;
+    ASSERT_TRUE(pump_until([&] {
+        XSync(g_dpy, False);
+        return XCheckTypedWindowEvent(g_dpy, silent, SelectionRequest, &e) != 0;
+    }));
+    answer_selection(g_dpy, e.xselectionrequest, "too late");
+    std::atomic<bool> taken{false};
+    std::thread owner([&] {
+        Display *d = XOpenDisplay(nullptr);
+        Window ow = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(d, XInternAtom(d, "CLIPBOARD", False), ow, CurrentTime);
+        XSync(d, False);
+        taken = true;
+        for (int i = 0; i < 400; i++) {
+            XEvent r;
+            if (XCheckTypedWindowEvent(d, ow, SelectionRequest, &r)) {
+                answer_selection(d, r.xselectionrequest, "fresh text");
+                break;
+            }
+            usleep(5000);
+        }
+        XCloseDisplay(d);
+    });
+    while (!taken) usleep(1000);
+    const char *got = zebackend()->clipboard_get();   // no pump in between: the late answer waits in the queue
+    owner.join();
+    ASSERT_NE(nullptr, got);
+    EXPECT_STREQ("fresh text", got);
+    XDestroyWindow(g_dpy, silent);
+    XSync(g_dpy, False);
 }
 
 std::vector<long> root_workarea() {

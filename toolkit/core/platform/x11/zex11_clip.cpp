@@ -3,6 +3,7 @@
 #include "zex11.h"
 #include <X11/Xatom.h>
 #include <unistd.h>
+#include <cstdio>
 #include <string>
 
 static Window g_clip_win;     // owner window of our selection, never mapped
@@ -30,14 +31,21 @@ const char *zex11_clipboard_get(void) {
     Atom clip = zex11_atom("CLIPBOARD");
     if (XGetSelectionOwner(zex11_dpy, clip) == None) return nullptr;
     Window w = clip_window();
-    Atom prop = zex11_atom("ZEKO_CLIP");
+    // An owner that answered too late for an earlier paste still answers:
+    // each request names a property of its own (in turn from a few), and a
+    // reply naming another one is not ours.
+    static unsigned serial;
+    char name[32];
+    snprintf(name, sizeof name, "ZEKO_CLIP%u", serial++ % 8);
+    Atom prop = zex11_atom(name);
+    XDeleteProperty(zex11_dpy, w, prop);
     XConvertSelection(zex11_dpy, clip, zex11_atom("UTF8_STRING"), prop, w, CurrentTime);
     XFlush(zex11_dpy);
     XEvent ev;
     bool got = false;
     for (int i = 0; i < 500 && !got; i++) {
-        if (XCheckTypedWindowEvent(zex11_dpy, w, SelectionNotify, &ev)) got = true;
-        else usleep(1000);
+        if (!XCheckTypedWindowEvent(zex11_dpy, w, SelectionNotify, &ev)) usleep(1000);
+        else got = ev.xselection.property == prop || ev.xselection.property == None;
     }
     if (!got || ev.xselection.property == None) return nullptr;
     Atom type;
