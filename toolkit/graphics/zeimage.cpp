@@ -118,33 +118,52 @@ bool zeimage_close(FILE *f, bool ok, const char *filename) {
 // ---------------------------------------------------------------------------
 // Sizes, loading and saving by type.
 
-typedef bool (*SizeFn)(FILE *f, int *w, int *h);
 bool zebmp_size(FILE *f, int *w, int *h);
 bool zepcx_size(FILE *f, int *w, int *h);
 bool zeppm_size(FILE *f, int *w, int *h);
 bool zexpm_size(FILE *f, int *w, int *h);
 
+typedef bool (*ReadFn)(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
+
+// What each file type can do: size query, reader, writer (null: cannot).
+struct ImageFormat {
+    int type;
+    bool (*size)(FILE *f, int *w, int *h);
+    ReadFn read;
+    bool (*write)(const zePixmap *p, const char *filename);
+};
+
+static const ImageFormat formats[] = {
+    {ZEIMG_BMP, zebmp_size, zebmp_read, zepxmap_savetofile_bmp},
+    {ZEIMG_PCX, zepcx_size, zepcx_read, zepxmap_savetofile_pcx},
+    {ZEIMG_PPM, zeppm_size, zeppm_read, zepxmap_savetofile_ppm},
+    {ZEIMG_XPM, zexpm_size, zexpm_read, zepxmap_savetofile_xpm},
+    {ZEIMG_PNG, nullptr, nullptr, zepxmap_savetofile_png},
+};
+
+static const ImageFormat *format_of(const char *filename) {
+    int type = zeimage_filetype(filename);
+    for (const ImageFormat &f : formats)
+        if (f.type == type) return &f;
+    return nullptr;
+}
+
 bool zegetpicturesizes(const char *filename, int *width, int *height) {
-    SizeFn fn = nullptr;
-    switch (zeimage_filetype(filename)) {
-    case ZEIMG_BMP: fn = zebmp_size; break;
-    case ZEIMG_PCX: fn = zepcx_size; break;
-    case ZEIMG_PPM: fn = zeppm_size; break;
-    case ZEIMG_XPM: fn = zexpm_size; break;
-    default: printf("zegetpicturesizes: unsupported format (%s)\n", filename ? filename : ""); return false;
+    const ImageFormat *fmt = format_of(filename);
+    if (!fmt || !fmt->size) {
+        printf("zegetpicturesizes: unsupported format (%s)\n", filename ? filename : "");
+        return false;
     }
     FILE *f = fopen(filename, "rb");
     if (!f) return false;
     int w = 0, h = 0;
-    bool ok = fn(f, &w, &h);
+    bool ok = fmt->size(f, &w, &h);
     fclose(f);
     if (!ok) return false;
     *width = w;
     *height = h;
     return true;
 }
-
-typedef bool (*ReadFn)(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
 
 static bool load_file(ReadFn fn, zePixmap *p, const char *filename, const char *const *items, int x, int y,
                       int w, int h) {
@@ -170,7 +189,9 @@ bool zepxmap_loadfromfile_xpm(zePixmap *p, const char *fn, const char *const *it
 
 // Formats a file text ("name,options", printf form, up to 8192 characters)
 // and splits it into entries (heap; release with zecfgstr_split_release).
-static char **file_entries(const char *fmt, va_list ap) {
+// *name: the file name, entry 0 as written apart from surrounding blanks.
+static char **file_entries(const char *fmt, va_list ap, const char **name) {
+    *name = "";
     char *esc = zecfgstr_escape(fmt);
     char *text = (char *)malloc(8193);
     if (!esc || !text) {
@@ -182,26 +203,22 @@ static char **file_entries(const char *fmt, va_list ap) {
     free(esc);
     char **e = zecfgstr_split_alloc(text);
     free(text);
-    return e;
-}
-
-// The file name is entry 0, kept as written apart from surrounding blanks.
-static const char *entry_name(char **e) {
     char *s = e && e[0] ? e[0] : nullptr;
-    if (!s) return "";
+    if (!s) return e;
     while (*s == ' ' || *s == '\t') s++;
     size_t n = strlen(s);
     while (n && (s[n - 1] == ' ' || s[n - 1] == '\t')) s[--n] = 0;
-    return s;
+    *name = s;
+    return e;
 }
 
 bool zegraphic_gloadintern_file(zePixmap *p, int x, int y, const char *fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
-    char **e = file_entries(fmt, ap);
+    const char *name;
+    char **e = file_entries(fmt, ap, &name);
     va_end(ap);
     if (!e) return false;
-    const char *name = entry_name(e);
     // the loaders see the options before the geometry family consumes them
     int n = zecfgstr_count(e);
     const char **items = (const char **)calloc(n + 1, sizeof(char *));
@@ -227,14 +244,9 @@ bool zegraphic_gloadintern_file(zePixmap *p, int x, int y, const char *fmt, ...)
     if (a.x > 0) x = a.x;
     if (a.y > 0) y = a.y;
     int w = a.xs > 0 ? a.xs : -1, h = a.ys > 0 ? a.ys : -1;
-    ReadFn fn = nullptr;
-    switch (zeimage_filetype(name)) {
-    case ZEIMG_BMP: fn = zebmp_read; break;
-    case ZEIMG_XPM: fn = zexpm_read; break;
-    case ZEIMG_PPM: fn = zeppm_read; break;
-    case ZEIMG_PCX: fn = zepcx_read; break;
-    default: printf("zegraphic_gloadintern_file: unsupported format (%s)\n", name);
-    }
+    const ImageFormat *format = format_of(name);
+    ReadFn fn = format ? format->read : nullptr;
+    if (!fn) printf("zegraphic_gloadintern_file: unsupported format (%s)\n", name);
     bool ok = fn && load_file(fn, p, name, items, x, y, w, h);
     free(items);
     free(copies);
@@ -256,10 +268,10 @@ static int entry_int(char **e, const char *key) {
 bool zepxmap_savetofile(const zePixmap *p, const char *fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
-    char **e = file_entries(fmt, ap);
+    const char *name;
+    char **e = file_entries(fmt, ap, &name);
     va_end(ap);
     if (!e) return false;
-    const char *name = entry_name(e);
     int type = zeimage_filetype(name);
     int xoff = entry_int(e, "xoffset="), yoff = entry_int(e, "yoffset=");
     char options[1024];
@@ -273,15 +285,9 @@ bool zepxmap_savetofile(const zePixmap *p, const char *fmt, ...) {
         zecfgstr_split_release(e);
         return ok;
     }
-    bool (*writer)(const zePixmap *, const char *) = nullptr;
-    switch (type) {
-    case ZEIMG_PNG: writer = zepxmap_savetofile_png; break;
-    case ZEIMG_BMP: writer = zepxmap_savetofile_bmp; break;
-    case ZEIMG_XPM: writer = zepxmap_savetofile_xpm; break;
-    case ZEIMG_PPM: writer = zepxmap_savetofile_ppm; break;
-    case ZEIMG_PCX: writer = zepxmap_savetofile_pcx; break;
-    default: printf("zepxmap_savetofile: unsupported format (%s)\n", name);
-    }
+    const ImageFormat *format = format_of(name);
+    bool (*writer)(const zePixmap *, const char *) = format ? format->write : nullptr;
+    if (!writer) printf("zepxmap_savetofile: unsupported format (%s)\n", name);
     if (writer) {
         zePixmap copy;
         int x = a.x > 0 ? a.x : 0, y = a.y > 0 ? a.y : 0;
