@@ -93,8 +93,10 @@ static void on_signal(int sig) {
         raise(sig);
         return;
     }
+    int saved = errno;  // the interrupted code may be about to read it
     g_close_signal = sig;
     zetimer_wake_main();
+    errno = saved;
 }
 
 void zeevent_install_signal_handlers(void) {
@@ -113,13 +115,15 @@ void zeevent_request_close(int sig) {
     zetimer_wake_main();
 }
 
+// The request is taken before the handler runs: a handler that pumps (a
+// dialog, a download) must not see it again and recurse.
 static void handle_close_request(void) {
-    int sig = g_close_signal;
-    if (!sig) return;
+    if (!g_close_signal || g_close_handling) return;
     g_close_handling = 1;
+    int sig = g_close_signal;
+    g_close_signal = 0;
     if (g_close_handler) g_close_handler(sig);
     else zequit();
-    g_close_signal = 0;
     g_close_handling = 0;
 }
 
@@ -164,7 +168,7 @@ void zepump_step(void) {
         if (g_count) return;
         if (!zerunning()) return;
         // Ticks still pending after a batch of 10: work them off before sleeping.
-        if (zetick_pending() || g_close_signal) continue;
+        if (zetick_pending() || (g_close_signal && !g_close_handling)) continue;
         idle_wait();
     }
 }
