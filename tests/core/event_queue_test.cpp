@@ -106,6 +106,30 @@ TEST_F(EventQueue, SignalBecomesCloseRequestOnTheMainThread) {
     zeevent_set_close_request_handler(nullptr);
 }
 
+// A close handler that pumps (a "save?" dialog, a download) is called once,
+// not again from its own pump.
+int g_pumping_calls;
+void on_close_pumping(int) {
+    if (++g_pumping_calls > 3) return;  // keeps a regression from recursing to death
+    zeevent_poll();
+    zeevent_request_close(SIGTERM);  // a request while handling waits its turn
+    zeevent_poll();
+}
+
+TEST_F(EventQueue, CloseHandlerThatPumpsRunsOnce) {
+    zeevent_set_close_request_handler(on_close_pumping);
+    g_pumping_calls = 0;
+    zeevent_request_close(SIGTERM);
+    zeevent_poll();
+    EXPECT_EQ(1, g_pumping_calls);
+    zeevent_poll();  // the request made while handling comes next
+    EXPECT_EQ(2, g_pumping_calls);
+    zeevent_set_close_request_handler([](int) {});
+    zeevent_poll();  // takes the one left by the second call
+    zeevent_set_close_request_handler(nullptr);
+    EXPECT_TRUE(zerunning());
+}
+
 TEST(CommandLine, QuotedWordsAndQuotedParts) {
     char *out[16];
     char buf[256];
@@ -145,6 +169,31 @@ TEST(CommandLine, SwitchNeedsASignAndTheExactName) {
     EXPECT_EQ(-1, zecmdline_switch("minys"));
     EXPECT_STREQ("", zeargv()[0]);
     EXPECT_EQ(2, zeargc());
+}
+
+TEST(CommandLine, OnlyBlanksSeparateWords) {
+    char *out[16];
+    char buf[256];
+    int n = zecmdline_split("a\tb c\t \"d\te\"", out, 16, buf, sizeof buf);
+    ASSERT_EQ(4, n);
+    EXPECT_STREQ("a\tb", out[1]);
+    EXPECT_STREQ("c\t", out[2]);
+    EXPECT_STREQ("d\te", out[3]);
+}
+
+TEST(CommandLine, SwitchComparesLongArgumentsWhole) {
+    // A name as long as a fixed copy buffer must not match an argument that
+    // only begins with it.
+    std::string name(1022, 'n');
+    std::string longer = "-" + name + "x", tabbed = "\t+ " + name.substr(0, 500) + "\t" + name.substr(500);
+    char a0[] = "prog";
+    char *args[] = {a0, longer.data(), nullptr};
+    zeentry_init(2, args);
+    EXPECT_EQ(0, zecmdline_switch(name.c_str()));
+    char *args2[] = {a0, longer.data(), tabbed.data(), nullptr};
+    zeentry_init(3, args2);
+    EXPECT_EQ(1, zecmdline_switch(name.c_str()));
+    zeentry_init(0, nullptr);
 }
 
 TEST(ProgramDir, IsTheDirectoryOfThisBinary) {

@@ -28,7 +28,10 @@ void (*zeentry_tempfile_hook)(void);
 int zeargc(void) { return g_argc; }
 char **zeargv(void) { return g_argv; }
 
-static bool is_blank(char c) { return c == ' ' || c == '\t'; }
+// Words of a command line are separated by blanks only; the switch lookup
+// also ignores tabs.
+static bool is_blank(char c) { return c == ' '; }
+static bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
 
 int zecmdline_split(const char *line, char **out, int maxout, char *buf, int bufsize) {
     if (maxout < 2 || bufsize < 1) return 0;
@@ -61,15 +64,23 @@ int zecmdline_split(const char *line, char **out, int maxout, char *buf, int buf
     return count;
 }
 
+// True when text without its blanks and tabs equals name; no copy, so an
+// argument of any length is compared whole.
+static bool equal_without_blanks(const char *text, const char *name) {
+    for (;; text++) {
+        while (is_blank_or_tab(*text)) text++;
+        if (*text != *name) return false;
+        if (!*text) return true;
+        name++;
+    }
+}
+
 int zecmdline_switch(const char *name) {
-    char copy[1024];
+    if (!name) return 0;
     for (int i = 0; i < g_argc && g_argv[i]; i++) {
-        int n = 0;
-        for (const char *p = g_argv[i]; *p && n < (int)sizeof copy - 1; p++)
-            if (!is_blank(*p)) copy[n++] = *p;
-        copy[n] = 0;
-        if ((copy[0] == '-' || copy[0] == '+') && strcmp(copy + 1, name) == 0)
-            return copy[0] == '-' ? -1 : 1;
+        const char *p = g_argv[i];
+        while (is_blank_or_tab(*p)) p++;
+        if ((*p == '-' || *p == '+') && equal_without_blanks(p + 1, name)) return *p == '-' ? -1 : 1;
     }
     return 0;
 }
