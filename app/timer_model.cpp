@@ -55,7 +55,7 @@ static int32_t saturate(int64_t v) {
 }
 
 static void compute_count_up(TimerState &t, int32_t today, int32_t now) {
-    int64_t elapsed = (int64_t)(today - t.destinationDay) * 86400 + now - t.destinationSecond;
+    int64_t elapsed = ((int64_t)today - t.destinationDay) * 86400 + now - t.destinationSecond;
     t.difference = saturate(elapsed);
     t.running = true;
     if (t.stopAfterFinished && elapsed >= t.countUpTime) {
@@ -66,17 +66,19 @@ static void compute_count_up(TimerState &t, int32_t today, int32_t now) {
     if (t.running || t.countUpStopMode == 0) return;
     if (t.countUpStopMode == 1) t.restartAfter = 0;
     if (elapsed - t.restartAfter < t.countUpTime) return;
-    t.destinationSecond += t.restartAfter;
-    t.destinationSecond += t.countUpTime;
-    while (t.destinationSecond >= 86400) {
-        t.destinationDay += 1;
-        t.destinationSecond -= 86400;
-    }
+    // A step that does not move the destination forward (negative times from
+    // a damaged settings file) would restart on every tick.
+    int64_t step = (int64_t)t.restartAfter + t.countUpTime;
+    if (step <= 0) return;
+    int64_t second = t.destinationSecond + step;
+    int64_t day = t.destinationDay + second / 86400;
+    t.destinationSecond = (int32_t)(second % 86400);
+    t.destinationDay = day > INT32_MAX ? INT32_MAX : (int32_t)day;
     g_app.restartPending = true;
 }
 
 static void compute_count_down(TimerState &t, int32_t today, int32_t now) {
-    int64_t diff = (int64_t)(t.destinationDay - today) * 86400 + t.destinationSecond - now;
+    int64_t diff = ((int64_t)t.destinationDay - today) * 86400 + t.destinationSecond - now;
     t.difference = saturate(diff);
     t.running = true;
     if (t.stopAfterFinished && t.difference < 0) {

@@ -223,4 +223,47 @@ TEST_F(TimerModel, FarDestinationDoesNotWrapTheSign) {
     EXPECT_GE(g_timer.days, 0);
 }
 
+// The settings file is user data: any 32-bit value may arrive.
+TEST_F(TimerModel, DestinationAtTheEdgesOfInt32KeepsTheSign) {
+    g_timer.stopAfterFinished = false;
+    g_timer.destinationDay = INT32_MIN;
+    at(2026, 12, 6, 0, 0, 0);
+    EXPECT_EQ(INT_MAX, g_timer.difference);  // long past: counts up, positive
+    g_timer.destinationDay = INT32_MAX;
+    at(2026, 12, 6, 0, 0, 0);
+    EXPECT_EQ(-INT_MAX, g_timer.difference);
+    countDown(false);
+    at(2026, 12, 6, 0, 0, 0);
+    EXPECT_EQ(INT_MAX, g_timer.difference);
+    g_timer.destinationDay = INT32_MIN;
+    g_timer.destinationSecond = INT32_MIN;
+    at(2026, 12, 6, 0, 0, 0);
+    EXPECT_EQ(-INT_MAX, g_timer.difference);
+}
+
+TEST_F(TimerModel, RestartWithDamagedTimesStaysSane) {
+    g_timer.countUpStopMode = 1;
+    // A negative running time would move the destination backwards on every tick.
+    destination(2026, 12, 6, 10, 0, 0);
+    g_timer.countUpTime = -100;
+    at(2026, 12, 6, 11, 0, 0);
+    EXPECT_FALSE(g_timer.running);
+    EXPECT_FALSE(g_app.restartPending);
+    EXPECT_EQ(day_number(2026, 12, 6), g_timer.destinationDay);
+    EXPECT_EQ(10 * 3600, g_timer.destinationSecond);
+
+    // Restart and running time near the int32 limit: the destination moves
+    // by their sum, its second stays within the day.
+    g_timer.countUpStopMode = 2;
+    g_timer.countUpTime = 100;
+    g_timer.restartAfter = INT32_MAX - 50;
+    g_timer.destinationDay = day_number(2026, 12, 6) - 30000;
+    g_timer.destinationSecond = 86000;
+    at(2026, 12, 6, 0, 0, 0);
+    ASSERT_TRUE(g_app.restartPending);
+    int64_t moved = 86000 + (int64_t)INT32_MAX - 50 + 100;
+    EXPECT_EQ(day_number(2026, 12, 6) - 30000 + moved / 86400, g_timer.destinationDay);
+    EXPECT_EQ(moved % 86400, g_timer.destinationSecond);
+}
+
 }  // namespace
