@@ -1,6 +1,7 @@
 // Calendar arithmetic against Python's datetime, and the clock setter's checks.
 #include "zetime.h"
 #include <gtest/gtest.h>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -52,6 +53,22 @@ static std::vector<int> g_set;
 static bool record_setter(int y, int mo, int d, int h, int mi, int s) {
     g_set = {y, mo, d, h, mi, s};
     return true;
+}
+
+// A destination day from a damaged settings file can be any int32.
+TEST(Calendar, LargestDayNumbersGiveValidDates) {
+    int y = 0, m = 0, d = 0, y2 = 0, m2 = 0, d2 = 0;
+    for (int32_t n : {INT32_MAX - 400, INT32_MAX - 1}) {
+        zedate_fromdaynumber(n, &y, &m, &d);
+        zedate_fromdaynumber(n + 1, &y2, &m2, &d2);
+        EXPECT_GT(y, 5800000);
+        ASSERT_TRUE(m >= 1 && m <= 12) << n;
+        ASSERT_TRUE(d >= 1 && d <= zedate_daysinmonth(y, m)) << n;
+        // the next day number is the next day of the calendar
+        bool next = (y2 == y && m2 == m && d2 == d + 1) || (y2 == y && m2 == m + 1 && d2 == 1 && d == zedate_daysinmonth(y, m)) ||
+                    (y2 == y + 1 && m2 == 1 && d2 == 1 && m == 12 && d == 31);
+        EXPECT_TRUE(next) << y << "-" << m << "-" << d << " then " << y2 << "-" << m2 << "-" << d2;
+    }
 }
 
 TEST(SystemTime, SetterGetsOnlyValidDates) {

@@ -55,15 +55,16 @@ int zedate_daysinmonth(int year, int month) {
     return days[month - 1] + (month == 2 && zedate_isleap(year) ? 1 : 0);
 }
 
-// Days before 1 January of the year after y.
-static int32_t days_through(int32_t y) { return y * 365 + y / 4 + y / 400 - y / 100; }
+// Days before 1 January of the year after y. 64 bits: the years of the
+// largest day numbers (about 5.9 million) overflow 32 bits here.
+static int64_t days_through(int64_t y) { return y * 365 + y / 4 + y / 400 - y / 100; }
 
 int32_t zedate_daynumber(int year, int month, int day) {
     // (month * 3057 - 3007) / 100 counts the days before a month as if
     // February had 30 days; the subtraction below corrects for February.
     int32_t n = day + (int32_t)((unsigned)(month * 3057 - 3007) / 100u);
     if (month > 2) n -= zedate_isleap(year) ? 1 : 2;
-    return n + days_through(year - 1);
+    return (int32_t)(n + days_through(year - 1));
 }
 
 int zedate_weekday(int year, int month, int day) { return (int)(zedate_daynumber(year, month, day) % 7); }
@@ -77,7 +78,7 @@ void zedate_fromdaynumber(int32_t n, int *year, int *month, int *day) {
     if (y < 1) y = 1;
     while (days_through(y) < n) y++;
     while (y > 1 && days_through(y - 1) >= n) y--;
-    int32_t v = n - days_through(y - 1);  // day of the year, 1-based
+    int32_t v = (int32_t)(n - days_through(y - 1));  // day of the year, 1-based
     // Count February as 30 days from March on. In a leap year day 60 is
     // 29 February itself and stays as it is.
     bool leap = zedate_isleap(y);
