@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "image_files.h"
 #include "zeimage.h"
 
 namespace {
@@ -31,16 +32,6 @@ struct Target {
         return true;
     }
 };
-
-std::vector<uint8_t> read_all(const std::string &name) {
-    std::vector<uint8_t> v;
-    FILE *f = fopen(name.c_str(), "rb");
-    if (!f) return v;
-    int c;
-    while ((c = getc(f)) != EOF) v.push_back((uint8_t)c);
-    fclose(f);
-    return v;
-}
 
 Reader reader_for(const std::string &name) {
     switch (zeimage_filetype(name.c_str())) {
@@ -72,7 +63,7 @@ TEST(Malformed, EveryReaderRefusesTheSamples) {
         Reader r = reader_for(name);
         if (!r) continue;
         files++;
-        std::vector<uint8_t> data = read_all(name);
+        std::vector<uint8_t> data = slurp(name);
         for (int format : {ZEPX_TRUECOLOR, ZEPX_PALETTE8, ZEPX_SERVER}) {
             Target t(format);
             testing::internal::CaptureStdout();
@@ -102,7 +93,7 @@ std::vector<uint8_t> valid_file(const char *ext, int w, int h) {
     std::string file = std::string(name) + "." + ext;
     EXPECT_TRUE(zepxmap_savetofile(&p, "%s", file.c_str()));
     zepxmap_release(&p);
-    std::vector<uint8_t> v = read_all(file);
+    std::vector<uint8_t> v = slurp(file);
     remove(file.c_str());
     remove(name);
     return v;

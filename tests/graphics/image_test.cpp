@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include "zegout.h"
+#include "image_files.h"
 #include "zeimage.h"
 
 namespace {
@@ -20,16 +21,6 @@ std::string tmpdir() {
     return dir;
 }
 std::string tmp(const char *name) { return tmpdir() + "/" + name; }
-
-std::vector<uint8_t> slurp(const std::string &name) {
-    std::vector<uint8_t> v;
-    FILE *f = fopen(name.c_str(), "rb");
-    if (!f) return v;
-    int c;
-    while ((c = getc(f)) != EOF) v.push_back((uint8_t)c);
-    fclose(f);
-    return v;
-}
 
 uint32_t be32(const uint8_t *b) { return (uint32_t)b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3]; }
 
