@@ -187,6 +187,16 @@ bool zepxmap_loadfromfile_xpm(zePixmap *p, const char *fn, const char *const *it
     return load_file(zexpm_read, p, fn, items, x, y, w, h);
 }
 
+bool zeimage_load_file(zePixmap *p, const char *filename, int x, int y) {
+    const ImageFormat *format = format_of(filename);
+    return format && format->read && load_file(format->read, p, filename, nullptr, x, y, -1, -1);
+}
+
+bool zeimage_save_file(const zePixmap *p, const char *filename) {
+    const ImageFormat *format = format_of(filename);
+    return format && format->write && format->write(p, filename);
+}
+
 // Formats a file text ("name,options", printf form, up to 8192 characters)
 // and splits it into entries (heap; release with zecfgstr_split_release).
 // *name: the file name, entry 0 as written apart from surrounding blanks.

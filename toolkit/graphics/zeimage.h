@@ -45,6 +45,12 @@ bool zepcx_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, in
 bool zeppm_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
 bool zexpm_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
 
+// Loads a picture file into p at (x, y) / saves p whole, by the file's type,
+// with the name taken as it is: no option text, so commas and blanks belong
+// to the name. False for types that cannot be read / written.
+bool zeimage_load_file(zePixmap *p, const char *filename, int x, int y);
+bool zeimage_save_file(const zePixmap *p, const char *filename);
+
 // Makes p (released by the caller beforehand) a new palette8 pixmap from an
 // in-memory XPM picture: values line, colour lines, pixel rows. The array must
 // hold as many texts as the values line announces; a null entry ends it early (failure).

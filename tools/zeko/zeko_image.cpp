@@ -11,11 +11,12 @@ int zeko_convert(int argc, char **argv) {
     if (!zegetpicturesizes(in, &w, &h)) return zeko_fail("cannot read the picture size of %s", in);
     zePixmap p;
     if (!zepxmap_create(&p, w, h, ZEPX_TRUECOLOR)) return zeko_fail("no memory for a %d x %d picture", w, h);
-    if (!zegraphic_gloadintern_file(&p, 0, 0, "%s", in)) {
+    // File names are taken literally: a comma is part of the name here.
+    if (!zeimage_load_file(&p, in, 0, 0)) {
         zepxmap_release(&p);
         return zeko_fail("cannot read %s", in);
     }
-    bool ok = zepxmap_savetofile(&p, "%s", out);
+    bool ok = zeimage_save_file(&p, out);
     zepxmap_release(&p);
     if (!ok) return zeko_fail("cannot write %s", out);
     return 0;
