@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 #include "zegout.h"
 #include "image_files.h"
@@ -289,6 +290,28 @@ TEST(Save, RectangleOptionsAndFailures) {
     EXPECT_FALSE(zepxmap_savetofile(&src.p, "/nonexistent-dir/x.bmp"));
     EXPECT_FALSE(zegraphic_gloadintern_file(&src.p, 0, 0, "/nonexistent-dir/x.bmp"));
     EXPECT_FALSE(zegetpicturesizes("/nonexistent-dir/x.pcx", &w, &h));
+}
+
+// A picture without pixels, or one wider than the PCX header can say, gives
+// no file rather than one no reader accepts.
+TEST(Save, EmptyAndOversizedPicturesAreRefused) {
+    testing::internal::CaptureStdout();
+    for (int format : {ZEPX_TRUECOLOR, ZEPX_PALETTE8, ZEPX_SERVER})
+        for (auto size : {std::pair<int, int>{0, 0}, {0, 5}, {5, 0}}) {
+            Blank empty(size.first, size.second, format);
+            for (const char *name : {"empty.bmp", "empty.pcx", "empty.ppm", "empty.png", "empty.xpm"}) {
+                remove(tmp(name).c_str());
+                EXPECT_FALSE(zepxmap_savetofile(&empty.p, "%s", tmp(name).c_str())) << name;
+                EXPECT_FALSE(zeimage_save_file(&empty.p, tmp(name).c_str())) << name;
+                EXPECT_TRUE(slurp(tmp(name)).empty()) << name;
+            }
+        }
+    Blank wide(65536, 1, ZEPX_TRUECOLOR);
+    EXPECT_FALSE(zepxmap_savetofile_pcx(&wide.p, tmp("wide.pcx").c_str()));
+    EXPECT_TRUE(zepxmap_savetofile_bmp(&wide.p, tmp("wide.bmp").c_str()));
+    testing::internal::GetCapturedStdout();
+    Blank narrow(65535, 1, ZEPX_TRUECOLOR);
+    EXPECT_TRUE(zepxmap_savetofile_pcx(&narrow.p, tmp("narrow.pcx").c_str()));
 }
 
 static bool ps_called;

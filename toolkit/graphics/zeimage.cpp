@@ -100,6 +100,11 @@ bool zeimage_place(FILE *f, zeImgDecode decode, void *state, int W, int H, zePix
 
 const zePixmap *zeimage_truecolor(const zePixmap *p, zePixmap *tmp) {
     zepxmap_init(tmp);
+    // no file type holds a picture without pixels: such a file is unreadable
+    if (p->width <= 0 || p->height <= 0) {
+        printf("zepxmap_savetofile: empty picture (%d x %d)\n", p->width, p->height);
+        return nullptr;
+    }
     if (p->format == ZEPX_TRUECOLOR) return p;
     if (!zepxmap_duplicate(tmp, p, 0, 0, -1, -1)) return nullptr;
     if (!zepxmap_convert2truecolor(tmp, -1)) {

@@ -37,7 +37,7 @@ static inline uint32_t zele16(const uint8_t *b) { return b[0] | b[1] << 8; }
 static inline uint32_t zele32(const uint8_t *b) { return b[0] | b[1] << 8 | b[2] << 16 | (uint32_t)b[3] << 24; }
 
 // The pixmap as truecolor: p itself when it is one, else a converted copy in
-// tmp (released by the caller). Null when it cannot be had.
+// tmp (released by the caller). Null when it cannot be had or has no pixels.
 const zePixmap *zeimage_truecolor(const zePixmap *p, zePixmap *tmp);
 // Opens the target only after the data are ready; fclose is checked.
 bool zeimage_close(FILE *f, bool ok, const char *filename);

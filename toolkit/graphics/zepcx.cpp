@@ -164,6 +164,11 @@ bool zepxmap_savetofile_pcx(const zePixmap *p, const char *filename) {
     const zePixmap *t = zeimage_truecolor(p, &tmp);
     if (!t) return false;
     int w = t->width, h = t->height;
+    if (w > 65535 || h > 65535) {   // the header's 16-bit fields would cut the size
+        printf("zepxmap_savetofile_pcx: %d x %d is too large for PCX\n", w, h);
+        if (t == &tmp) zepxmap_release(&tmp);
+        return false;
+    }
     uint8_t hdr[128] = {0x0A, 5, 1, 8};
     hdr[8] = (uint8_t)(w - 1), hdr[9] = (uint8_t)((w - 1) >> 8);
     hdr[10] = (uint8_t)(h - 1), hdr[11] = (uint8_t)((h - 1) >> 8);

@@ -244,6 +244,10 @@ bool zepxmap_savetofile_xpm(const zePixmap *p, const char *filename) {
         printf("zepxmap_savetofile_xpm: unsupported format %d\n", p->format);
         return false;
     }
+    if (p->width <= 0 || p->height <= 0) {   // readers refuse such a values line
+        printf("zepxmap_savetofile: empty picture (%d x %d)\n", p->width, p->height);
+        return false;
+    }
     zePixmap t;
     if (!zepxmap_duplicate(&t, p, 0, 0, -1, -1)) return false;
     if (t.format == ZEPX_TRUECOLOR) {
