@@ -576,6 +576,29 @@ Window find_icon(const char *name) {
     return 0;
 }
 
+// A tray that owns the tray selection but never takes the icon in (hung,
+// or gone before it read the request): the window comes back by itself.
+TEST_F(WindowX11, ATrayThatNeverDocksGivesTheWindowBack) {
+    char name[64];
+    snprintf(name, sizeof name, "_NET_SYSTEM_TRAY_S%d", DefaultScreen(g_dpy));
+    Window fake = XCreateSimpleWindow(g_dpy, DefaultRootWindow(g_dpy), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(g_dpy, XInternAtom(g_dpy, name, False), fake, CurrentTime);
+    XSync(g_dpy, False);
+    zeWindow w;
+    ASSERT_TRUE(zewindow_open(&w, "quimo-hung-tray,x=500,y=400,xs=120,ys=60,notitle,noquit"));
+    Window x = xid(&w);
+    ASSERT_TRUE(pump_until([&] { return viewable(x); }));
+    zewindow_totray(&w);
+    EXPECT_TRUE(w.intray);
+    EXPECT_TRUE(pump_until([&] { return !viewable(x); }));
+    EXPECT_TRUE(pump_until([&] { return got_id(w.trayid) && viewable(x); }, 9000));
+    EXPECT_FALSE(w.intray);
+    XDestroyWindow(g_dpy, fake);   // the selection goes with it
+    XSync(g_dpy, False);
+    zewindow_close(&w);
+    settle(500);   // the window manager is done with it before the next test
+}
+
 TEST_F(WindowX11, TrayIconHidesAndRestores) {
     FILE *tray = popen("exec trayer --edge top --align right --widthtype request --height 24 --SetDockType true", "r");
     ASSERT_NE(nullptr, tray);

@@ -156,7 +156,11 @@ static void x_shutdown(void) {
 // A broken connection's descriptor stays readable for ever: it must leave the
 // pump's wait, or the pump would spin.
 static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
-static bool x_pending(void) { return zex11_dpy && !g_lost && XPending(zex11_dpy) > 0; }
+static bool x_pending(void) {
+    if (!zex11_dpy || g_lost) return false;
+    zex11_tray_check();
+    return XPending(zex11_dpy) > 0;
+}
 
 static void x_screen_size(int *w, int *h) {
     *w = DisplayWidth(zex11_dpy, zex11_screen);

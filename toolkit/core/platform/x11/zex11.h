@@ -18,6 +18,8 @@ struct zeX11Win {
     bool mapped, hidden, iconic, maximised;
     int hx, hy;             // outer position when it was hidden
     Window tray_icon;       // icon window docked in the tray, 0 none
+    bool tray_docked;       // the tray took the icon in (reparented it)
+    long tray_asked;        // when docking was asked for, ms (monotonic)
 };
 
 extern Display *zex11_dpy;
@@ -40,6 +42,9 @@ bool zex11_has_state(Window w, Atom state);
 bool zex11_tray_add(int h, const char *tip);
 void zex11_tray_remove(int h);
 bool zex11_tray_event(XEvent *ev);      // true when the event belonged to a tray icon
+// An icon the tray never took in counts as a tray that went away (queued as
+// such for the next dispatch).
+void zex11_tray_check(void);
 
 // desktop (zex11_desktop.cpp)
 void zex11_workarea(int r[4]);

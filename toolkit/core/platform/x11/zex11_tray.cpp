@@ -5,6 +5,17 @@
 #include <X11/Xatom.h>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+
+// A tray that owns its selection but never takes the icon in (hung, or gone
+// before it got to our request) would leave the window hidden for good.
+enum { DOCK_WAIT_MS = 5000 };
+
+static long now_ms(void) {
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000L + t.tv_nsec / 1000000;
+}
 
 static Window tray_manager(void) {
     char name[64];
@@ -75,7 +86,27 @@ bool zex11_tray_add(int h, const char *tip) {
     XSendEvent(zex11_dpy, mgr, False, NoEventMask, &e);
     XFlush(zex11_dpy);
     w->tray_icon = icon;
+    w->tray_docked = false;
+    w->tray_asked = now_ms();
     return true;
+}
+
+void zex11_tray_check(void) {
+    long now = 0;
+    for (int h = 1; h <= 1000; h++) {
+        zeX11Win *w = zex11_win(h);
+        if (!w || !w->tray_icon || w->tray_docked) continue;
+        if (!now) now = now_ms();
+        if (now - w->tray_asked < DOCK_WAIT_MS) continue;
+        printf("x11: the tray did not take the icon in; the window comes back\n");
+        w->tray_docked = true;   // once
+        XEvent e = {};
+        e.xreparent.type = ReparentNotify;
+        e.xreparent.display = zex11_dpy;
+        e.xreparent.event = e.xreparent.window = w->tray_icon;
+        e.xreparent.parent = zex11_root;
+        XPutBackEvent(zex11_dpy, &e);
+    }
 }
 
 void zex11_tray_remove(int h) {
@@ -108,6 +139,7 @@ bool zex11_tray_event(XEvent *ev) {
         if (ev->xbutton.button == 3) sink(owner, 2056, 2011, 0, 0, 0);
         break;
     case ReparentNotify:
+        if (ev->xreparent.parent != zex11_root) w->tray_docked = true;
         // Back on the root: the tray went away. The window must not stay
         // hidden with nothing to bring it back, so this counts as a click.
         if (ev->xreparent.parent == zex11_root) {
