@@ -6,6 +6,10 @@
 #include <vector>
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -171,6 +175,89 @@ TEST(TickSource, RealTicksReachTheTimers) {
     zetick_stop();
 }
 
+// Under a time-faking preload the monotonic clock moves with the faked
+// time. The test runs itself again under libfaketime and steps the clock two
+// hours back, then forward again; ticks and periodic calls must go on at
+// their rate, without a stall and without a burst.
+const char kFaketime[] = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+
+std::atomic<int> g_jump_calls;
+void jump_periodic() { g_jump_calls++; }
+
+void set_fake_offset(const char *file, const char *offset) {
+    FILE *f = fopen(file, "w");
+    ASSERT_TRUE(f);
+    fprintf(f, "%s\n", offset);
+    fclose(f);
+}
+
+// Ticks and periodic calls during 30 idle waits of 5 ms; *ms: how long that
+// took (a busy machine stretches it).
+void run_phase(int *ticks, int *calls, int *ms) {
+    int t = 0, before = g_jump_calls;
+    uint32_t start = zemilliseconds();
+    for (int i = 0; i < 30; i++) {
+        t += zetick_process();
+        zesleep(5000);
+    }
+    t += zetick_process();
+    *ticks = t, *calls = g_jump_calls - before, *ms = (int)(zemilliseconds() - start);
+}
+
+TEST(TickSource, ClockStepsNeitherStallNorBurst) {
+    const char *file = getenv("FAKETIME_TIMESTAMP_FILE");
+    if (!file) {
+        if (access(kFaketime, R_OK) != 0) GTEST_SKIP() << "libfaketime is not installed";
+        char self[4096], offsets[] = "/tmp/ze_faketime_XXXXXX";
+        ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+        ASSERT_GT(n, 0);
+        self[n] = 0;
+        int fd = mkstemp(offsets);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        set_fake_offset(offsets, "+0");
+        // Built before the fork: the child may only exec.
+        std::vector<std::string> env = {std::string("LD_PRELOAD=") + kFaketime,
+                                        std::string("FAKETIME_TIMESTAMP_FILE=") + offsets, "FAKETIME_NO_CACHE=1"};
+        std::vector<char *> envp;
+        for (std::string &e : env) envp.push_back(e.data());
+        for (char **e = environ; *e; e++) envp.push_back(*e);
+        envp.push_back(nullptr);
+        char filter[] = "--gtest_filter=TickSource.ClockStepsNeitherStallNorBurst";
+        char *argv[] = {self, filter, nullptr};
+        pid_t pid = fork();
+        if (pid == 0) {
+            execve(self, argv, envp.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        unlink(offsets);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        return;
+    }
+    zetick_start(zetimer_tick, 100);
+    g_jump_calls = 0;
+    zeperiodic_start(jump_periodic, 200);
+    int ticks, calls, ms;
+    run_phase(&ticks, &calls, &ms);
+    EXPECT_GE(ticks, 5);
+    EXPECT_GE(calls, 5);
+    set_fake_offset(file, "-7200");  // two hours back
+    run_phase(&ticks, &calls, &ms);
+    EXPECT_GE(ticks, 5) << "ticks stalled after the clock went back";
+    EXPECT_GE(calls, 5) << "periodic calls stalled after the clock went back";
+    for (const char *forward : {"+0", "+7200"}) {  // two hours forward, twice
+        set_fake_offset(file, forward);
+        run_phase(&ticks, &calls, &ms);
+        EXPECT_LE(ticks, ms / 10 + 20) << "a burst of ticks after the clock went forward to " << forward;
+        EXPECT_GE(ticks, 5);
+        EXPECT_LE(calls, ms / 5 + 20);
+    }
+    zeperiodic_stop(jump_periodic);
+    zetick_stop();
+}
+
 std::atomic<int> g_periodic_calls;
 void periodic() { g_periodic_calls++; }
 
@@ -189,6 +276,15 @@ TEST(TickSource, PeriodicCallbackRunsAtItsRateAndStops) {
 
 std::atomic<int> g_demand_calls;
 void on_demand() { g_demand_calls++; }
+
+void fast_periodic() {}
+
+TEST(TickSource, HugeFrequencyDoesNotDivideByZero) {
+    zeperiodic_start(fast_periodic, 2000000000);
+    zesleep(20000);
+    zeperiodic_stop(fast_periodic);
+    SUCCEED();
+}
 
 TEST(TickSource, OnDemandCallbackRunsOncePerArming) {
     g_demand_calls = 0;

@@ -222,6 +222,8 @@ static int64_t run_due_callbacks(int64_t now) {
     for (int i = 0; i < PERIODIC_MAX; i++) {
         Periodic &p = g_periodic[i];
         if (!p.callback) continue;
+        // The clock stepped back: keep the rate instead of waiting for the old schedule.
+        if (p.due - now > step_of(p)) p.due = now + step_of(p);
         if (p.onDemand) {
             if (!g_armed[i].load()) {
                 p.waiting = false;
@@ -310,13 +312,18 @@ void zetick_inject(uint32_t ticks) {
 bool zetick_running(void) { return g_tick_period != 0; }
 
 // Moves the ticks that have passed (and the injected ones) into the backlog.
+// The monotonic clock only jumps under a time-faking preload or when the
+// whole process was stopped: a step back restarts the count from now (instead
+// of no ticks until the old boundary comes round again), and a gap beyond
+// the backlog limit counts as one tick (instead of a burst of 10000).
 static void collect_ticks(void) {
     if (g_tick_period) {
         int64_t now = now_ns();
+        if (g_tick_due - now > g_tick_period) g_tick_due = now + g_tick_period;
         if (now >= g_tick_due) {
             int64_t n = (now - g_tick_due) / g_tick_period + 1;
             g_tick_due += n * g_tick_period;
-            g_backlog += n > ZETICK_PENDING_MAX ? ZETICK_PENDING_MAX : (uint32_t)n;
+            g_backlog += n > ZETICK_PENDING_MAX ? 1 : (uint32_t)n;
         }
     }
     g_backlog += g_injected.exchange(0);
@@ -365,6 +372,7 @@ void zeperiodic_start(void (*callback)(void), int frequency) {
     if (!callback) return;
     if (frequency < 1) frequency = 1;
     int64_t period = 1000000000 / frequency;
+    if (period < 1000) period = 1000;  // at most a million calls per second; never 0
     {
         std::lock_guard<std::mutex> hold(g_lock);
         Periodic *p = find_periodic(callback);
