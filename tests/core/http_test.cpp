@@ -3,6 +3,9 @@
 #include "zefile.h"
 #include "zehttp.h"
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <cstring>
+#include <sys/socket.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -51,6 +54,42 @@ TEST_F(Http, GetWritesTheBodyAndLogsTheRequest) {
     // The handle stays open for the next request.
     ASSERT_TRUE(zehttp_get(url.c_str(), file.c_str()));
     EXPECT_NE(std::string::npos, log().rfind("already open\r\n"));
+}
+
+static int open_fds() {
+    int n = 0;
+    for (int fd = 0; fd < 1024; fd++) n += fcntl(fd, F_GETFD) != -1;
+    return n;
+}
+
+// Every request uses a fresh connection; none may stay open afterwards.
+TEST_F(Http, RequestsLeaveNoConnectionOpen) {
+    server.put("small.txt", "x");
+    std::string url = server.url("/small.txt"), file = work + "/small.txt";
+    ASSERT_TRUE(zehttp_get(url.c_str(), file.c_str()));  // the handles exist
+    int before = open_fds();
+    for (int i = 0; i < 5; i++) {
+        ASSERT_TRUE(zehttp_get(url.c_str(), file.c_str()));
+        EXPECT_EQ(before, open_fds()) << "after request " << i;
+    }
+    // No connection from the first request either: a test server (or a
+    // time service) that counts connections sees them end.
+    char path[64], target[256];
+    for (int fd = 0; fd < 1024; fd++) {
+        snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+        ssize_t n = readlink(path, target, sizeof target - 1);
+        if (n <= 0) continue;
+        target[n] = 0;
+        if (strncmp(target, "socket:", 7) != 0) continue;
+        int type = 0;
+        socklen_t len = sizeof type;
+        struct sockaddr_storage peer;
+        socklen_t plen = sizeof peer;
+        // A connected TCP socket left behind by a request.
+        if (getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &len) == 0 && type == SOCK_STREAM &&
+            getpeername(fd, (struct sockaddr *)&peer, &plen) == 0 && peer.ss_family != AF_UNIX)
+            ADD_FAILURE() << "connected socket fd " << fd << " left open";
+    }
 }
 
 TEST_F(Http, FailuresWriteNothing) {

@@ -17,6 +17,10 @@ ROOT = sys.argv[1]
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
+    # Keeps connections open like real servers, so a client that never
+    # closes its connections shows up in the tests.
+    protocol_version = "HTTP/1.1"
+
     def log_message(self, *args):
         pass
 

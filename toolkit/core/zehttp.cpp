@@ -95,6 +95,9 @@ static void set_options(const char *url, Transfer *t) {
     curl_easy_setopt(g_easy, CURLOPT_USERAGENT, "zeko");
     curl_easy_setopt(g_easy, CURLOPT_HTTPHEADER, no_cache_headers());
     curl_easy_setopt(g_easy, CURLOPT_FRESH_CONNECT, 1L);
+    // Fresh every time, so a kept connection would only hold a descriptor
+    // (and the server's slot) until the process ends.
+    curl_easy_setopt(g_easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(g_easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(g_easy, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(g_easy, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
