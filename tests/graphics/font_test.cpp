@@ -464,7 +464,9 @@ TEST_F(Fonts, SystemFontsWithOddOptions) {
     int wide = zefont_load_system("Arial,points=12,xsextra=2000000000");
     EXPECT_GT(wide, 999999);
     int unknown = zefont_load_system("No Such Face At All,points=12");
-    if (unknown >= 0) EXPECT_GT(text_ink(unknown, "abc"), 0) << "the fallback face draws";
+    if (unknown >= 0) {
+        EXPECT_GT(text_ink(unknown, "abc"), 0) << "the fallback face draws";
+    }
     int negative = zefont_load_system("Arial,xs=-4,points=-9,ys=-5");
     EXPECT_GT(negative, 999999);
     int huge = zefont_load_system("Arial,points=2000000000");

@@ -263,7 +263,9 @@ TEST(Merge, ExtremePositionsBetweenAllFormats) {
                 if (tf == ZEPX_SCREEN) continue;
                 // only a rectangle that really overlaps may change the target
                 bool overlaps = c[0] == 2 || c[0] == -1;
-                if (!overlaps) EXPECT_EQ(t.set_of(1).size(), 12u) << tf << " <- " << sf << " at " << c[0];
+                if (!overlaps) {
+                    EXPECT_EQ(t.set_of(1).size(), 12u) << tf << " <- " << sf << " at " << c[0];
+                }
             }
     testing::internal::GetCapturedStdout();
     Px t(4, 3, ZEPX_TRUECOLOR), s(3, 2, ZEPX_TRUECOLOR);
