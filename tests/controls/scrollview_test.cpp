@@ -375,6 +375,28 @@ TEST_F(ScrollViewControls, WheelGoesToTheFocusedControlAndHiddenOnesVanish) {
     EXPECT_EQ(0x123456u, zeheadless_pixel(20, 20));
 }
 
+TEST_F(ScrollViewControls, AHiddenControlTakesNeitherClicksNorTheFocus) {
+    zecontrol_hide(&boxes[1].c);
+    click(100, 20);                         // where "b" was
+    EXPECT_EQ(0, boxes[1].count(ZEMSG_LDOWN));
+    zeheadless_motion(100, 21);
+    pump();
+    EXPECT_EQ(0, boxes[1].count(ZEMSG_MOTION));
+    EXPECT_EQ(-1, view->hoverchild);
+    click(20, 20);
+    EXPECT_EQ(0, focused());
+    key(ZEKEY_TAB);                         // past the hidden "b" and the nofocus "c"
+    EXPECT_EQ(3, focused());
+    EXPECT_FALSE(boxes[1].c.focus);
+    EXPECT_FALSE(zecontrol_ask_focus(&boxes[1].c));
+    zecontrol_show(&boxes[1].c);
+    zeview_set_scroll_y(view, 0);           // "d" was brought into view
+    zeheadless_advance(1000);               // not a double click with the first one
+    click(100, 20);
+    EXPECT_EQ(1, boxes[1].count(ZEMSG_LDOWN));
+    EXPECT_EQ(1, focused());
+}
+
 TEST_F(ScrollViewControls, AControlOrViewGoingAwayMidDragReleasesThePointer) {
     zeheadless_mouse(20, 20, 0, true);
     pump();

@@ -191,8 +191,9 @@ static void erase(zeControl *c) {
 
 // ----- focus -----
 
+// A hidden control takes no focus: keys would go to something not shown.
 bool zecontrol_ask_focus(zeControl *c) {
-    if (!c->created || c->nofocus) return false;
+    if (!c->created || c->nofocus || !c->visible) return false;
     if (c->focus) return true;
     bool granted = zecontrol_request(c, ZEREQ_FOCUS, c->handle) != 0;
     if (granted) c->focus = true;
@@ -200,7 +201,7 @@ bool zecontrol_ask_focus(zeControl *c) {
 }
 
 static zearg take_focus(zeControl *c) {
-    if (c->nofocus || !c->created) return 0;
+    if (c->nofocus || !c->created || !c->visible) return 0;
     bool had = c->focus;
     c->focus = true;
     zecontrol_request(c, ZEREQ_SHOWME, c->handle);

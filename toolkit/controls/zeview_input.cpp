@@ -226,6 +226,13 @@ static bool strictly_inside(const zeViewChild &k, int cx, int cy) {
     return cx > k.x && cx < k.x + k.w && cy > k.y && cy < k.y + k.h;
 }
 
+// A hidden control keeps its entry but gets no pointer: an invisible button
+// must not be pressed.
+static bool takes_pointer(const zeViewChild &k, int cx, int cy) {
+    if (!k.inuse || !k.mouse || !strictly_inside(k, cx, cy)) return false;
+    return k.handler != zecontrol_handler || ((const zeControl *)k.owner)->visible;
+}
+
 static bool inside_view(const zeView *v, int px, int py) {
     return px >= v->c.x && px < v->c.x + v->c.w && py >= v->c.y && py < v->c.y + v->c.h;
 }
@@ -242,8 +249,7 @@ static void mouse_button(zeView *v, int msg, int px, int py) {
     } else {
         bool got = false;
         for (int i = 0; i < v->nchildren; i++) {
-            const zeViewChild &k = v->children[i];
-            if (!k.inuse || !k.mouse || !strictly_inside(k, cx, cy)) continue;
+            if (!takes_pointer(v->children[i], cx, cy)) continue;
             child_send(v, i, msg, cx, cy);
             got = true;
         }
@@ -274,7 +280,7 @@ static void motion(zeView *v, int px, int py) {
         int hover = -1;
         for (int i = 0; i < v->nchildren; i++) {
             const zeViewChild &k = v->children[i];
-            if (!k.inuse || !k.mouse || !strictly_inside(k, cx, cy)) continue;
+            if (!takes_pointer(k, cx, cy)) continue;
             // Read before the child runs: it may register others, and the
             // registry may move when it grows.
             bool hovers = k.hover;
