@@ -102,19 +102,32 @@ bool modes(zeAnsiDecoder *d, const Params &p) {
 
 void attributes(zeAnsiDecoder *d, const Params &p) {
     int k = 0;
+    // Set while the last item of this sequence turned the attributes off: a
+    // further 0 repeats it. Skipping the repeats keeps a run of empty
+    // parameters (";;;;...;31m") within the items one byte may produce, so
+    // the colour after them is not dropped from a full ring.
+    bool off = false;
     if (p.n == 0 || p.v[0] == 0) {
         emit(d, ZEANSI_RESET, 0);
         k = 1;   // what follows a leading reset still applies ("0;31" is red)
+        off = true;
     }
     for (; k < p.n; k++) {
         int v = p.v[k];
+        if (v == 0) {
+            if (!off) emit(d, ZEANSI_ATTR_OFF, v);
+            off = true;
+            continue;
+        }
+        bool known = true;
         if (v >= 30 && v <= 38) emit(d, ZEANSI_FOREGROUND, v - 30);
         else if (v >= 40 && v <= 48) emit(d, ZEANSI_BACKGROUND, v - 40);
-        else if (v == 0) emit(d, ZEANSI_ATTR_OFF, v);
         else if (v == 1) emit(d, ZEANSI_BOLD, v);
         else if (v == 39) emit(d, ZEANSI_FOREGROUND_DEFAULT, v);
         else if (v == 49) emit(d, ZEANSI_BACKGROUND_DEFAULT, v);
         else if (v == 7 || v == 27) emit(d, ZEANSI_REVERSE, v);
+        else known = false;
+        if (known) off = false;
         // 38 and 48 introduce an extended colour: its parameters are not
         // attributes of their own.
         if ((v == 38 || v == 48) && k + 1 < p.n) k += p.v[k + 1] == 5 ? 2 : p.v[k + 1] == 2 ? 4 : 0;
