@@ -576,6 +576,35 @@ Window find_icon(const char *name) {
     return 0;
 }
 
+// A window that closes itself when it is deactivated (as a popup list
+// does): the focus-out that closes it must not use its record afterwards.
+zeWindow *g_closing;
+zearg close_on_deactivate(void *, int id, zearg, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
+    g_ids.push_back(id);
+    if (g_closing && g_closing->open && id == g_closing->deactivatedid) zewindow_close(g_closing);
+    return 0;
+}
+
+TEST_F(WindowX11, AWindowClosingItselfOnDeactivation) {
+    zeWindow a, b;
+    ASSERT_TRUE(zewindow_open(&a, "closes-on-deactivate,x=100,y=600,xs=120,ys=60,noquit"));
+    Window ax = xid(&a);
+    ASSERT_TRUE(pump_until([&] { return viewable(ax); }));
+    zewindow_bringtotop(&a);
+    ASSERT_TRUE(pump_until([&] { return got_id(a.activatedid); }));
+    int deact = a.deactivatedid;
+    g_closing = &a;
+    zewindow_set_callback(&a, close_on_deactivate, nullptr);
+    ASSERT_TRUE(zewindow_open(&b, "takes-the-focus,x=400,y=600,xs=120,ys=60,noquit"));
+    Window bx = xid(&b);
+    ASSERT_TRUE(pump_until([&] { return viewable(bx); }));
+    zewindow_bringtotop(&b);
+    EXPECT_TRUE(pump_until([&] { return got_id(deact) && !a.open; }));
+    settle(200);
+    g_closing = nullptr;
+    zewindow_close(&b);
+}
+
 // A tray that owns the tray selection but never takes the icon in (hung,
 // or gone before it read the request): the window comes back by itself.
 TEST_F(WindowX11, ATrayThatNeverDocksGivesTheWindowBack) {

@@ -608,8 +608,12 @@ static void on_focus(const zeX11Win *w, XFocusChangeEvent *fe, bool in) {
     if (fe->detail == NotifyInferior || fe->detail == NotifyPointer) return;
     if (fe->mode == NotifyGrab || fe->mode == NotifyUngrab) return;
     zeinput_reset_modifiers();
-    w->sink(w->owner, in ? 2063 : 2064, 0, 0, 0, 0);
-    w->sink(w->owner, in ? 2018 : 2019, 0, 0, 0, 0);
+    // The first message may close the window (a popup that goes when it
+    // loses the focus), which clears its record: keep what the second needs.
+    zeNativeSink sink = w->sink;
+    void *owner = w->owner;
+    sink(owner, in ? 2063 : 2064, 0, 0, 0, 0);
+    sink(owner, in ? 2018 : 2019, 0, 0, 0, 0);
 }
 
 static void handle_event(XEvent *ev) {
