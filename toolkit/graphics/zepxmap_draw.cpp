@@ -99,10 +99,10 @@ void zepxmap_dashline(zePixmap *p, int x1, int y1, int x2, int y2, int c, int on
     zepxmap_points_flush(p, c);
 }
 
-// Curves step by angle, finer for larger radii; beyond this radius finer
-// steps only cost time (the point count grows with it), so a huge radius
-// cannot make a curve take billions of steps.
-static const double CURVE_MAX_RADIUS = 1 << 18;
+// Curves step by angle, finer for larger radii. Steps stay finer than a
+// pixel up to about four times this radius, far beyond any pixmap side;
+// past it a huge radius cannot make a curve take billions of steps.
+static const double CURVE_MAX_RADIUS = 1 << 16;
 
 static double step_radius(double r) {
     r = fabs(r);
