@@ -89,6 +89,19 @@ TEST_F(EventQueue, WaitforDiscardsOtherIdsUntilOneOfItsOwn) {
     EXPECT_FALSE(zeevent_waitfor_active());
 }
 
+TEST_F(EventQueue, WaitforFindsItsIdAnywhereInALongList) {
+    std::vector<int> ids;
+    for (int i = 0; i < 1500; i++) ids.push_back(20000 + i);
+    zeevent_post(5);
+    zeevent_post(21499);  // the last of the list
+    zeevent_post(20000);  // the first, later
+    EXPECT_EQ(21499, zeevent_waitfor_list((int)ids.size(), ids.data()));
+    EXPECT_EQ(20000, zeevent_waitfor_list(1000, ids.data()));
+    zeevent_post(20999);
+    EXPECT_EQ(20999, zeevent_waitfor(3, 1, 20999, 2));
+    EXPECT_EQ(0, zeevent_queued());
+}
+
 int g_close_sig;
 void on_close(int sig) { g_close_sig = sig; }
 

@@ -188,8 +188,9 @@ int zeevent_poll(void) {
     return take();
 }
 
+// The list form has no limit of its own: the caller's array holds all n.
 int zeevent_waitfor_list(int n, const int *ids) {
-    if (n > ZEEVENT_WAITFOR_MAX) n = ZEEVENT_WAITFOR_MAX;
+    if (!ids) n = 0;
     g_waitfor_depth++;
     int found = 0;
     while (!found) {

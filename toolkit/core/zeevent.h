@@ -51,6 +51,7 @@ int zeevent_poll(void);
 // Waits until one of the n ids is taken from the queue and returns it;
 // other ids taken meanwhile are discarded; 0 when the toolkit stops first.
 // Timer ids are not posted while it runs.
+// The variable form takes up to 1000 ids; the list form any number.
 int zeevent_waitfor(int n, ...);
 int zeevent_waitfor_list(int n, const int *ids);
 // True while a zeevent_waitfor runs (zeTimer expiries are dropped then).
