@@ -64,6 +64,19 @@ int zecmdline_split(const char *line, char **out, int maxout, char *buf, int buf
     return count;
 }
 
+std::vector<std::string> zecmdline_words(const char *line) {
+    std::vector<std::string> words;
+    if (!line) return words;
+    // A text of len characters has at most (len + 1) / 2 words, each needing
+    // its length plus a terminator.
+    size_t len = strlen(line);
+    std::vector<char *> argv(len / 2 + 3);
+    std::vector<char> buf(len * 2 + 2);
+    int n = zecmdline_split(line, argv.data(), (int)argv.size(), buf.data(), (int)buf.size());
+    for (int i = 1; i < n; i++) words.push_back(argv[i]);
+    return words;
+}
+
 // True when text without its blanks and tabs equals name; no copy, so an
 // argument of any length is compared whole.
 static bool equal_without_blanks(const char *text, const char *name) {

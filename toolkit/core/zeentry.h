@@ -3,6 +3,8 @@
 // Programs with their own main() (the zeko tool, tests) call zeentry_init()
 // and, at the end, zeexit() or zeentry_exit_sequence() themselves.
 #pragma once
+#include <string>
+#include <vector>
 
 // Defined by the application.
 void zemain(void);
@@ -35,6 +37,8 @@ char **zeargv(void);
 // entries including entry 0 and the null. buf holds the texts.
 // Returns the count including entry 0.
 int zecmdline_split(const char *line, char **out, int maxout, char *buf, int bufsize);
+// The words of a command line of any length (zecmdline_split without entry 0).
+std::vector<std::string> zecmdline_words(const char *line);
 
 // -1 for an argument "-name", +1 for "+name" (blanks and tabs inside the
 // argument ignored, name matched exactly), 0 when absent. First match wins.

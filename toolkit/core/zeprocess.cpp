@@ -32,16 +32,6 @@ static void close_fd(int *fd) {
     *fd = -1;
 }
 
-static std::vector<std::string> split_words(const char *cmdline) {
-    std::vector<std::string> words;
-    size_t len = strlen(cmdline);
-    std::vector<char *> argv(len / 2 + 3);
-    std::vector<char> buf(len * 2 + 2);
-    int n = zecmdline_split(cmdline, argv.data(), (int)argv.size(), buf.data(), (int)buf.size());
-    for (int i = 1; i < n; i++) words.push_back(argv[i]);
-    return words;
-}
-
 // Starts argv with the three pipe ends as its standard files.
 static pid_t spawn(const std::vector<std::string> &words, int child_in, int child_out, int child_err,
                    bool hidden) {
@@ -78,7 +68,7 @@ int zeprocess_run(zeHandler callback, void *user, const char *cmdline, bool hidd
     for (int i = 0; i < ZEPROCESS_SLOTS && slot < 0; i++)
         if (!g_slots[i].used) slot = i;
     if (slot < 0) return -1;
-    std::vector<std::string> words = split_words(cmdline);
+    std::vector<std::string> words = zecmdline_words(cmdline);
     if (words.empty()) return -1;
     int pin[2], pout[2], perr[2];
     if (pipe2(pin, O_CLOEXEC) != 0) return -1;

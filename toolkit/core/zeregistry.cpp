@@ -216,12 +216,7 @@ static std::vector<std::string> command_words(const char *cmdline) {
         words.push_back(cmdline);
         return words;
     }
-    size_t len = strlen(cmdline);
-    std::vector<char *> argv(len / 2 + 3);
-    std::vector<char> buf(len * 2 + 2);
-    int n = zecmdline_split(cmdline, argv.data(), (int)argv.size(), buf.data(), (int)buf.size());
-    for (int i = 1; i < n; i++) words.push_back(argv[i]);
-    return words;
+    return zecmdline_words(cmdline);
 }
 
 static std::string desktop_name(const char *name) {

@@ -100,16 +100,6 @@ static bool spawn_words(const std::vector<std::string> &words) {
     return zeshell_spawn(argv.data());
 }
 
-static std::vector<std::string> split_words(const char *text) {
-    std::vector<std::string> words;
-    size_t len = strlen(text);
-    std::vector<char *> argv(len / 2 + 3);
-    std::vector<char> buf(len * 2 + 2);
-    int n = zecmdline_split(text, argv.data(), (int)argv.size(), buf.data(), (int)buf.size());
-    for (int i = 1; i < n; i++) words.push_back(argv[i]);
-    return words;
-}
-
 static bool is_address(const char *text) { return strstr(text, "://") || strncmp(text, "mailto:", 7) == 0; }
 
 static std::string full_path(const char *file) {
@@ -150,7 +140,7 @@ bool zeshell_open(const char *file) {
     std::string path = full_path(file);
     std::vector<char> prog(path.size() + 1), params(path.size() + 1);
     if (zeshell_split_exe(path.c_str(), prog.data(), (int)prog.size(), params.data(), (int)params.size())) {
-        std::vector<std::string> words = split_words(params.data());
+        std::vector<std::string> words = zecmdline_words(params.data());
         words.insert(words.begin(), prog.data());
         return spawn_words(words);
     }
@@ -167,7 +157,7 @@ bool zeshell_run(const char *fmt, ...) {
     va_end(ap);
     struct stat st;
     if (stat(line, &st) == 0) return zeshell_open(line);
-    std::vector<std::string> words = split_words(line);
+    std::vector<std::string> words = zecmdline_words(line);
     if (words.empty()) return false;
     if (strstr(words[0].c_str(), ".exe") || strstr(words[0].c_str(), ".EXE")) return zeshell_open(line);
     if (resolve(words[0].c_str()).empty()) return zeshell_open(line);
