@@ -42,6 +42,26 @@ TEST(Process, OutputAndExitCodeArriveThroughThePump) {
     EXPECT_EQ(0, zeprocess_count());
 }
 
+// A child that ends while a process it started keeps writing into the
+// inherited pipe: the end is reported, the main thread does not read forever.
+static zearg on_child_slowly(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4, zearg a5, zearg a6,
+                             zearg a7, zearg a8) {
+    if (msg == ZEMSG_PROCESS_OUTPUT) usleep(10000);  // the writer refills the pipe meanwhile
+    return on_child(owner, msg, a1, a2, a3, a4, a5, a6, a7, a8);
+}
+
+TEST(Process, EndIsReportedWhileAGrandchildKeepsWriting) {
+    alarm(20);  // a regression would read forever
+    Child c;
+    int slot = zeprocess_run(on_child_slowly, &c, "sh -c \"yes & sleep 0.1\"", true);
+    ASSERT_GE(slot, 0);
+    pump_until_done(&c, 1);
+    alarm(0);
+    EXPECT_EQ(1, c.ends);
+    EXPECT_EQ(0, c.code);
+    EXPECT_EQ(0u, c.output.find("y\ny\n"));
+}
+
 TEST(Process, WritesReachTheChildAndLargeOutputIsComplete) {
     Child echo;
     int slot = zeprocess_run(on_child, &echo, "cat", true);

@@ -15,6 +15,10 @@
 
 extern char **environ;
 
+// Reports of the rest of the output after the end: more than a full pipe
+// (64 KiB by default, 1 MiB at most) needs.
+enum { FINISH_REPORTS = 64 };
+
 struct ProcessSlot {
     bool used;
     pid_t pid;
@@ -174,8 +178,9 @@ static bool report_output(int slot) {
 // status < 0: the exit status is lost (someone else reaped the process).
 static void finish(int slot, int status) {
     // The rest of the output, in reports of at most 19000 bytes. A process
-    // that left children behind may keep the pipes open; stop at what is there.
-    while (valid(slot) && report_output(slot)) {}
+    // that left children behind may keep the pipes open and keep writing:
+    // take what a full pipe holds, then close (a writer left gets SIGPIPE).
+    for (int i = 0; i < FINISH_REPORTS && valid(slot) && report_output(slot); i++) {}
     if (!valid(slot)) return;
     ProcessSlot s = g_slots[slot];
     close_fd(&g_slots[slot].in), close_fd(&g_slots[slot].out), close_fd(&g_slots[slot].err);
