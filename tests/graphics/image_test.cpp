@@ -1,6 +1,7 @@
 // Image files: the bytes the writers produce, round trips through every
 // reader into pixmaps of each format, options and failures.
 #include <gtest/gtest.h>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -32,7 +33,9 @@ struct Picture {
         EXPECT_TRUE(zepxmap_create(&p, w, h, ZEPX_TRUECOLOR));
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++) zepxmap_setpixel(&p, x, y, color(x, y));
-        if (format != ZEPX_TRUECOLOR) EXPECT_TRUE(zepxmap_convert(&p, format, -1));
+        if (format != ZEPX_TRUECOLOR) {
+            EXPECT_TRUE(zepxmap_convert(&p, format, -1));
+        }
     }
     ~Picture() { zepxmap_release(&p); }
     static int color(int x, int y) { return (x * 37 + y * 11) % 256 << 16 | (x * 5 + y * 71) % 256 << 8 | (x ^ y) * 9 % 256; }
@@ -227,6 +230,14 @@ TEST_P(RoundTrip, ThroughFilesIntoPixmaps) {
                 if (format == ZEPX_PALETTE8 && got == (want & 0xC0C0C0)) continue;
                 ASSERT_EQ(got, want) << ext << " format " << format << " at " << x << "," << y;
             }
+    }
+    // positions at the far end of the int range draw nothing (and do not overflow)
+    for (int format : {ZEPX_TRUECOLOR, ZEPX_SERVER, ZEPX_PALETTE8}) {
+        Blank far(w, h, format, 3);
+        for (auto at : {std::pair<int, int>{INT_MAX, INT_MAX}, {0, INT_MAX}, {INT_MAX, 0}, {w, h}})
+            EXPECT_TRUE(zeimage_load_file(&far.p, name.c_str(), at.first, at.second)) << ext << " " << format;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) ASSERT_EQ(zepxmap_getpixel(&far.p, x, y), 3) << ext << " " << format;
     }
     // a part of the picture: xs= and ys=
     Blank part(w, h, ZEPX_TRUECOLOR);

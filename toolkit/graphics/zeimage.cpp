@@ -52,6 +52,9 @@ bool zeimage_place(FILE *f, zeImgDecode decode, void *state, int W, int H, zePix
                    int h, unsigned targets, const char *who, int transparent) {
     if (x < 0) x = 0;
     if (y < 0) y = 0;
+    // beyond the edge nothing is drawn; row positions then stay in the int range
+    if (x > p->width) x = p->width;
+    if (y > p->height) y = p->height;
     if (w <= 0 || w > W) w = W;
     if (h <= 0 || h > H) h = H;
     unsigned bit = p->format == ZEPX_TRUECOLOR ? ZEIMG_TO_TRUECOLOR
