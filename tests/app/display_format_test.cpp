@@ -1,6 +1,7 @@
 // Display formats: format string, digit text, merge, overflow growth, widths.
 #include "app.h"
 #include <gtest/gtest.h>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -144,6 +145,37 @@ TEST_F(Format, TooManyDigitsWidenTheFormat) {
     EXPECT_EQ(3, g_format.integerWidth);  // the integer part grows, the decimals stay
     EXPECT_EQ(3, g_format.decimals);
     EXPECT_STREQ("###.###", g_format.formatString);
+}
+
+// Widths and decimals come from the settings file, which is user data: any
+// value gives a bounded format string and digit text, never a crash or a
+// growth loop.
+TEST_F(Format, DamagedWidthsStayWithinTheBuffers) {
+    const int32_t values[] = {INT32_MIN, -1, 0, 1, 8, 10, 11, 499, 500, 501, INT32_MAX};
+    for (int form : {0, 1, 2, 3}) {
+        for (int32_t a : values) {
+            for (int32_t b : values) {
+                g_format = DisplayFormat();
+                g_format.form = form;
+                g_format.showHundredths = true;
+                g_format.leadingWidth = a;
+                g_format.integerWidth = a;
+                g_format.decimals = b;
+                g_timer.destinationDay = today() - 3000;
+                g_timer.stopAfterFinished = false;
+                build_format_string();
+                compute();
+                make_digit_text();
+                ASSERT_LE(strlen(g_format.formatString), 500u);
+                ASSERT_LT(strlen(g_format.digitText), sizeof g_format.digitText);
+                std::string text = shown(true);
+                ASSERT_LT(text.size(), 600u);
+                // Growth only ever takes a width into the range it prints.
+                if (form == 1 && a >= 1 && a <= 10) ASSERT_LE(g_format.leadingWidth, 10);
+                if (form == 2 && a >= 1 && a <= 10) ASSERT_LE(g_format.integerWidth, 10);
+            }
+        }
+    }
 }
 
 TEST_F(Format, TextWidthCountsDigitsAndNarrowSeparators) {
