@@ -179,7 +179,7 @@ TEST(TickSource, RealTicksReachTheTimers) {
 // time. The test runs itself again under libfaketime and steps the clock two
 // hours back, then forward again; ticks and periodic calls must go on at
 // their rate, without a stall and without a burst.
-const char kFaketime[] = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+const char kFaketime[] = "/usr/lib/x86_64-linux-gnu/faketime/libfaketimeMT.so.1";  // two threads read the clock
 
 std::atomic<int> g_jump_calls;
 void jump_periodic() { g_jump_calls++; }
