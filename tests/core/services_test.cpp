@@ -13,7 +13,9 @@
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 static std::string slurp(const std::string &file) {
@@ -193,6 +195,26 @@ TEST_F(Shell, LauncherStartsWordsWithoutAShellAndLeavesNoZombie) {
     std::ofstream(dir + "/notes.txt") << "x";
     EXPECT_TRUE(zeshell_run("notes.txt"));
     EXPECT_EQ(dir + "/notes.txt\n", wait_for(dir + "/xdg-open.out"));
+}
+
+// The program runs in a grandchild: when that second fork fails, nothing
+// runs and the start must be reported as failed.
+TEST(ShellSpawn, FailedSecondForkIsAFailure) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to run as a user of its own";
+    pid_t pid = fork();
+    if (pid == 0) {
+        // A user id nobody else uses, allowed this process and one child:
+        // the first fork works, the second fails.
+        if (setresgid(54321, 54321, 54321) != 0 || setresuid(54321, 54321, 54321) != 0) _exit(2);
+        struct rlimit one_more = {2, 2};
+        if (setrlimit(RLIMIT_NPROC, &one_more) != 0) _exit(3);
+        const char *argv[] = {"/bin/true", nullptr};
+        _exit(zeshell_spawn(argv) ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(pid, waitpid(pid, &status, 0));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status)) << "1: reported as started, 2/3: setup failed";
 }
 
 TEST_F(Shell, PrintHandsTheFullPathToLp) {

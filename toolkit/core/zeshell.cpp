@@ -58,7 +58,14 @@ static bool spawn_detached(const std::string &program, const char *const *argv) 
     if (child == 0) {
         // Only async-signal-safe calls from here on.
         setsid();
-        if (fork() != 0) _exit(0);
+        pid_t grandchild = fork();
+        if (grandchild > 0) _exit(0);
+        if (grandchild < 0) {  // nothing will run: say so through the pipe
+            int err = errno;
+            ssize_t ignored = write(status_pipe[1], &err, sizeof err);
+            (void)ignored;
+            _exit(127);
+        }
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
