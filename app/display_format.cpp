@@ -5,15 +5,21 @@
 #include <cstdio>
 #include <cstring>
 
-static const char *const WIDTH_CODES[11] = {
-    nullptr, "%u", "%02u", "%03u", "%04u", "%05u", "%06u", "%07u", "%08u", "%09u", "%010u",
-};
-
-// Appends value printed with width code w (1..10); other widths print nothing.
+// Appends value printed with width code w (1..10), as "%u", "%02u" ... "%010u"
+// would; other widths print nothing. Done by hand: it runs for every field on
+// every display tick, and printf was the largest part of an idle tick's work.
 static void append_width(char *text, int size, int w, uint32_t value) {
     if (w < 1 || w > 10) return;
+    char digits[10];
+    int n = 0;
+    do {
+        digits[n++] = (char)('0' + value % 10);
+        value /= 10;
+    } while (value);
     int len = (int)strlen(text);
-    snprintf(text + len, size - len, WIDTH_CODES[w], value);
+    for (int i = n; i < w && len < size - 1; i++) text[len++] = '0';
+    while (n > 0 && len < size - 1) text[len++] = digits[--n];
+    text[len] = 0;
 }
 
 static void append_chars(char *text, int size, char c, int count) {

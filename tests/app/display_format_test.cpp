@@ -150,6 +150,20 @@ TEST_F(Format, TooManyDigitsWidenTheFormat) {
 // Widths and decimals come from the settings file, which is user data: any
 // value gives a bounded format string and digit text, never a crash or a
 // growth loop.
+TEST_F(Format, WidthCodesPrintLikePrintf) {
+    g_format.showHours = g_format.showMinutes = g_format.showSeconds = false;
+    for (int w = 1; w <= 10; w++) {
+        g_format.leadingWidth = w;
+        for (uint32_t v : {0u, 7u, 10u, 99u, 12345u, 999999999u, 1000000000u, 4294967295u}) {
+            char expect[32];
+            snprintf(expect, sizeof expect, "%0*u", w, v);
+            strcpy(g_format.formatString, "?");  // no growth
+            value((int)v, 0, 0, 0);
+            EXPECT_STREQ(expect, g_format.digitText) << "width " << w;
+        }
+    }
+}
+
 TEST_F(Format, DamagedWidthsStayWithinTheBuffers) {
     const int32_t values[] = {INT32_MIN, -1, 0, 1, 8, 10, 11, 499, 500, 501, INT32_MAX};
     for (int form : {0, 1, 2, 3}) {
@@ -171,8 +185,12 @@ TEST_F(Format, DamagedWidthsStayWithinTheBuffers) {
                 std::string text = shown(true);
                 ASSERT_LT(text.size(), 600u);
                 // Growth only ever takes a width into the range it prints.
-                if (form == 1 && a >= 1 && a <= 10) ASSERT_LE(g_format.leadingWidth, 10);
-                if (form == 2 && a >= 1 && a <= 10) ASSERT_LE(g_format.integerWidth, 10);
+                if (form == 1 && a >= 1 && a <= 10) {
+                    ASSERT_LE(g_format.leadingWidth, 10);
+                }
+                if (form == 2 && a >= 1 && a <= 10) {
+                    ASSERT_LE(g_format.integerWidth, 10);
+                }
             }
         }
     }
