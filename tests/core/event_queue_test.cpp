@@ -236,4 +236,19 @@ TEST(ExitSequence, CleanupsRunInOrderAndTheLoopStops) {
     EXPECT_TRUE(zerunning());
 }
 
+void cleanup_exits() { zeexit(0); }
+void cleanup_reports() { fprintf(stderr, "later cleanup ran\n"); }
+
+// A cleanup that ends the program itself neither restarts the sequence nor
+// cuts it short, and the code asked for first stays.
+TEST(ExitSequence, CleanupThatExitsKeepsTheCodeAndTheRest) {
+    EXPECT_EXIT(
+        {
+            zeonexit(cleanup_exits);
+            zeonexit(cleanup_reports);
+            zeexit(3);
+        },
+        ::testing::ExitedWithCode(3), "later cleanup ran");
+}
+
 }  // namespace

@@ -20,6 +20,7 @@ static void (*g_cleanups[CLEANUPS_MAX])(void);
 static int g_cleanup_count;
 static bool g_running = true;
 static bool g_in_exit;
+static int g_next_cleanup;  // the exit sequence's place in the cleanup list
 static int g_exit_code;
 static int g_windows_open;
 
@@ -142,15 +143,22 @@ void zeonexit(void (*fn)(void)) {
     if (g_cleanup_count < CLEANUPS_MAX) g_cleanups[g_cleanup_count++] = fn;
 }
 
+// A cleanup that ends the program itself (zeexit, zequit) goes on with the
+// same sequence from the next cleanup, and the first code stays: nothing
+// runs twice and nothing is skipped.
 void zeentry_exit_sequence(int code) {
-    if (g_in_exit) return;
-    g_in_exit = true;
-    g_exit_code = code;
+    if (!g_in_exit) {
+        g_in_exit = true;
+        g_exit_code = code;
+        g_next_cleanup = 0;
+    }
     g_running = false;
     // A cleanup may register another; it runs too.
-    for (int i = 0; i < g_cleanup_count; i++)
-        if (g_cleanups[i]) g_cleanups[i]();
-    g_cleanup_count = 0;
+    while (g_next_cleanup < g_cleanup_count) {
+        void (*fn)(void) = g_cleanups[g_next_cleanup++];
+        if (fn) fn();
+    }
+    g_cleanup_count = g_next_cleanup = 0;
     if (zeentry_tempfile_hook) zeentry_tempfile_hook();
     fflush(stdout);
     g_in_exit = false;
@@ -161,7 +169,7 @@ int zeentry_exit_code(void) { return g_exit_code; }
 void zeexit(int code) {
     zeentry_exit_sequence(code);
     fflush(nullptr);
-    exit(code);
+    exit(g_exit_code);
 }
 
 void zequit(void) {

@@ -21,7 +21,8 @@ int zeentry_finish(void);
 // The exit sequence without ending the process: stores the code, clears the
 // running flag, runs the exit cleanups in registration order and empties the
 // list, then the temporary-file hook. A cleanup that calls it again (through
-// zeexit) does not restart it.
+// zeexit) does not restart it: the sequence goes on from the next cleanup
+// and the first code is the one the process ends with.
 void zeentry_exit_sequence(int code);
 // The exit code stored by the exit sequence (0 before it ran).
 int zeentry_exit_code(void);
