@@ -81,6 +81,34 @@ TEST(Malformed, EveryReaderRefusesTheSamples) {
     EXPECT_GE(files, 40);
 }
 
+// Inputs the libFuzzer targets (tests/fuzz) once crashed on: each reader either
+// accepts them or leaves the pixmap untouched (run under ASan/UBSan).
+TEST(Regressions, EarlierFuzzFindsReadSafely) {
+    std::string dir = std::string(getenv("ZE_SOURCE_DIR") ? getenv("ZE_SOURCE_DIR") : ".") +
+                      "/tests/graphics/fuzz_regressions";
+    DIR *d = opendir(dir.c_str());
+    ASSERT_NE(d, nullptr) << dir;
+    int files = 0;
+    while (dirent *e = readdir(d)) {
+        std::string name = dir + "/" + e->d_name;
+        Reader r = reader_for(name);
+        if (!r) continue;
+        files++;
+        std::vector<uint8_t> data = slurp(name);
+        for (int format : {ZEPX_TRUECOLOR, ZEPX_PALETTE8, ZEPX_SERVER}) {
+            Target t(format);
+            testing::internal::CaptureStdout();
+            bool ok = read_bytes(r, data, &t.p, 2, 1);
+            testing::internal::GetCapturedStdout();
+            if (!ok) {
+                EXPECT_TRUE(t.untouched()) << e->d_name;
+            }
+        }
+    }
+    closedir(d);
+    EXPECT_GE(files, 1);
+}
+
 // Valid files of every readable format, as the writers make them.
 std::vector<uint8_t> valid_file(const char *ext, int w, int h) {
     zePixmap p;

@@ -175,6 +175,16 @@ TEST(Xpm, FromMemoryWithNoneAndTwoCharacterKeys) {
     EXPECT_EQ(zepxmap_getpixel(&t.p, 2, 1), 0x777777);
     zepxmap_release(&x);
 
+    // grayN / greyN are N percent; other numbers (however long) leave black
+    static const char *greys[] = {"4 1 4 1", "a c grey50", "b c GRAY100", "c c grey906103865271180", "d c gray101",
+                                  "abcd"};
+    ASSERT_TRUE(zepxmap_createfrommem_xpm(&x, greys));
+    EXPECT_EQ(x.palette[0], 0x808080);
+    EXPECT_EQ(x.palette[1], 0xFFFFFF);
+    EXPECT_EQ(x.palette[2], 0x000000);
+    EXPECT_EQ(x.palette[3], 0x000000);
+    zepxmap_release(&x);
+
     static const char *many[] = {"1 1 300 2"};
     testing::internal::CaptureStdout();
     EXPECT_FALSE(zepxmap_createfrommem_xpm(&x, many));

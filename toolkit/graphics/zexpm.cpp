@@ -23,8 +23,11 @@ static bool xpm_colorname(const char *name, int *color) {
         if (strcasecmp(name, n.name) == 0) return *color = n.color, true;
     // grayN / greyN: N percent
     if ((strncasecmp(name, "gray", 4) == 0 || strncasecmp(name, "grey", 4) == 0) && isdigit((uint8_t)name[4])) {
-        int pc = atoi(name + 4);
-        if (pc > 100) return false;
+        int pc = 0, n = 4;
+        for (; isdigit((uint8_t)name[n]); n++) {
+            pc = pc * 10 + (name[n] - '0');
+            if (pc > 100) return false;   // also ends a long digit run before it overflows
+        }
         int v = (pc * 255 + 50) / 100;
         return *color = v * 0x010101, true;
     }
