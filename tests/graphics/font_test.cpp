@@ -307,6 +307,12 @@ TEST_F(Fonts, Descriptions) {
     EXPECT_EQ(zefont_load(huge, -1, nullptr), -1);
     const char *negative[] = {"header:", "name=x", "ysize=-5", "chars=1", "propxs=1", "data:", "*", nullptr};
     EXPECT_EQ(zefont_load(negative, -1, nullptr), -1);
+    // numbers beyond the int range do not wrap round to small ones (2^32 + 2 is not 2)
+    const char *wrapped[] = {"header:", "name=x", "ysize=4294967298", "chars=1", "propxs=1", "data:", "*", "*",
+                             nullptr};
+    EXPECT_EQ(zefont_load(wrapped, -1, nullptr), -1);
+    const char *widewrap[] = {"header:", "name=x", "ysize=1", "chars=1", "propxs=4294967297", "data:", "*", nullptr};
+    EXPECT_EQ(zefont_load(widewrap, -1, nullptr), -1);
     // Offsets pointing outside the glyph data are replaced by the real ones.
     const char *badoffsets[] = {"header:", "name=badoff", "ysize=1", "chars=2", "propxs=1 1",
                                 "propdataoffset=0 999999", "data:", "*", "*", nullptr};

@@ -5,6 +5,7 @@
 #include "zefont_data.h"
 #include "zecfgstr_families.h"
 #include "zeevent.h"
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,12 +53,19 @@ void copy_text(char *dst, size_t size, const char *src) {
     snprintf(dst, size, "%s", src ? src : "");
 }
 
+// A decimal number, saturated at the int range: a huge value must not wrap
+// round to a small plausible one ("ysize=4294967298" is not 2).
+int32_t number(const char *s) {
+    long long v = strtoll(s, nullptr, 10);
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : (int32_t)v;
+}
+
 // Reads n numbers: the first after "=", each further one after the next space.
 void read_numbers(const char *item, int32_t *out, int n) {
     const char *p = strchr(item, '=');
     p = p ? p + 1 : item;
     for (int i = 0; i < n; i++) {
-        out[i] = (int32_t)strtol(p, nullptr, 10);
+        out[i] = number(p);
         p = strchr(p, ' ');
         if (!p) {
             for (int j = i + 1; j < n; j++) out[j] = 0;
@@ -67,7 +75,7 @@ void read_numbers(const char *item, int32_t *out, int n) {
     }
 }
 
-int value(const char *item) { return atoi(strchr(item, '=') + 1); }
+int value(const char *item) { return number(strchr(item, '=') + 1); }
 
 struct Header {
     zeFont f;
