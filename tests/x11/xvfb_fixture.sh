@@ -28,9 +28,12 @@ mkdir -p "$state"
 started=""
 for n in $(seq 90 140); do
   [ -e /tmp/.X$n-lock ] && continue
-  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp +extension RANDR >"$state/xvfb.log" 2>&1 &
+  # -noreset: the probe below is the only client at first, and a server
+  # resetting after it leaves would refuse openbox for a moment.
+  Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp -noreset +extension RANDR >"$state/xvfb.log" 2>&1 &
   pid=$!
-  for i in $(seq 1 100); do
+  # Generous waits: several engineers build at once on two cores.
+  for i in $(seq 1 300); do
     kill -0 $pid 2>/dev/null || break        # lost the display to someone else
     [ -e /tmp/.X11-unix/X$n ] && DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && { started=$n; break; }
     sleep 0.05
@@ -47,7 +50,7 @@ echo ":$started" > "$state/display"
 DISPLAY=:$started openbox --sm-disable >"$state/openbox.log" 2>&1 &
 echo $! > "$state/openbox.pid"
 # Wait until openbox manages the screen (it sets _NET_SUPPORTING_WM_CHECK).
-for i in $(seq 1 100); do
+for i in $(seq 1 400); do
   DISPLAY=:$started xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && exit 0
   sleep 0.05
 done
