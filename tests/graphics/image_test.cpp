@@ -185,6 +185,14 @@ TEST(Xpm, FromMemoryWithNoneAndTwoCharacterKeys) {
     EXPECT_EQ(x.palette[3], 0x000000);
     zepxmap_release(&x);
 
+    // sizes beyond the int range are refused, not wrapped round (2^32 + 1 is not 1)
+    static const char *wrapped[] = {"1 4294967297 1 1", "a c #FFFFFF", "a"};
+    EXPECT_FALSE(zepxmap_createfrommem_xpm(&x, wrapped));
+    static const char *spaced[] = {" 2\t1  1 1 0 0 XPMEXT", "a c #FFFFFF", "aa"};
+    ASSERT_TRUE(zepxmap_createfrommem_xpm(&x, spaced));
+    EXPECT_EQ(x.width, 2);
+    zepxmap_release(&x);
+
     static const char *many[] = {"1 1 300 2"};
     testing::internal::CaptureStdout();
     EXPECT_FALSE(zepxmap_createfrommem_xpm(&x, many));

@@ -78,8 +78,19 @@ static bool xpm_colortext(const char *line, char *out, size_t outsize) {
     return n > 0;
 }
 
+// The values line: width, height, colours, characters per pixel (what
+// follows them is ignored). Numbers beyond the int range are refused rather
+// than wrapped round to small ones.
 static bool xpm_values(const char *s, int *w, int *h, int *n, int *cpp) {
-    if (!s || sscanf(s, "%d %d %d %d", w, h, n, cpp) != 4) return false;
+    if (!s) return false;
+    int *out[4] = {w, h, n, cpp};
+    for (int *o : out) {
+        char *end;
+        long long v = strtoll(s, &end, 10);
+        if (end == s || v < INT_MIN || v > INT_MAX) return false;
+        *o = (int)v;
+        s = end;
+    }
     return *w > 0 && *h > 0 && *w <= ZEIMG_MAXSIDE && *h <= ZEIMG_MAXSIDE && *n > 0 && (*cpp == 1 || *cpp == 2);
 }
 
