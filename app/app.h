@@ -72,6 +72,7 @@ struct AppState {
     int lastDay = 0;
     uint32_t lastMilliseconds = 0;  // the millisecond clock at the previous display tick
     bool haveMilliseconds = false;
+    int ticksSinceUpdate = 0;  // display ticks since the last display update
     int timeUpCountdown = 0;
     bool restartPending = false;
     // The timer thread reads it; set it through sevenseg_set_busy(), which

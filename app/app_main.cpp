@@ -58,7 +58,16 @@ void advance_hundredths() {
     }
 }
 
+// A clock form without hundredths changes at whole seconds and blinks its
+// colon every half second: waking ten times a second, just after each tenth
+// of the wall clock, shows every change on time for a tenth of the wakeups.
+static bool display_wants_every_tick() {
+    return g_format.form != 1 || g_format.showHundredths || g_app.settingsWindowOpen;
+}
+
 void app_display_tick() {
+    zetick_coalesce(display_wants_every_tick() ? 0 : 100);
+    g_app.ticksSinceUpdate++;
     read_clock();
     advance_hundredths();
     compute();
@@ -71,7 +80,8 @@ void app_display_tick() {
         g_app.haveMilliseconds = true;
     }
     if (ms != g_app.lastMilliseconds) {
-        sevenseg_display_update();
+        sevenseg_display_update(g_app.ticksSinceUpdate);
+        g_app.ticksSinceUpdate = 0;
         if (g_app.restartPending) {
             if (g_app.settingsWindowOpen) settings_window_open_or_refresh();
             g_app.restartPending = false;

@@ -456,8 +456,9 @@ bool sevenseg_take_preview_redraw() {
     return r;
 }
 
-void sevenseg_display_update() {
-    bool toggle = ++s_updateCount >= 50;
+void sevenseg_display_update(int ticks) {
+    s_updateCount += ticks > 0 ? ticks : 1;
+    bool toggle = s_updateCount >= 50;
     bool changed = strcmp(s_lastDigits, g_format.digitText) != 0 || strcmp(s_lastFormat, g_format.formatString) != 0;
     if (!toggle && !s_forceRedraw && !changed) return;
 

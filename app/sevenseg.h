@@ -82,7 +82,9 @@ int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, c
                           void (*show)(void *ctx, int x, int y, int w, int h), void *ctx);
 
 // The display tick's draw, the forced full redraw and the timer font metrics.
-void sevenseg_display_update();
+// ticks: display ticks since the previous update (the colon blinks every 50
+// ticks, also when ticks are worked off several at a time).
+void sevenseg_display_update(int ticks = 1);
 void sevenseg_force_full_redraw();
 bool sevenseg_take_preview_redraw();  // the settings window's preview asks whether to redraw all
 bool sevenseg_metrics(DigitMetrics *m);

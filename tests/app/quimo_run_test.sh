@@ -39,11 +39,17 @@ printf '0\r\nOffset to retrace detection, to avoid flickering under special circ
 # Running on its timers: alive and not spinning (a busy wait would take
 # about the whole 2 s of one core).
 cpu_ns() { cat /proc/"$pid"/task/*/schedstat | awk '{ s += $1 } END { printf "%d", s }'; }
+# The main thread's wakeups: a display without hundredths wakes about ten
+# times a second, not on every 10 ms tick (that would be about 200 in 2 s).
+wakeups() { awk '/^voluntary_ctxt_switches/ { print $2 }' /proc/"$pid"/task/"$pid"/status; }
 before=$(cpu_ns)
+woken=$(wakeups)
 sleep 2
 kill -0 "$pid" 2>/dev/null || fail "quimo ended by itself"
 used=$(( $(cpu_ns) - before ))
+woken=$(( $(wakeups) - woken ))
 [ "$used" -lt 500000000 ] || fail "busy while idle: $used ns of CPU in 2 s"
+[ "$woken" -lt 80 ] || fail "the idle main thread woke $woken times in 2 s"
 
 kill -TERM "$pid"
 wait "$pid"

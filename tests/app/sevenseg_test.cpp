@@ -240,6 +240,13 @@ TEST(SevenSeg, ColonBlinksEveryFiftyUpdatesAndDeferredDrawWaits) {
         if (g_timerFont.colonOn != before) toggles++, before = g_timerFont.colonOn;
     }
     EXPECT_EQ(toggles, 4);
+    // Ticks worked off ten at a time (a coalesced display): still every 50 ticks.
+    toggles = 0;
+    for (int i = 0; i < 20; i++) {
+        sevenseg_display_update(10);
+        if (g_timerFont.colonOn != before) toggles++, before = g_timerFont.colonOn;
+    }
+    EXPECT_EQ(toggles, 4);
     g_settings.colonBlink = false;
     for (int i = 0; i < 100; i++) sevenseg_display_update();
     EXPECT_TRUE(g_timerFont.colonOn);

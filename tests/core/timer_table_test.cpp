@@ -3,6 +3,7 @@
 #include "zetimer.h"
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 #include <algorithm>
 #include <atomic>
@@ -172,6 +173,37 @@ TEST(TickSource, RealTicksReachTheTimers) {
     uint32_t took = zemilliseconds() - start;
     EXPECT_GE(took, 290u);
     EXPECT_LT(took, 2000u);  // generous: the machine may be busy
+    zetick_stop();
+}
+
+// Coalesced idle waits end just after the wall clock's next boundary, the
+// ticks in between are still counted (all timers keep their rates), and
+// turning it off returns to one wake per tick.
+TEST(TickSource, CoalescedWaitsEndAtWallClockBoundariesAndKeepTheTicks) {
+    zetick_start(zetimer_tick, 100);
+    zetick_coalesce(100);
+    EXPECT_EQ(100, zetick_coalescing());
+    struct timespec wall;
+    clock_gettime(CLOCK_REALTIME, &wall);
+    int64_t left = 100000000 - wall.tv_nsec % 100000000;  // to the next tenth of a second
+    int64_t wait = zetick_wait_ns();
+    EXPECT_GE(wait, left - 2000000);
+    EXPECT_LE(wait, left + 3000000);
+
+    zeevent_flush();
+    zeTimer t(50);
+    uint32_t start = zemilliseconds();
+    int got = 0;
+    while (got < 6) got += zeevent_wait() == t.id;  // the pump sleeps in coalesced waits
+    uint32_t took = zemilliseconds() - start;
+    EXPECT_GE(took, 200u);   // six 50 ms expiries, two per 100 ms wake at the most
+    EXPECT_LT(took, 2000u);
+
+    zetick_coalesce(0);
+    EXPECT_EQ(0, zetick_coalescing());
+    EXPECT_LE(zetick_wait_ns(), 10000000);
+    zetick_coalesce(10);  // a tick's length is no coalescing
+    EXPECT_EQ(0, zetick_coalescing());
     zetick_stop();
 }
 

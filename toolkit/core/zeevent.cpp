@@ -2,6 +2,7 @@
 #include "zeevent.h"
 #include "zeentry.h"
 #include "zeplatform.h"
+#include "zeprocess.h"
 #include "zetimer.h"
 #include <cerrno>
 #include <csignal>
@@ -152,9 +153,11 @@ static void idle_wait(void) {
     if (display >= 0) fds[n++] = {display, POLLIN, 0};
     if (wake >= 0) fds[n++] = {wake, POLLIN, 0};
     int64_t ns = zetick_wait_ns();
-    if (ns < 0 || ns > 10000000) ns = 10000000;
+    int64_t longest = 10000000;
+    if (zetick_coalescing() && zeprocess_count() == 0) longest = (int64_t)zetick_coalescing() * 1000000 + 2000000;
+    if (ns < 0 || ns > longest) ns = longest;
     if (wake < 0 && ns > 1000000) ns = 1000000;  // nothing can wake us: poll every 1 ms
-    struct timespec timeout = {0, (long)ns};
+    struct timespec timeout = {(time_t)(ns / 1000000000), (long)(ns % 1000000000)};
     if (ppoll(fds, n, &timeout, nullptr) <= 0) return;
     if (wake >= 0 && (fds[n - 1].revents & POLLIN)) zetimer_wake_drain();
 }

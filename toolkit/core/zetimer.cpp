@@ -183,6 +183,8 @@ static void (*g_tick_callback)(int);
 static int64_t g_tick_period;  // 0: tick source stopped
 static int64_t g_tick_due;     // the next tick boundary
 static uint32_t g_backlog;     // ticks passed and not yet processed
+static int64_t g_coalesce;     // idle wakes at multiples of this on the wall clock; 0: every tick
+static const int64_t COALESCE_LATE = MS;
 static std::atomic<uint32_t> g_injected;
 
 static void wake_thread(void) {
@@ -344,9 +346,22 @@ int zetick_process(void) {
     return n;
 }
 
+void zetick_coalesce(int ms) { g_coalesce = ms > ZETIMER_TICK_MS ? (int64_t)ms * MS : 0; }
+
+int zetick_coalescing(void) { return (int)(g_coalesce / MS); }
+
 int64_t zetick_wait_ns(void) {
     if (!g_tick_period) return -1;
     int64_t left = g_tick_due - now_ns();
+    if (g_coalesce) {
+        // Wake just after the wall clock's next boundary, so that a second
+        // that changes there is read as changed.
+        struct timespec wall;
+        clock_gettime(CLOCK_REALTIME, &wall);
+        int64_t into = ((int64_t)wall.tv_sec * 1000000000 + wall.tv_nsec) % g_coalesce;
+        int64_t boundary = g_coalesce - into + COALESCE_LATE;
+        if (boundary > left) left = boundary;
+    }
     return left < 0 ? 0 : left;
 }
 

@@ -45,6 +45,14 @@ bool zetick_running(void);
 uint32_t zetick_pending(void);
 // Nanoseconds until the next tick is due (0: due now); -1 without a tick source.
 int64_t zetick_wait_ns(void);
+// Lets the idle wait sleep past tick boundaries up to the next multiple of
+// ms on the wall clock, a moment after it (0 or 10 and below: wake for every
+// tick). The ticks are still counted and worked off on waking, so every timer
+// keeps its rate, only later by up to ms. A display that changes at whole
+// seconds then wakes ten times a second instead of a hundred and still shows
+// each change on time. Child processes with pipes keep the 10 ms polling.
+void zetick_coalesce(int ms);
+int zetick_coalescing(void);  // the ms set, 0 when off
 // Works off pending ticks (main thread): clamps a backlog to 10000, then
 // calls the tick callback at most 10 times. Returns the ticks processed.
 int zetick_process(void);
