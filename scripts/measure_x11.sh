@@ -17,21 +17,17 @@ zeko="$build/tools/zeko"
 [ -x "$zeko" ] || { echo "no zeko at $zeko (build first)" >&2; exit 1; }
 
 tmp=$(mktemp -d)
-xvfb="" wm="" pid=""
+pid=""
+. "$(dirname "$0")/../tests/x11/private_xvfb.sh"
 cleanup() {
-    for p in $pid $wm $xvfb; do kill "$p" 2>/dev/null || true; done
+    [ -n "$pid" ] && { kill "$pid" 2>/dev/null || true; }
+    private_xvfb_stop
     rm -rf "$tmp"
 }
 trap cleanup EXIT
 
-# A private X server: -displayfd names the display once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp +extension RANDR >"$tmp/xvfb.log" 2>&1 3>"$tmp/displayfd" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$tmp/displayfd" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -1 "$tmp/displayfd")"
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+private_xvfb_start "$tmp" 1920x1080x24 +extension RANDR || { echo "no private X server" >&2; exit 1; }
+private_openbox_start "$tmp"
 
 # Settings: the defaults of a first start (clock form, days to seconds,
 # four leading digits, counting up since 1 January 2000), no settings window,

@@ -33,27 +33,7 @@ size=$(echo "$info" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'
 # The colour of a window pixel, as six hex digits, from a screenshot.
 pixel() {
     import -window root "ppm:$tmp/shot.ppm" || fail "no screenshot"
-    /usr/bin/python3 - "$tmp/shot.ppm" $((WX + $1)) $((WY + $2)) <<'PY'
-import sys
-data = open(sys.argv[1], 'rb').read()
-fields, pos = [], 0
-while len(fields) < 4:
-    while data[pos:pos + 1].isspace(): pos += 1
-    if data[pos:pos + 1] == b'#':
-        pos = data.index(b'\n', pos)
-        continue
-    start = pos
-    while not data[pos:pos + 1].isspace(): pos += 1
-    fields.append(data[start:pos])
-pos += 1
-w, maxval = int(fields[1]), int(fields[3])
-x, y = int(sys.argv[2]), int(sys.argv[3])
-bpp = 3 if maxval < 256 else 6
-off = pos + (y * w + x) * bpp
-px = data[off:off + bpp]
-if bpp == 6: px = px[0:1] + px[2:3] + px[4:5]
-print('%02x%02x%02x' % (px[0], px[1], px[2]))
-PY
+    /usr/bin/python3 "${ZE_SOURCE_DIR:?}/tests/x11/ppm_pixel.py" "$tmp/shot.ppm" $((WX + $1)) $((WY + $2))
 }
 expect_pixel() {   # x y colour what
     local got

@@ -8,11 +8,11 @@ set -u
 zeko="${ZE_TOOLS_DIR:?}/zeko"
 [ -x "$zeko" ] || { echo "FAIL: no $zeko"; exit 1; }
 tmp=$(mktemp -d)
-xpid=""
 pid=""
+. "${ZE_SOURCE_DIR:?}/tests/x11/private_xvfb.sh"
 cleanup() {
     [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
-    [ -n "$xpid" ] && kill -9 "$xpid" 2>/dev/null
+    private_xvfb_stop KILL
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -20,12 +20,8 @@ fail() { echo "FAIL: $*"; echo "--- output"; cat "$tmp/out.txt" 2>/dev/null; exi
 
 round() {
     local signal=$1
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-    xpid=$!
-    for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.05; done
-    [ -s "$tmp/display" ] || fail "no private X server"
-    local display=":$(cat "$tmp/display")"
-    DISPLAY=$display "$zeko" demo scroll >"$tmp/out.txt" 2>&1 &
+    private_xvfb_start "$tmp" 800x600x24 || fail "no private X server"
+    "$zeko" demo scroll >"$tmp/out.txt" 2>&1 &
     pid=$!
     for _ in $(seq 100); do
         grep -q "demo ready" "$tmp/out.txt" 2>/dev/null && break
@@ -33,9 +29,9 @@ round() {
         sleep 0.1
     done
     grep -q "demo ready" "$tmp/out.txt" || fail "the demo did not start"
-    kill "-$signal" "$xpid"
-    wait "$xpid" 2>/dev/null
-    xpid=""
+    kill "-$signal" "$xvfb_pid"
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
     local rc=""
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
@@ -47,7 +43,6 @@ round() {
     pid=""
     [ "$rc" = 0 ] || fail "exit status $rc after the server went ($signal)"
     grep -q "x11: display connection lost" "$tmp/out.txt" || fail "no diagnostic ($signal)"
-    rm -f "$tmp/display"
 }
 
 round TERM
