@@ -14,29 +14,14 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import quimo_x11_helpers as qx  # noqa: E402
 
 FAKE_START = "2026-12-31 23:59:30"
-TITLE = "QUIMO TimerWindow"
 OUTPUT = os.path.join(qx.BUILD, "test-output")
 
 
-class Display(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.display = qx.Display()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.display.close()
-
+class Display(qx.DisplayTestCase):
     def run_form(self, rows, template, name):
         """Starts the program with the rows, checks the window and returns the
         text read from the screen and the seconds since the start."""
-        prog = qx.Program(self.display)
-        self.addCleanup(prog.close)
-        prog.write_settings(rows)
-        prog.start(FAKE_START)
-        geo = self.display.window_geometry(TITLE)
-        self.assertIsNotNone(geo, "no timer window; output: %s" % prog.log())
-        x, y, w, h = geo
+        prog, (x, y, w, h) = self.start_program(rows, FAKE_START)
         font = qx.DigitSet(int(rows[13][1]))
         border, voff, hoff = int(rows[8][1]), int(rows[8][3]), int(rows[8][4])
         self.assertEqual((x, y), (int(rows[7][1]), int(rows[7][2])))

@@ -13,8 +13,6 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import quimo_x11_helpers as qx  # noqa: E402
 
-TITLE = "QUIMO TimerWindow"
-
 
 def wait_for(fn, timeout=5.0):
     end = time.time() + timeout
@@ -26,24 +24,7 @@ def wait_for(fn, timeout=5.0):
     return fn()
 
 
-class Window(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.display = qx.Display()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.display.close()
-
-    def start(self, rows):
-        prog = qx.Program(self.display)
-        self.addCleanup(prog.close)
-        prog.write_settings(rows)
-        prog.start()
-        geo = self.display.window_geometry(TITLE)
-        self.assertIsNotNone(geo, "no timer window")
-        return prog, geo
-
+class Window(qx.DisplayTestCase):
     def toplevel_count(self):
         out = self.display.run("xprop", "-root", "_NET_CLIENT_LIST").stdout
         return len(re.findall(r"0x[0-9a-f]+", out))
@@ -56,17 +37,17 @@ class Window(unittest.TestCase):
     def test_drag_by_four_is_a_click_by_five_moves_and_is_saved(self):
         rows = qx.default_rows()
         rows[7] = ["Coordinates", 400, 300, 0]
-        prog, (x, y, w, h) = self.start(rows)
+        prog, (x, y, w, h) = self.start_program(rows)
         windows = self.toplevel_count()
         self.drag(x + 10, y + 10, 4, 4)
-        self.assertEqual(self.display.window_geometry(TITLE)[:2], (400, 300))
+        self.assertEqual(self.display.window_geometry(qx.TITLE)[:2], (400, 300))
         # A click asks for the settings window (it logs that until it exists).
         self.assertTrue(wait_for(lambda: "settings window requested" in prog.log()
                                  or self.toplevel_count() > windows), prog.log())
         time.sleep(0.6)  # not a double click
         self.drag(x + 10, y + 10, 5, -5)
-        moved = wait_for(lambda: self.display.window_geometry(TITLE)[:2] == (405, 295))
-        self.assertTrue(moved, self.display.window_geometry(TITLE))
+        moved = wait_for(lambda: self.display.window_geometry(qx.TITLE)[:2] == (405, 295))
+        self.assertTrue(moved, self.display.window_geometry(qx.TITLE))
         self.assertEqual(prog.stop(), 0)
         saved = prog.read_settings()
         self.assertEqual(saved[7][1:3], ["405", "295"])
@@ -84,7 +65,7 @@ class Window(unittest.TestCase):
         rows = qx.default_rows()
         rows[7] = ["Coordinates", 0, 0, 0]
         rows[10] = ["AlwaysOnTop/Fullscreen", 1, 0, 1, 0]
-        prog, (x, y, w, h) = self.start(rows)
+        prog, (x, y, w, h) = self.start_program(rows)
         self.assertEqual((x, y), (0, 0))
         area = wait_for(lambda: self.display.workarea()[1] == h and self.display.workarea())
         self.assertTrue(area, self.display.workarea())

@@ -12,6 +12,7 @@ import signal
 import subprocess
 import tempfile
 import time
+import unittest
 
 from PIL import Image
 
@@ -22,6 +23,9 @@ TOOLS = os.environ.get("ZE_TOOLS_DIR", os.path.join(BUILD, "tools"))
 
 # Debian's libfaketime (the multi-threaded variant: the program has a timer thread).
 FAKETIME_LIB = (glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1") or ["libfaketimeMT.so.1"])[0]
+
+# The caption of the timer window.
+TITLE = "QUIMO TimerWindow"
 
 SET_FILES = ["7seg_003_0100", "7seg_001_0300", "7seg_001_0400", "7seg_001_0500", "7seg_001_0600",
              "7seg_001_0700", "7seg_001_0800", "7seg_001_0900", "7seg_001_1000", "7seg_001_1200",
@@ -193,6 +197,30 @@ class Program:
     def close(self):
         self.stop()
         shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class DisplayTestCase(unittest.TestCase):
+    """Tests sharing one private display per class, each starting its own
+    copy of the program."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.display = Display()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.display.close()
+
+    def start_program(self, rows, fake_time=None):
+        """Starts the program with the settings rows (closed at the test's end);
+        returns it and the timer window's client area (x, y, width, height)."""
+        prog = Program(self.display)
+        self.addCleanup(prog.close)
+        prog.write_settings(rows)
+        prog.start(fake_time)
+        geo = self.display.window_geometry(TITLE)
+        self.assertIsNotNone(geo, "no timer window; output: %s" % prog.log())
+        return prog, geo
 
 
 class DigitSet:
