@@ -56,6 +56,19 @@ static size_t entry_len(const char *s, const char *end) {
     return c ? (size_t)(c - s) : (size_t)(end - s);
 }
 
+// Entries in a text of n characters: one more than its commas, none when empty.
+static size_t entry_count(const char *text, size_t n) {
+    if (n == 0) return 0;
+    size_t count = 1;
+    for (size_t i = 0; i < n; i++) count += text[i] == ',';
+    return count;
+}
+
+// The stored length of an entry: longer ones are cut.
+static size_t entry_cut(size_t len) {
+    return len > ZECFGSTR_ENTRYMAX ? ZECFGSTR_ENTRYMAX : len;
+}
+
 static size_t text_len(const char *text) {
     size_t n = 0;
     while (n < ZECFGSTR_TEXTMAX && text[n]) n++;
@@ -70,17 +83,13 @@ char **zecfgstr_split(char *buf, const char *text) {
     if (!text) text = "";
     size_t n = text_len(text);
     const char *end = text + n;
-    size_t count = 0;
-    if (n > 0) {
-        count = 1;
-        for (size_t i = 0; i < n; i++) count += text[i] == ',';
-    }
+    size_t count = entry_count(text, n);
     // Keep as many entries as fit: pointers (plus the NULL entry) and texts.
     size_t keep = 0, textbytes = 0;
     const char *s = text;
     for (size_t i = 0; i < count; i++) {
         size_t len = entry_len(s, end);
-        size_t cut = len > ZECFGSTR_ENTRYMAX ? ZECFGSTR_ENTRYMAX : len;
+        size_t cut = entry_cut(len);
         if ((keep + 2) * sizeof(char *) + textbytes + cut + 1 > room) break;
         textbytes += cut + 1;
         keep++;
@@ -92,7 +101,7 @@ char **zecfgstr_split(char *buf, const char *text) {
     s = text;
     for (size_t i = 0; i < keep; i++) {
         size_t len = entry_len(s, end);
-        size_t cut = len > ZECFGSTR_ENTRYMAX ? ZECFGSTR_ENTRYMAX : len;
+        size_t cut = entry_cut(len);
         memcpy(t, s, cut);
         t[cut] = 0;
         v[i] = t;
@@ -107,17 +116,13 @@ char **zecfgstr_split_alloc(const char *text) {
     if (!text) text = "";
     size_t n = text_len(text);
     const char *end = text + n;
-    size_t count = 0;
-    if (n > 0) {
-        count = 1;
-        for (size_t i = 0; i < n; i++) count += text[i] == ',';
-    }
+    size_t count = entry_count(text, n);
     char **v = (char **)calloc(count + 1, sizeof(char *));
     if (!v) return nullptr;
     const char *s = text;
     for (size_t i = 0; i < count; i++) {
         size_t len = entry_len(s, end);
-        size_t cut = len > ZECFGSTR_ENTRYMAX ? ZECFGSTR_ENTRYMAX : len;
+        size_t cut = entry_cut(len);
         v[i] = (char *)malloc(cut + 1);
         if (!v[i]) { // out of memory: the vector ends here
             v[i] = nullptr;
