@@ -196,26 +196,28 @@ static int drag_position(int start, int lo, int hi, int length, int thumb) {
     return clamp(pos, 0, 100);
 }
 
+// Moves a thumb along one axis to follow the pointer at ptr, between lo and
+// hi; sets its start and the position; true when the position changed.
+static bool drag_axis(const zeScrollBar *b, int ptr, int lo, int hi, int length, int thumb,
+                      int *start, int *pos) {
+    *start = clamp(ptr + (b->dragthumb - b->dragptr), lo, hi < lo ? lo : hi);
+    int was = *pos;
+    *pos = drag_position(*start, lo, hi, length, thumb);
+    return *pos != was;
+}
+
 static void drag(zeScrollBar *b, int px, int py) {
     if (b->vdrag) {
-        int lo = b->y + b->bh, hi = b->downbox.y - b->vthumb.h;
-        int top = clamp(py + (b->dragthumb - b->dragptr), lo, hi < lo ? lo : hi);
-        int pos = drag_position(top, lo, hi, b->vtrack.h, b->vthumb.h);
-        b->vthumb.y = top;
-        bool changed = pos != b->vpos;
-        b->vpos = pos;
+        bool changed = drag_axis(b, py, b->y + b->bh, b->downbox.y - b->vthumb.h, b->vtrack.h,
+                                 b->vthumb.h, &b->vthumb.y, &b->vpos);
         redraw_vertical(b);
-        if (changed) command(b, ZESB_VPOS, pos);
+        if (changed) command(b, ZESB_VPOS, b->vpos);
         return;
     }
-    int lo = b->x + b->bw, hi = b->rightbox.x - b->hthumb.w;
-    int left = clamp(px + (b->dragthumb - b->dragptr), lo, hi < lo ? lo : hi);
-    int pos = drag_position(left, lo, hi, b->htrack.w, b->hthumb.w);
-    b->hthumb.x = left;
-    bool changed = pos != b->hpos;
-    b->hpos = pos;
+    bool changed = drag_axis(b, px, b->x + b->bw, b->rightbox.x - b->hthumb.w, b->htrack.w,
+                             b->hthumb.w, &b->hthumb.x, &b->hpos);
     redraw_horizontal(b);
-    if (changed) command(b, ZESB_HPOS, pos);
+    if (changed) command(b, ZESB_HPOS, b->hpos);
 }
 
 static void release(zeScrollBar *b, int px, int py) {
