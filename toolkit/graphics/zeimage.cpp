@@ -230,6 +230,14 @@ static char **file_entries(const char *fmt, va_list ap, const char **name) {
     return e;
 }
 
+// The rectangle the options after the file name give; -1 where unset.
+static zeImageAttr file_attr(char **e) {
+    zeImageAttr a = {};
+    a.x = a.y = a.xs = a.ys = -1;
+    zecfgstr_imageattr(e, 1, &a);
+    return a;
+}
+
 bool zegraphic_gloadintern_file(zePixmap *p, int x, int y, const char *fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
@@ -256,9 +264,7 @@ bool zegraphic_gloadintern_file(zePixmap *p, int x, int y, const char *fmt, ...)
         items[i - 1] = c;
         c += strlen(c) + 1;
     }
-    zeImageAttr a = {};
-    a.x = a.y = a.xs = a.ys = -1;
-    zecfgstr_imageattr(e, 1, &a);
+    zeImageAttr a = file_attr(e);
     if (a.x > 0) x = a.x;
     if (a.y > 0) y = a.y;
     int w = a.xs > 0 ? a.xs : -1, h = a.ys > 0 ? a.ys : -1;
@@ -294,9 +300,7 @@ bool zepxmap_savetofile(const zePixmap *p, const char *fmt, ...) {
     int xoff = entry_int(e, "xoffset="), yoff = entry_int(e, "yoffset=");
     char options[1024];
     zecfgstr_leftovers(e, 1, options, sizeof options);
-    zeImageAttr a = {};
-    a.x = a.y = a.xs = a.ys = -1;
-    zecfgstr_imageattr(e, 1, &a);
+    zeImageAttr a = file_attr(e);
     bool ok = false;
     if (type == ZEIMG_PS || type == ZEIMG_PDF) {
         ok = pshook && pshook(p, name, type, options, xoff, yoff);
