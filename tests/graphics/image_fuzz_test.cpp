@@ -43,6 +43,30 @@ Reader reader_for(const std::string &name) {
     }
 }
 
+std::string source_dir(const char *sub) {
+    const char *root = getenv("ZE_SOURCE_DIR");
+    return std::string(root ? root : ".") + "/" + sub;
+}
+
+// A file of a sample folder that some reader takes.
+struct Sample {
+    std::string name, path;
+    Reader reader;
+};
+
+// The files of dir that have a reader; false when the folder cannot be read.
+bool list_samples(const std::string &dir, std::vector<Sample> *out) {
+    DIR *d = opendir(dir.c_str());
+    if (!d) return false;
+    while (dirent *e = readdir(d)) {
+        std::string path = dir + "/" + e->d_name;
+        Reader r = reader_for(path);
+        if (r) out->push_back({e->d_name, path, r});
+    }
+    closedir(d);
+    return true;
+}
+
 // Runs a reader on bytes held in memory; returns its result.
 bool read_bytes(Reader r, const std::vector<uint8_t> &data, zePixmap *p, int x = 0, int y = 0) {
     static char empty;
@@ -54,59 +78,46 @@ bool read_bytes(Reader r, const std::vector<uint8_t> &data, zePixmap *p, int x =
 }
 
 TEST(Malformed, EveryReaderRefusesTheSamples) {
-    std::string dir = std::string(getenv("ZE_SOURCE_DIR") ? getenv("ZE_SOURCE_DIR") : ".") + "/tests/graphics/malformed";
-    DIR *d = opendir(dir.c_str());
-    ASSERT_NE(d, nullptr) << dir;
-    int files = 0;
-    while (dirent *e = readdir(d)) {
-        std::string name = dir + "/" + e->d_name;
-        Reader r = reader_for(name);
-        if (!r) continue;
-        files++;
-        std::vector<uint8_t> data = slurp(name);
+    std::string dir = source_dir("tests/graphics/malformed");
+    std::vector<Sample> samples;
+    ASSERT_TRUE(list_samples(dir, &samples)) << dir;
+    for (const Sample &f : samples) {
+        std::vector<uint8_t> data = slurp(f.path);
         for (int format : {ZEPX_TRUECOLOR, ZEPX_PALETTE8, ZEPX_SERVER}) {
             Target t(format);
             testing::internal::CaptureStdout();
-            EXPECT_FALSE(read_bytes(r, data, &t.p)) << e->d_name << " into format " << format;
+            EXPECT_FALSE(read_bytes(f.reader, data, &t.p)) << f.name << " into format " << format;
             testing::internal::GetCapturedStdout();
-            EXPECT_TRUE(t.untouched()) << e->d_name;
+            EXPECT_TRUE(t.untouched()) << f.name;
         }
         // the same through the file-name interface
         Target t(ZEPX_TRUECOLOR);
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(zegraphic_gloadintern_file(&t.p, 0, 0, "%s", name.c_str())) << e->d_name;
+        EXPECT_FALSE(zegraphic_gloadintern_file(&t.p, 0, 0, "%s", f.path.c_str())) << f.name;
         testing::internal::GetCapturedStdout();
     }
-    closedir(d);
-    EXPECT_GE(files, 40);
+    EXPECT_GE(samples.size(), 40u);
 }
 
 // Inputs the libFuzzer targets (tests/fuzz) once crashed on: each reader either
 // accepts them or leaves the pixmap untouched (run under ASan/UBSan).
 TEST(Regressions, EarlierFuzzFindsReadSafely) {
-    std::string dir = std::string(getenv("ZE_SOURCE_DIR") ? getenv("ZE_SOURCE_DIR") : ".") +
-                      "/tests/graphics/fuzz_regressions";
-    DIR *d = opendir(dir.c_str());
-    ASSERT_NE(d, nullptr) << dir;
-    int files = 0;
-    while (dirent *e = readdir(d)) {
-        std::string name = dir + "/" + e->d_name;
-        Reader r = reader_for(name);
-        if (!r) continue;
-        files++;
-        std::vector<uint8_t> data = slurp(name);
+    std::string dir = source_dir("tests/graphics/fuzz_regressions");
+    std::vector<Sample> samples;
+    ASSERT_TRUE(list_samples(dir, &samples)) << dir;
+    for (const Sample &f : samples) {
+        std::vector<uint8_t> data = slurp(f.path);
         for (int format : {ZEPX_TRUECOLOR, ZEPX_PALETTE8, ZEPX_SERVER}) {
             Target t(format);
             testing::internal::CaptureStdout();
-            bool ok = read_bytes(r, data, &t.p, 2, 1);
+            bool ok = read_bytes(f.reader, data, &t.p, 2, 1);
             testing::internal::GetCapturedStdout();
             if (!ok) {
-                EXPECT_TRUE(t.untouched()) << e->d_name;
+                EXPECT_TRUE(t.untouched()) << f.name;
             }
         }
     }
-    closedir(d);
-    EXPECT_GE(files, 1);
+    EXPECT_GE(samples.size(), 1u);
 }
 
 // Valid files of every readable format, as the writers make them.
