@@ -1,6 +1,7 @@
 // Malformed option strings: a seeded mutator feeds broken variants of real
 // option strings through formatting, both split variants and every family.
 // Nothing may crash, overflow or break the limits.
+#include "cfgstr_feed.h"
 #include "zecfgstr.h"
 #include "zecfgstr_families.h"
 #include "zecfgstr_geometry.h"
@@ -78,34 +79,7 @@ void run_families(char **e, std::mt19937 &rng) {
     int n = zecfgstr_list(e, 1, 1 + rng() % 3, &items);
     EXPECT_EQ(zecfgstr_count(items), n);
     zecfgstr_split_release(items);
-    zeCheckAttr ck = {};
-    zecfgstr_checkattr(e, 1, &ck);
-    zeEditAttr ed = {};
-    zecfgstr_editattr(e, 1, &ed);
-    zeTermAttr tm = {};
-    zecfgstr_termattr(e, 1, &tm);
-    zeUpDownAttr ud = {};
-    zecfgstr_updownattr(e, 1, &ud);
-    zeSliderAttr sl = {};
-    zecfgstr_sliderattr(e, 1, &sl);
-    bool v = true, h = true;
-    zecfgstr_scrollbars(e, 1, &v, &h);
-    zeTabAttr tb = {};
-    zecfgstr_tabattr(e, 1, &tb);
-    zeFontAttr fa = {};
-    zecfgstr_fontattr(e, 1, &fa);
-    zeImageAttr ia = {};
-    zecfgstr_imageattr(e, 0, &ia);
-    zecfgstr_pxmapformat(e, 0, 3);
-    zeViewAttr va = {};
-    zecfgstr_viewattr(e, 1, &va);
-    zeWindowAttr wa;
-    zecfgstr_window_defaults(&wa);
-    zecfgstr_windowattr(e, 1, &wa);
-    zePsAttr pa = {};
-    zecfgstr_psattr(e, 1, &pa);
-    zeFileDlgAttr da = {};
-    zecfgstr_filedlgattr(e, 0, &da);
+    zeFileDlgAttr da = cfgstr_feed_families(e);
     EXPECT_LE(da.nfilters, ZEFILEDLG_MAXFILTERS);
     zecfgstr_geometry_resolve(&g);
     EXPECT_LE(g.rxs, g.parentxs > g.minxs ? g.parentxs : g.minxs);

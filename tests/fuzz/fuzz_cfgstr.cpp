@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "../support/cfgstr_feed.h"
 #include "zecfgstr.h"
 #include "zecfgstr_families.h"
 #include "zecfgstr_geometry.h"
@@ -37,34 +38,7 @@ static void run_families(char **e, int pxs, int pys) {
         for (int i = 0; i < n; i++) zecfgstr_is_separator(items[i]);
         zecfgstr_split_release(items);
     }
-    zeCheckAttr ck = {};
-    zecfgstr_checkattr(e, 1, &ck);
-    zeEditAttr ed = {};
-    zecfgstr_editattr(e, 1, &ed);
-    zeTermAttr tm = {};
-    zecfgstr_termattr(e, 1, &tm);
-    zeUpDownAttr ud = {};
-    zecfgstr_updownattr(e, 1, &ud);
-    zeSliderAttr sl = {};
-    zecfgstr_sliderattr(e, 1, &sl);
-    bool v = true, h = true;
-    zecfgstr_scrollbars(e, 1, &v, &h);
-    zeTabAttr tb = {};
-    zecfgstr_tabattr(e, 1, &tb);
-    zeFontAttr fa = {};
-    zecfgstr_fontattr(e, 1, &fa);
-    zeImageAttr ia = {};
-    zecfgstr_imageattr(e, 0, &ia);
-    zecfgstr_pxmapformat(e, 0, 3);
-    zeViewAttr va = {};
-    zecfgstr_viewattr(e, 1, &va);
-    zeWindowAttr wa;
-    zecfgstr_window_defaults(&wa);
-    zecfgstr_windowattr(e, 1, &wa);
-    zePsAttr pa = {};
-    zecfgstr_psattr(e, 1, &pa);
-    zeFileDlgAttr da = {};
-    zecfgstr_filedlgattr(e, 0, &da);
+    zeFileDlgAttr da = cfgstr_feed_families(e);
     check(da.nfilters <= ZEFILEDLG_MAXFILTERS);
     zecfgstr_geometry_natural(&g, pxs / 3, pys / 3);
     zecfgstr_geometry_resolve(&g);
