@@ -2,6 +2,10 @@
 // reader into pixmaps of each format, options and failures.
 #include <gtest/gtest.h>
 #include <climits>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -319,6 +323,56 @@ TEST(Save, RectangleOptionsAndFailures) {
     EXPECT_FALSE(zepxmap_savetofile(&src.p, "/nonexistent-dir/x.bmp"));
     EXPECT_FALSE(zegraphic_gloadintern_file(&src.p, 0, 0, "/nonexistent-dir/x.bmp"));
     EXPECT_FALSE(zegetpicturesizes("/nonexistent-dir/x.pcx", &w, &h));
+}
+
+// A write that fails removes nothing it did not create: a plain file keeps
+// its old picture, and a link or device written in place stays where it is.
+TEST(Save, FailedWritesKeepWhatWasThere) {
+    Picture src(40, 30);
+    const char *names[] = {"keep.bmp", "keep.pcx", "keep.ppm", "keep.xpm", "keep.png"};
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_IGN);
+    for (const char *name : names) {
+        std::string file = tmp(name);
+        Picture small(2, 2);
+        ASSERT_TRUE(zeimage_save_file(&small.p, file.c_str())) << name;
+        std::vector<uint8_t> before = slurp(file);
+        // A full disk, as far as this process can tell.
+        struct rlimit lim = {64, old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lim);
+        EXPECT_FALSE(zeimage_save_file(&src.p, file.c_str())) << name;
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(slurp(file), before) << name;
+
+        std::string link = tmp((std::string("full-") + name).c_str());
+        ASSERT_EQ(symlink("/dev/full", link.c_str()), 0);
+        EXPECT_FALSE(zeimage_save_file(&src.p, link.c_str())) << name;
+        struct stat st;
+        EXPECT_EQ(lstat(link.c_str(), &st), 0) << name << ": the link was removed";
+    }
+    signal(SIGXFSZ, SIG_DFL);
+    // Nothing half-written is left beside the targets.
+    std::string listing;
+    if (FILE *p = popen(("ls " + tmpdir() + " | grep -c zewrite").c_str(), "r")) {
+        char line[32] = "";
+        fgets(line, sizeof line, p);
+        listing = line;
+        pclose(p);
+    }
+    EXPECT_EQ(listing, "0\n");
+}
+
+// A FIFO in place of a picture is refused at once instead of blocking.
+TEST(Load, FifoIsRefused) {
+    std::string fifo = tmp("fifo.bmp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    Blank dst(4, 4, ZEPX_TRUECOLOR);
+    int w, h;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(zegraphic_gloadintern_file(&dst.p, 0, 0, "%s", fifo.c_str()));
+    EXPECT_FALSE(zegetpicturesizes(fifo.c_str(), &w, &h));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), fifo + ": not a regular file\n");
 }
 
 // A picture without pixels, or one wider than the PCX header can say, gives

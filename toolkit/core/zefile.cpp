@@ -137,42 +137,82 @@ long zefile_size(const char *name) {
     return n;
 }
 
-static bool write_all(int fd, const char *p, long len) {
-    while (len > 0) {
-        ssize_t w = write(fd, p, (size_t)len);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        p += w, len -= w;
+FILE *zefile_out_open(zeFileOut *o, const char *name) {
+    o->f = nullptr;
+    o->temp[0] = o->target[0] = 0;
+    if (!name || !*name || strlen(name) >= sizeof o->target) {
+        errno = EINVAL;
+        return nullptr;
     }
-    return true;
+    snprintf(o->target, sizeof o->target, "%s", name);
+    struct stat st;
+    bool exists = lstat(name, &st) == 0;
+    // Through a symbolic link, or over something that is not a plain file,
+    // write in place: a rename would replace the link or the device node.
+    if (exists && !S_ISREG(st.st_mode)) {
+        o->f = fopen(name, "wb");
+        return o->f;
+    }
+    snprintf(o->temp, sizeof o->temp, "%s.zewrite-XXXXXX", name);
+    int fd = mkstemp(o->temp);
+    if (fd < 0) {
+        o->temp[0] = 0;
+        return nullptr;
+    }
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~mask));
+    o->f = fdopen(fd, "wb");
+    if (!o->f) {
+        close(fd);
+        unlink(o->temp);
+        o->temp[0] = 0;
+    }
+    return o->f;
+}
+
+bool zefile_out_close(zeFileOut *o, bool ok) {
+    if (!o->f) return false;
+    ok = fclose(o->f) == 0 && ok;
+    o->f = nullptr;
+    if (!o->temp[0]) return ok;
+    if (ok && rename(o->temp, o->target) == 0) return true;
+    unlink(o->temp);
+    return false;
+}
+
+FILE *zefile_open_regular(const char *name, const char *mode) {
+    if (!name || !mode) return nullptr;
+    int flags = O_RDONLY;
+    if (mode[0] == 'a') flags = O_WRONLY | O_CREAT | O_APPEND;
+    else if (mode[0] == 'w') flags = O_WRONLY | O_CREAT;
+    if (strchr(mode, '+')) flags = (flags & ~(O_RDONLY | O_WRONLY)) | O_RDWR;
+    int fd = open(name, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Truncated only once it is known to be a plain file.
+    if (mode[0] == 'w' && ftruncate(fd, 0) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    FILE *f = fdopen(fd, mode);
+    if (!f) close(fd);
+    return f;
 }
 
 int zefile_write(const char *name, const void *buf, long len) {
     if (!name || !*name || !buf || len < 0) return 0;
     if (len == 0) len = (long)strlen((const char *)buf);
-    struct stat st;
-    bool exists = lstat(name, &st) == 0;
-    // Through a symbolic link, or over something that is not a plain file,
-    // write in place: a rename would replace the link itself.
-    if (exists && !S_ISREG(st.st_mode)) {
-        FILE *f = fopen(name, "wb");
-        if (!f) return 0;
-        bool ok = fwrite(buf, 1, (size_t)len, f) == (size_t)len;
-        return (fclose(f) == 0 && ok) ? 1 : 0;
-    }
-    std::string tmp = std::string(name) + ".zewrite-XXXXXX";
-    std::vector<char> t(tmp.begin(), tmp.end());
-    t.push_back(0);
-    int fd = mkstemp(t.data());
-    if (fd < 0) return 0;
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~mask));
-    bool ok = write_all(fd, (const char *)buf, len);
-    ok = (close(fd) == 0) && ok;
-    if (ok && rename(t.data(), name) == 0) return 1;
-    unlink(t.data());
-    return 0;
+    zeFileOut o;
+    if (!zefile_out_open(&o, name)) return 0;
+    bool ok = len == 0 || fwrite(buf, 1, (size_t)len, o.f) == (size_t)len;
+    return zefile_out_close(&o, ok) ? 1 : 0;
 }
 
 int zefile_writetext(const char *name, const char *text) {

@@ -1,6 +1,7 @@
 // Files: temporary names deleted at exit, whole-file read and write, copy,
 // and splitting a path into directory, name and extension.
 #pragma once
+#include <cstdio>
 
 // Temporary files. The directory is the first line of ".zeko_tmp" in the
 // current directory when that file exists (created if needed), else $TMPDIR
@@ -22,6 +23,26 @@ long zefile_size(const char *name);  // -1 when it cannot be opened
 // temporary name beside it and renamed, so a failed write never leaves half a file.
 int zefile_write(const char *name, const void *buf, long len);
 int zefile_writetext(const char *name, const char *text);
+// Writing a file as a stream. A plain file, or a name not yet taken, is
+// written under a temporary name beside it that zefile_out_close renames over
+// it on success and removes on failure, so the old file survives a failed
+// write. Anything else (a symbolic link, a device, a pipe) is written in place
+// and never removed. Null when nothing can be opened (errno says why).
+struct zeFileOut {
+    FILE *f;
+    char temp[4200];  // the temporary name; "" when writing in place
+    char target[4100];
+};
+FILE *zefile_out_open(zeFileOut *o, const char *name);
+// Closes the stream; ok false (or a failed close or rename) discards what
+// was written to a temporary name. True when the file is complete.
+bool zefile_out_close(zeFileOut *o, bool ok);
+
+// Opens a file by name only when it is a regular file ("rb", "r+b", "ab",
+// "wb"). The open itself never blocks, so a FIFO or a device put in place
+// of a data file is refused (errno EINVAL) instead of hanging the caller.
+FILE *zefile_open_regular(const char *name, const char *mode);
+
 // Reads the whole file and appends a zero; fails (buffer untouched beyond
 // buf[0] = 0) when size + 1 exceeds bufsize.
 int zefile_read(const char *name, char *buf, long bufsize);

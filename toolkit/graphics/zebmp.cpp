@@ -93,7 +93,8 @@ bool zepxmap_savetofile_bmp(const zePixmap *p, const char *filename) {
     put_le32(hdr + 22, h);
     hdr[26] = 1;
     hdr[28] = 24;
-    FILE *f = fopen(filename, "wb");
+    zeFileOut target;
+    FILE *f = zefile_out_open(&target, filename);
     bool ok = f != nullptr;
     if (ok) {
         ok = fwrite(hdr, 1, 54, f) == 54;
@@ -108,7 +109,7 @@ bool zepxmap_savetofile_bmp(const zePixmap *p, const char *filename) {
             }
             ok = fwrite(row.data(), 1, stride, f) == stride;
         }
-        ok = zeimage_close(f, ok, filename);
+        ok = zefile_out_close(&target, ok);
     }
     if (t == &tmp) zepxmap_release(&tmp);
     return ok;

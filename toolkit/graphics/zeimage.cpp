@@ -2,6 +2,7 @@
 // saving from pixmaps by type.
 #include "zeimage.h"
 #include <cctype>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -117,12 +118,6 @@ const zePixmap *zeimage_truecolor(const zePixmap *p, zePixmap *tmp) {
     return tmp;
 }
 
-bool zeimage_close(FILE *f, bool ok, const char *filename) {
-    if (fclose(f) != 0) ok = false;
-    if (!ok) remove(filename);   // no half-written picture is left behind
-    return ok;
-}
-
 // ---------------------------------------------------------------------------
 // Sizes, loading and saving by type.
 
@@ -162,7 +157,7 @@ bool zegetpicturesizes(const char *filename, int *width, int *height) {
         printf("zegetpicturesizes: unsupported format (%s)\n", filename ? filename : "");
         return false;
     }
-    FILE *f = fopen(filename, "rb");
+    FILE *f = zefile_open_regular(filename, "rb");
     if (!f) return false;
     int w = 0, h = 0;
     bool ok = fmt->size(f, &w, &h);
@@ -175,8 +170,12 @@ bool zegetpicturesizes(const char *filename, int *width, int *height) {
 
 static bool load_file(ReadFn fn, zePixmap *p, const char *filename, const char *const *items, int x, int y,
                       int w, int h) {
-    FILE *f = fopen(filename, "rb");
-    if (!f) return false;
+    // Only plain files: a FIFO in place of a picture would block the reader.
+    FILE *f = zefile_open_regular(filename, "rb");
+    if (!f) {
+        if (errno == EINVAL) printf("%s: not a regular file\n", filename);
+        return false;
+    }
     bool ok = fn(f, p, items, x, y, w, h);
     fclose(f);
     return ok;

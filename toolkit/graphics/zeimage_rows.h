@@ -2,6 +2,7 @@
 // picture reaches pixmaps of the different formats.
 #pragma once
 #include <cstdio>
+#include "zefile.h"
 #include "zepxmap.h"
 
 // Rows of w x h picture pixels placed at (x, y) of a truecolor pixmap;
@@ -39,5 +40,6 @@ static inline uint32_t zele32(const uint8_t *b) { return b[0] | b[1] << 8 | b[2]
 // The pixmap as truecolor: p itself when it is one, else a converted copy in
 // tmp (released by the caller). Null when it cannot be had or has no pixels.
 const zePixmap *zeimage_truecolor(const zePixmap *p, zePixmap *tmp);
-// Opens the target only after the data are ready; fclose is checked.
-bool zeimage_close(FILE *f, bool ok, const char *filename);
+// Writers open their target with zefile_out_open (zefile.h): a plain file is
+// replaced only once the new picture is complete; a device or a link is
+// written in place and never removed.

@@ -176,7 +176,8 @@ bool zepxmap_savetofile_pcx(const zePixmap *p, const char *filename) {
     hdr[65] = 3;
     hdr[66] = (uint8_t)w, hdr[67] = (uint8_t)(w >> 8);
     hdr[68] = 1;
-    FILE *f = fopen(filename, "wb");
+    zeFileOut target;
+    FILE *f = zefile_out_open(&target, filename);
     bool ok = f != nullptr;
     if (ok) {
         PcxOut *out = new PcxOut;
@@ -191,7 +192,7 @@ bool zepxmap_savetofile_pcx(const zePixmap *p, const char *filename) {
             out->line(g, w);
             out->line(b, w);
         }
-        ok = zeimage_close(f, out->ok, filename);
+        ok = zefile_out_close(&target, out->ok);
         delete out;
     }
     if (t == &tmp) zepxmap_release(&tmp);

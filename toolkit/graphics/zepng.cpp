@@ -90,7 +90,8 @@ bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
     const zePixmap *t = zeimage_truecolor(p, &tmp);
     if (!t) return false;
     int w = t->width, h = t->height;
-    FILE *f = fopen(filename, "wb");
+    zeFileOut target;
+    FILE *f = zefile_out_open(&target, filename);
     bool ok = f != nullptr;
     if (ok) {
         static const uint8_t sig[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -150,7 +151,7 @@ bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
         be32(l, idatcrc);
         if (fwrite(l, 1, 4, f) != 4) out.ok = false;
         out.chunk("IEND", nullptr, 0);
-        ok = zeimage_close(f, out.ok, filename);
+        ok = zefile_out_close(&target, out.ok);
     }
     if (t == &tmp) zepxmap_release(&tmp);
     return ok;

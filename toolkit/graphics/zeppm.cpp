@@ -76,7 +76,8 @@ bool zepxmap_savetofile_ppm(const zePixmap *p, const char *filename) {
     zePixmap tmp;
     const zePixmap *t = zeimage_truecolor(p, &tmp);
     if (!t) return false;
-    FILE *f = fopen(filename, "wb");
+    zeFileOut target;
+    FILE *f = zefile_out_open(&target, filename);
     bool ok = f != nullptr;
     if (ok) {
         ok = fprintf(f, "P6\n%d %d\n255\n", t->width, t->height) > 0;
@@ -90,7 +91,7 @@ bool zepxmap_savetofile_ppm(const zePixmap *p, const char *filename) {
             }
             ok = fwrite(row.data(), 1, (size_t)t->width * 3, f) == (size_t)t->width * 3;
         }
-        ok = zeimage_close(f, ok, filename);
+        ok = zefile_out_close(&target, ok);
     }
     if (t == &tmp) zepxmap_release(&tmp);
     return ok;

@@ -308,8 +308,9 @@ bool zepxmap_savetofile_xpm(const zePixmap *p, const char *filename) {
     }
     if (t.height == 0) out += "};\n";
     zepxmap_release(&t);
-    FILE *f = fopen(filename, "wb");
+    zeFileOut target;
+    FILE *f = zefile_out_open(&target, filename);
     if (!f) return false;
     bool ok = fwrite(out.data(), 1, out.size(), f) == out.size();
-    return zeimage_close(f, ok, filename);
+    return zefile_out_close(&target, ok);
 }
