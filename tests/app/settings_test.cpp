@@ -6,6 +6,7 @@
 #include "zemetrics.h"
 #include "zexbase.h"
 #include <cstring>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -219,7 +220,9 @@ TEST_F(Settings_, CellValuesAreReadLeniently) {
     EXPECT_EQ(g_settings.digitSet, 16);
 }
 
-TEST_F(Settings_, ShortTableLeavesMissingRowsZero) {
+// Rows a short table lacks take their defaults (zeros would give a blank
+// 13-pixel timer); a table without rows holds no settings at all.
+TEST_F(Settings_, ShortTablesGiveDefaultsForMissingRows) {
     zeXBase t;
     ASSERT_TRUE(zexbase_create(&t, file.c_str(), 10, 20, 150));
     zexbase_write_text(&t, 0, 1, "0");
@@ -231,14 +234,134 @@ TEST_F(Settings_, ShortTableLeavesMissingRowsZero) {
     EXPECT_FALSE(g_timer.countUp);
     EXPECT_EQ(g_settings.segmentColour, 0x00ff00u);
     EXPECT_TRUE(g_settings.windowOnStart);
-    // Rows 10..22 are missing: numbers and flags 0, texts empty, colours kept.
-    EXPECT_EQ(g_settings.size, 0);
-    EXPECT_EQ(g_settings.contrast, 0);
-    EXPECT_EQ(g_format.form, 0);
-    EXPECT_FALSE(g_settings.colonBlink);
-    EXPECT_STREQ(g_settings.messageText, "");
-    EXPECT_EQ(g_settings.activeColour, 0x00ff7fu);
-    EXPECT_EQ(g_settings.digitSet, 1);
+    EXPECT_EQ(g_settings.size, 25);
+    EXPECT_EQ(g_settings.contrast, 80);
+    EXPECT_EQ(g_format.form, 1);
+    EXPECT_EQ(g_format.leadingWidth, 4);
+    EXPECT_TRUE(g_settings.colonBlink);
+    EXPECT_STREQ(g_settings.messageText, "QUIMO");
+    EXPECT_EQ(g_settings.activeColour, 0xff0000u);
+    EXPECT_EQ(g_settings.digitSet, 4);
+
+    // No rows at all: a header cut off after its descriptors, and a table
+    // whose every record is deleted.
+    ASSERT_TRUE(zexbase_create(&t, file.c_str(), 0, 20, 150));
+    ASSERT_TRUE(zexbase_close(&t));
+    ASSERT_EQ(read_file(file).size(), 673u);
+    unusual_settings();
+    EXPECT_FALSE(settings_load(file.c_str()));
+    EXPECT_EQ(g_settings.size, 25);
+    EXPECT_EQ(g_format.form, 1);
+
+    ASSERT_TRUE(settings_save_to(file.c_str()));
+    std::vector<unsigned char> data = read_file(file);
+    for (size_t r = 0; r < 30; r++) data[673 + r * 3021] = '*';
+    write_file(file, data);
+    unusual_settings();
+    EXPECT_FALSE(settings_load(file.c_str()));
+    EXPECT_EQ(g_settings.contrast, 80);
+}
+
+// Numbers are held to what the program can draw and count with: extreme
+// values from a hostile file must not reach the arithmetic.
+TEST_F(Settings_, ExtremeNumbersAreBoundedOnLoading) {
+    ASSERT_TRUE(settings_save_to(file.c_str()));
+    const int screenW = guimetrics("screenxs"), screenH = guimetrics("screenys");
+    for (const char *extreme : {"2147483647", "-2147483648", "99999999999999"}) {
+        zeXBase t;
+        ASSERT_TRUE(zexbase_open(&t, file.c_str()));
+        for (int r = 0; r < SETTINGS_ROWS; r++)
+            for (int c = 1; c <= 13; c++)
+                if (r != 17 && r != 21) zexbase_write_text(&t, r, c, "%s", extreme);
+        ASSERT_TRUE(zexbase_close(&t));
+        ASSERT_TRUE(settings_load(file.c_str())) << extreme;
+        const Settings &s = g_settings;
+        const TimerState &tm = g_timer;
+        const DisplayFormat &f = g_format;
+        bool negative = extreme[0] == '-';
+        EXPECT_EQ(s.windowX, negative ? -100000 : 100000);
+        EXPECT_EQ(s.windowY, negative ? -100000 : 100000);
+        EXPECT_EQ(s.borderWidth, negative ? 0 : screenH);
+        EXPECT_EQ(s.verticalOffset, negative ? 0 : screenH);
+        EXPECT_EQ(s.horizontalOffset, negative ? 0 : screenW);
+        EXPECT_EQ(s.minWidth, negative ? 0 : screenW);
+        EXPECT_EQ(s.minHeight, negative ? 0 : screenH);
+        EXPECT_EQ(s.size, negative ? 0 : 100);
+        EXPECT_EQ(s.contrast, negative ? 0 : 100);
+        EXPECT_EQ(f.form, negative ? 1 : 2);
+        EXPECT_LE(f.leadingWidth, 20);
+        EXPECT_LE(f.decimals, 8);
+        EXPECT_GE(f.integerWidth, 0);
+        EXPECT_EQ(tm.destinationSecond, negative ? 0 : 86399);
+        EXPECT_EQ(tm.destinationDay, negative ? 1 : day_number(9999, 12, 31));
+        EXPECT_EQ(tm.countUpStopMode, negative ? 0 : 2);
+        EXPECT_GE(tm.countUpTime, 0);
+        EXPECT_GE(tm.restartAfter, 0);
+        // Colour cells read as hex: every one within RRGGBB, saved as six digits.
+        EXPECT_LE(s.segmentColour, 0xffffffu);
+        EXPECT_LE(s.borderColour, 0xffffffu);
+        EXPECT_LE(s.inactiveColour, 0xffffffu);
+        ASSERT_TRUE(settings_save_to(file.c_str()));
+        if (!negative) {
+            EXPECT_EQ(cell(file, 6, 1), "ffffff");
+        }
+    }
+}
+
+// Saving through a link to a name without ".dbf": the temporary table gets
+// that extension from the table module, and the rename must use it too.
+TEST_F(Settings_, SaveThroughALinkToANameWithoutDbf) {
+    std::string real = dir / "mysettings", link = dir / "quimo_settings.dbf";
+    ASSERT_TRUE(settings_save_to((real + ".dbf").c_str()));
+    ASSERT_EQ(rename((real + ".dbf").c_str(), real.c_str()), 0);
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    g_settings.size = 61;
+    ASSERT_TRUE(settings_save_to(link.c_str()));
+    EXPECT_EQ(cell(real, 13, 1), "61");
+    std::string listing = "ls '" + dir.path + "' | grep -c tmp";
+    FILE *p = popen(listing.c_str(), "r");
+    char count[16] = "";
+    fgets(count, sizeof count, p);
+    pclose(p);
+    EXPECT_STREQ(count, "0\n");
+}
+
+// An unreadable file that cannot be moved aside (the program folder is not
+// the user's to write) stays as it is: this run's settings are not saved over it.
+TEST_F(Settings_, UnreadableFileThatCannotBeSetAsideIsNotSavedOver) {
+    ScratchDir own;
+    std::string text = own / "notes.txt";
+    const std::vector<unsigned char> mine = {'m', 'y', ' ', 'n', 'o', 't', 'e', 's', '\n'};
+    write_file(text, mine);
+    ASSERT_EQ(symlink(text.c_str(), file.c_str()), 0);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    chmod(dir.path.c_str(), 0555);
+    {
+        ObeyFilePermissions obey;
+        if (!obey.works()) GTEST_SKIP() << "cannot drop the file-permission override";
+        EXPECT_FALSE(settings_load(nullptr));
+        EXPECT_FALSE(settings_save());
+    }
+    chmod(dir.path.c_str(), 0755);
+    EXPECT_EQ(read_file(text), mine);
+    EXPECT_NE(access((file + ".bad").c_str(), F_OK), 0);
+}
+
+// Temporary tables of saves that were killed are removed at the next start,
+// those of a save still running elsewhere are not.
+TEST_F(Settings_, StaleTemporaryTablesAreRemoved) {
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+    pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    waitpid(gone, nullptr, 0);
+    std::string stale = file + "." + std::to_string(gone) + ".tmp";
+    std::string live = file + "." + std::to_string(getppid()) + ".tmp";
+    std::string other = file + ".notes.tmp";
+    for (const std::string &f : {stale, live, other}) write_file(f, {'x'});
+    settings_load(nullptr);
+    EXPECT_NE(access(stale.c_str(), F_OK), 0);
+    EXPECT_EQ(access(live.c_str(), F_OK), 0);
+    EXPECT_EQ(access(other.c_str(), F_OK), 0);
 }
 
 TEST_F(Settings_, LongTextsAreCutAt151) {

@@ -2,6 +2,7 @@
 #include "zexbase.h"
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
@@ -194,10 +195,16 @@ bool zexbase_create(zeXBase *t, const char *name, int rows, int columns, int wid
         return false;
     if (width < 0 || (int64_t)columns * (width + 1) + 1 > 65535) return false;
     char fileName[ZEXBASE_MAX_NAME + 1];
-    const char *ext = strstr(name, ".dbf") || strstr(name, ".DBF") ? "" : ".dbf";
-    if (snprintf(fileName, sizeof fileName, "%s%s", name, ext) >= (int)sizeof fileName) return false;
+    if (!zexbase_table_name(name, fileName, sizeof fileName)) return false;
     zexbase_close(t);
 
+    // A table is read back by seeking: a device or a pipe cannot hold one,
+    // and must not be truncated before that is known.
+    struct stat st;
+    if (stat(fileName, &st) == 0 && !S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
     FILE *f = fopen(fileName, "w+b");
     if (!f) return false;
     int32_t hl = 32 * columns + 33, rl = 1 + columns * (width + 1);
@@ -225,6 +232,12 @@ bool zexbase_create(zeXBase *t, const char *name, int rows, int columns, int wid
     for (int r = 0; r < rows; r++)
         if (zexbase_append(t) < 0) return false;
     return !t->failed;
+}
+
+bool zexbase_table_name(const char *name, char *out, int size) {
+    if (!name || !out || size <= 0) return false;
+    const char *ext = strstr(name, ".dbf") || strstr(name, ".DBF") ? "" : ".dbf";
+    return snprintf(out, size, "%s%s", name, ext) < size;
 }
 
 static bool cell_exists(const zeXBase *t, int row, int column) {

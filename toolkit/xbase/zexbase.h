@@ -57,6 +57,9 @@ bool zexbase_close(zeXBase *t);
 // "C0", "C1", ... each width + 1 characters, and leaves it open. ".dbf" is
 // added to a name that has neither ".dbf" nor ".DBF" in it.
 bool zexbase_create(zeXBase *t, const char *name, int rows, int columns, int width);
+// The name create gives the file: name, with ".dbf" added when it has
+// neither ".dbf" nor ".DBF" in it. False when it does not fit size.
+bool zexbase_table_name(const char *name, char *out, int size);
 
 // The cell's text without trailing spaces, cut to size - 1 characters. An
 // empty text for a row or column that does not exist.
