@@ -5,6 +5,7 @@
 #include "zehttp.h"
 #include "zeregistry.h"
 #include "zetime.h"
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -58,10 +59,46 @@ void timesync_url(char *out, int size) {
 
 static int clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
-// The number after the first occurrence of key, if any.
-static void read_field(const char *response, const char *key, int *value) {
+// Unsigned decimal digits at *p into *out; false when there are none or the
+// number does not fit an int (it is refused, never wrapped round).
+static bool read_digits(const char **p, int *out) {
+    const char *s = *p;
+    if (*s < '0' || *s > '9') return false;
+    long long v = 0;
+    for (; *s >= '0' && *s <= '9'; s++) {
+        v = v * 10 + (*s - '0');
+        if (v > INT_MAX) return false;
+    }
+    *out = (int)v;
+    *p = s;
+    return true;
+}
+
+// The number after the first occurrence of key, if the key is there. False
+// when the key is followed by no number or by one that does not fit.
+static bool read_field(const char *response, const char *key, int *value) {
     const char *p = strstr(response, key);
-    if (p) *value = (int)strtol(p + strlen(key), nullptr, 10);
+    if (!p) return true;
+    p += strlen(key);
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+') p++;
+    int v;
+    if (!read_digits(&p, &v)) return false;
+    *value = negative ? -v : v;
+    return true;
+}
+
+// "HH[:MM[:SS]]": the hour must be there; missing minutes and seconds are 0.
+// Signs, stray bytes after a colon and overflowing numbers refuse the answer.
+static bool read_time(const char *p, int *h, int *m, int *s) {
+    *h = *m = *s = 0;
+    if (!read_digits(&p, h)) return false;
+    if (*p != ':') return true;
+    p++;
+    if (!read_digits(&p, m)) return false;
+    if (*p != ':') return true;
+    p++;
+    return read_digits(&p, s);
 }
 
 bool timesync_parse(const char *response, int *year, int *month, int *day, int *hour, int *minute,
@@ -76,14 +113,15 @@ bool timesync_parse(const char *response, int *year, int *month, int *day, int *
         p = blank + 1;
         while (*p == ' ') p++;
     }
-    int h = 0, m = 0, s = 0;
-    sscanf(p, "%d:%d:%d", &h, &m, &s);
+    // A garbled time must not set the clock to midnight: it is refused.
+    int h, m, s, y = *year, mo = *month, d = *day;
+    if (!read_time(p, &h, &m, &s)) return false;
+    if (!read_field(response, "y=", &y) || !read_field(response, "m=", &mo) || !read_field(response, "d=", &d))
+        return false;
     *hour = clamp(h, 0, 23);
     *minute = clamp(m, 0, 59);
     *second = clamp(s, 0, 59);
-    read_field(response, "y=", year);
-    read_field(response, "m=", month);
-    read_field(response, "d=", day);
+    *year = y, *month = mo, *day = d;
     return true;
 }
 

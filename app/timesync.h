@@ -21,8 +21,10 @@ const char *timesync_status();
 // The service URL in use.
 void timesync_url(char *out, int size);
 
-// The parse of a response: false when it has no "datetime_utc=". The six
-// fields come in holding the current UTC date and time; the time is always
-// replaced (clamped to 0..23, 0..59, 0..59), the date only by y=, m=, d=.
+// The parse of a response: false when it has no "datetime_utc=", when its
+// time has no hour digits, or when a number is malformed or overflows. The
+// six fields come in holding the current UTC date and time; on success the
+// time is replaced (clamped to 0..23, 0..59, 0..59), the date only by y=,
+// m=, d=; on failure nothing changes.
 bool timesync_parse(const char *response, int *year, int *month, int *day, int *hour, int *minute,
                     int *second);

@@ -124,6 +124,36 @@ TEST_F(Timesync, FailuresLeaveTheErrorStatus) {
     EXPECT_NE(std::string::npos, log().find("     error(1) setting to 40.13.2026 10:00:00\r\n"));
 }
 
+// Answers whose time is garbled or whose numbers overflow never reach the
+// clock: each is error(2) with the clock untouched.
+TEST_F(Timesync, MalformedAnswersNeverSetTheClock) {
+    const std::string bad[] = {
+        "datetime_utc=garbage",
+        "datetime_utc=",
+        "datetime_utc=Sun Dec 6 -5:-5:-5 2026",
+        "datetime_utc=Sun Dec 6 \x01\x02\xff\x80 2026",
+        "datetime_utc=Sun Dec 6 :30:00 2026",
+        "datetime_utc=Sun Dec 6 12:x:00 2026",
+        "datetime_utc=Sun Dec 6 4294967306:00:00 2026",
+        "datetime_utc=Sun Dec 6 12:00:00 2026 y=4294969322 m=12 d=6",
+        "datetime_utc=Sun Dec 6 12:00:00 2026 y=2026 m=99999999999 d=6",
+        "datetime_utc=Sun Dec 6 12:00:00 2026 y= m=12 d=6",
+    };
+    for (const std::string &answer : bad) {
+        serve(answer);
+        g_set.clear();
+        size_t before = slurp(log_file()).size();
+        timesync_run();
+        std::string lines = slurp(log_file()).substr(before);
+        EXPECT_TRUE(g_set.empty()) << answer;
+        EXPECT_NE(std::string::npos, lines.find("     error(2)\r\n")) << answer;
+        EXPECT_STREQ("- (Error)", timesync_status()) << answer;
+    }
+    int y = 1, mo = 2, d = 3, h = 4, mi = 5, sec = 6;
+    EXPECT_FALSE(timesync_parse("datetime_utc=a b c 7:8:x9", &y, &mo, &d, &h, &mi, &sec));
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6}), (std::vector<int>{y, mo, d, h, mi, sec}));
+}
+
 TEST_F(Timesync, SwitchedOffMakesNoRequest) {
     serve(kExample);
     g_settings.syncTime = false;
