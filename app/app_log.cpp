@@ -1,6 +1,7 @@
 // The clock record and the log file "quimo.log".
 #include "app.h"
 #include "zeentry.h"
+#include "zefile.h"
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -21,8 +22,10 @@ void read_clock() {
     g_app.clock = cached;
 }
 
-// The time stamp is the clock record as last read, not a fresh reading, so a
-// tick's lines all carry the time that tick computed with.
+// The time stamp is read when the line is written: the clock record may be
+// from before a long wait (a slow time server), and a log that puts a line
+// at the wrong time misleads whoever reads it. The record itself is left
+// alone, so the tick that is computing keeps its time.
 void write_log(const char *fmt, ...) {
     static char message[8192];
     static char line[8300];
@@ -30,11 +33,14 @@ void write_log(const char *fmt, ...) {
     va_start(ap, fmt);
     vsnprintf(message, sizeof message, fmt, ap);
     va_end(ap);
-    const ClockRecord &c = g_app.clock;
-    snprintf(line, sizeof line, "%02d.%02d.%02d %02d:%02d:%02d %s", c.day, c.month, c.year, c.hour,
-             c.minute, c.second, message);
+    time_t t = time(nullptr);
+    struct tm tm;
+    if (!localtime_r(&t, &tm)) tm = {};
+    snprintf(line, sizeof line, "%02d.%02d.%02d %02d:%02d:%02d %s", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900,
+             tm.tm_hour, tm.tm_min, tm.tm_sec, message);
     if (chdir(zeprogramdir()) != 0) return;
-    FILE *f = fopen("quimo.log", "ab");
+    // A FIFO in place of the log would block every line: only a plain file.
+    FILE *f = zefile_open_regular("quimo.log", "ab");
     if (!f) return;
     fprintf(f, "%s\r\n", line);
     fclose(f);

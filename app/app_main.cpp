@@ -7,6 +7,7 @@
 #include "zeplatform.h"
 #include "zeregistry.h"
 #include "zetimer.h"
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -190,15 +191,17 @@ void app_loop() {
 }
 
 void save_and_quit() {
-    settings_save();
-    write_log("Settings saved");
+    // A failed save has logged why; the user must not read that it worked.
+    if (settings_save()) write_log("Settings saved");
     if (g_app.workAreaShrunk) timer_window_restore_work_area();
     if (g_settings.autostart) {
         // The autostart entry starts this very binary.
         char path[400];
         snprintf(path, sizeof path, "%s/%s", zeprogramdir(), "quimo");
         write_log("autostart on: %s", path);
-        zeregistry_write("HKEY_CURRENT_USER/Software/Microsoft/Windows/CurrentVersion/Run/QUIMO", path);
+        errno = 0;
+        if (!zeregistry_write("HKEY_CURRENT_USER/Software/Microsoft/Windows/CurrentVersion/Run/QUIMO", path))
+            write_log("autostart not written: %s", errno ? strerror(errno) : "the entry could not be stored");
     }
     write_log("exit");
     zeexit(0);
