@@ -48,6 +48,17 @@ expect_error "set a row far past the end" "$ZEKO" dbf set t.dbf 99999999 0 x
 expect_error "set with a missing argument" "$ZEKO" dbf set t.dbf 0 0
 [ "$(stat -c %s t.dbf)" = $((161 + 5 * 45)) ] || fail "failed sets changed the file"
 
+# Growth is limited in bytes: 99999 rows of 64 KB records would be gigabytes.
+"$ZEKO" dbf create wide 1 1 65533 || fail "create a wide table"
+expect_error "set far past the end of a wide table" "$ZEKO" dbf set wide.dbf 99999 0 x
+[ "$(stat -c %s wide.dbf)" = $((65 + 65535)) ] || fail "the wide table grew to $(stat -c %s wide.dbf)"
+"$ZEKO" dbf set wide.dbf 10 0 x || fail "a few rows past the end of a wide table"
+
+# A pipe (or device) named as the table is refused, not swapped for NAME.dbf.
+mkfifo pipe
+expect_error "create over a pipe" "$ZEKO" dbf create pipe 1 1 1
+[ ! -e pipe.dbf ] || fail "create wrote pipe.dbf instead"
+
 # A read-only table is reported, not silently left alone. (Root ignores
 # file modes, so the command runs without that privilege.)
 chmod 444 t.dbf

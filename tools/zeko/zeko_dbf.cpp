@@ -8,9 +8,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
-// Rows a single "set" may add: a typo in ROW should not fill the disk.
-static const long MAX_GROWTH = 100000;
+// What a single "set" may add: a typo in ROW should not fill the disk,
+// however long the table's records are.
+static const long MAX_GROWTH_ROWS = 100000;
+static const long MAX_GROWTH_BYTES = 64L << 20;
 
 static bool parse_int(const char *s, long lo, long hi, long *out) {
     char *end;
@@ -56,6 +59,10 @@ static int dbf_create(int argc, char **argv) {
     if (!parse_int(argv[2], 0, ZEXBASE_MAX_FIELDS, &columns))
         return zeko_fail("dbf: bad COLUMNS: %s (0 to %d)", argv[2], ZEXBASE_MAX_FIELDS);
     if (!parse_int(argv[3], 0, 65534, &width)) return zeko_fail("dbf: bad WIDTH: %s", argv[3]);
+    // The table module writes "NAME.dbf" beside a NAME without the extension:
+    // a device or pipe of that name means the user meant something else.
+    struct stat st;
+    if (stat(argv[0], &st) == 0 && !S_ISREG(st.st_mode)) return zeko_fail("dbf: %s is not a regular file", argv[0]);
     zeXBase t;
     if (!zexbase_create(&t, argv[0], (int)rows, (int)columns, (int)width))
         return zeko_fail("dbf: cannot create %s", argv[0]);
@@ -68,7 +75,10 @@ static int dbf_set(int argc, char **argv) {
     if (!zexbase_open(&t, argv[0])) return zeko_fail("dbf: cannot open %s as a table", argv[0]);
     if (t.readOnly) return zeko_fail("dbf: %s is read-only", argv[0]);
     long row, column;
-    if (!parse_int(argv[1], 0, zexbase_rows(&t) + MAX_GROWTH - 1, &row))
+    long growth = MAX_GROWTH_BYTES / t.recordLength;
+    if (growth > MAX_GROWTH_ROWS) growth = MAX_GROWTH_ROWS;
+    if (growth < 1) growth = 1;
+    if (!parse_int(argv[1], 0, zexbase_rows(&t) + growth - 1, &row))
         return zeko_fail("dbf: bad ROW: %s", argv[1]);
     if (!parse_int(argv[2], 0, zexbase_columns(&t) - 1, &column))
         return zeko_fail("dbf: bad COLUMN: %s (the table has %d)", argv[2], zexbase_columns(&t));
