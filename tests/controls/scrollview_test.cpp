@@ -410,7 +410,7 @@ TEST_F(ScrollViewControls, AControlOrViewGoingAwayMidDragReleasesThePointer) {
 
     // A nested view whose child holds the pointer, and a dragged thumb.
     zeView inner;
-    ASSERT_TRUE(zeview_create(&inner, "in,x=100,y=40,xs=80,ys=40,pys=200"));
+    ASSERT_TRUE(zeview_create(&inner, "in,x=100,y=40,xs=80,ys=40,pys=200,standardview"));
     Box box;
     zecontrol_init(&box.c, &kBox);
     ASSERT_TRUE(zecontrol_create(&box.c, "b,x=5,y=5,xs=30,ys=20"));
@@ -480,7 +480,7 @@ TEST_F(ScrollView, BarsNeedMoreThan21PixelsAndSmallContentIsCentred) {
     zeview_destroy(&inner);
     EXPECT_EQ(view, zeview_standard());
 
-    ASSERT_TRUE(zeview_create(&small, "sm,x=20,y=20,xs=60,ys=40,pxs=20,pys=10,bgcolor=0000ff"));
+    ASSERT_TRUE(zeview_create(&small, "sm,x=20,y=20,xs=60,ys=40,pxs=20,pys=10,bgcolor=0000ff,standardview"));
     EXPECT_EQ(&small, zeview_standard());
     EXPECT_EQ(20, small.centrex);
     EXPECT_EQ(15, small.centrey);
@@ -493,11 +493,38 @@ TEST_F(ScrollView, BarsNeedMoreThan21PixelsAndSmallContentIsCentred) {
     EXPECT_EQ(view, zeview_standard());
 }
 
+// A new view takes the drawing but not the controls unless asked to: a view
+// embedded in a page must leave the page's later controls where they were.
+TEST_F(ScrollView, ANewViewBecomesStandardOnlyWhenAsked) {
+    zeView inner;
+    ASSERT_TRUE(zeview_create(&inner, "in,x=20,y=20,xs=60,ys=40,pys=100,bgcolor=00ff00"));
+    EXPECT_EQ(view, zeview_standard());
+    EXPECT_EQ(&inner, (zeView *)zegraphic_output());
+    Box box;
+    zecontrol_init(&box.c, &kBox);
+    ASSERT_TRUE(zecontrol_create(&box.c, "b,x=5,y=5,xs=10,ys=10"));
+    EXPECT_EQ(view, (zeView *)box.c.parentowner);
+    // Going away, it hands the drawing back to the standard view.
+    zeview_destroy(&inner);
+    EXPECT_EQ(view, (zeView *)zegraphic_output());
+    zecontrol_release(&box.c);
+
+    ASSERT_TRUE(zeview_create(&inner, "in,x=20,y=20,xs=60,ys=40,nostandardview"));
+    EXPECT_EQ(view, (zeView *)zegraphic_output());
+    zeview_destroy(&inner);
+    ASSERT_TRUE(zeview_create(&inner, "in,x=20,y=20,xs=60,ys=40,standardview"));
+    EXPECT_EQ(&inner, zeview_standard());
+    EXPECT_EQ(&inner, (zeView *)zegraphic_output());
+    zeview_destroy(&inner);
+    EXPECT_EQ(view, zeview_standard());
+    EXPECT_EQ(view, (zeView *)zegraphic_output());
+}
+
 TEST_F(ScrollView, NestedViewRoutesClicksAndCopiesThroughBothLevels) {
     zeview_set_scroll_y(view, 50);
     pump();
     zeView inner;
-    ASSERT_TRUE(zeview_create(&inner, "in,x=20,y=60,xs=100,ys=30,pys=120,bgcolor=00ff00"));
+    ASSERT_TRUE(zeview_create(&inner, "in,x=20,y=60,xs=100,ys=30,pys=120,bgcolor=00ff00,standardview"));
     EXPECT_TRUE(inner.bars.von);
     Box box;
     zecontrol_init(&box.c, &kBox);

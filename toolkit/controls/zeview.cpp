@@ -379,7 +379,10 @@ static bool create(zeView *v, zeHandler parent, void *parentowner, zePixmap *par
     wrap_output(v);
     v->gout.font = c->font;
     if (!v->direct || !parentpx) clear_content(v);
-    if (!va.nostandardview) zeview_make_standard(v);
+    // Drawing goes to a new view unless told otherwise, but controls keep
+    // attaching to the standard view until this one is made standard: a view
+    // embedded in a page must not capture the page's later controls.
+    if (!va.nostandardview) zegout_set(zeview_handler, v);
 
     c->created = true;
     int flags = ZECHILD_MOUSE | ZECHILD_HOVER | (c->nofocus ? 0 : ZECHILD_FOCUS);
@@ -496,14 +499,15 @@ void zeview_make_standard(zeView *v) {
 }
 
 static void forget_standard(zeView *v) {
-    bool was = zeview_standard() == v;
+    bool was = zeview_standard() == v || (zegout_handler() == zeview_handler && zegout_owner() == v);
     for (size_t i = 0; i < g_standard.size(); i++)
         if (g_standard[i] == v) {
             g_standard.erase(g_standard.begin() + i);
             break;
         }
-    zegout_unset(zeview_handler, v);
-    // The view made standard before this one takes over again.
+    zegout_forget(zeview_handler, v);
+    // The standard view (the one made standard before this one) takes over
+    // the drawing again.
     if (was && !g_standard.empty()) zegout_set(zeview_handler, g_standard.back());
 }
 

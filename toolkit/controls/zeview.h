@@ -58,8 +58,10 @@ struct zeView {
 };
 
 void zeview_init(zeView *v);
-// Creates the view inside the standard view from an option string:
-// the control options ("x=", "y=", "xs=", "ys=", "bgcolor=", "border",
+// Creates the view inside the standard view from an option string. The new
+// view becomes the current graphic output (unless "nostandardview"); it
+// becomes the standard view, where new controls attach, only with
+// "standardview". The options: the control options ("x=", "y=", "xs=", "ys=", "bgcolor=", "border",
 // "nofocus", ...) and "pxs=", "pys=", a format keyword, "noredraw",
 // "nostandardview", "standardview", "opengl", "noverticalscrollbar",
 // "nohorizontalscrollbar", "nokeyscroll".
