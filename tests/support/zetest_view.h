@@ -29,7 +29,7 @@ public:
         zescheme_select("standard");
         zepxmap_init(&parentpx);
         ASSERT_TRUE(zepxmap_create(&parentpx, 500, 300, ZEPX_TRUECOLOR));
-        ASSERT_TRUE(zeview_create_in(&view, parent, nullptr, &parentpx, false, "v,x=0,y=0,xs=500,ys=300,bgcolor=ffffff"));
+        ASSERT_TRUE(zeview_create_in(&view, parent, nullptr, &parentpx, false, "v,x=0,y=0,xs=500,ys=300,bgcolor=ffffff,standardview"));
         told.clear();
         zeevent_flush();
     }
