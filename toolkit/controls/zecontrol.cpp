@@ -23,6 +23,7 @@ void zecontrol_init(zeControl *c, const zeControlKind *kind) {
     c->lastargs[0] = c->lastargs[1] = c->lastargs[2] = 0;
     c->redraw = true, c->visible = true;
     c->hover = c->grey = c->created = c->focus = c->nofocus = false;
+    c->textcolorgiven = false;
     zecfgstr_geometry_reset(&c->geometry, 0, 0);
     c->x = c->y = c->w = c->h = 0;
     c->target = nullptr;
@@ -75,6 +76,7 @@ bool zecontrol_vcreate(zeControl *c, const char *fmt, va_list ap) {
     zecfgstr_common(e, 1, &c->geometry, &a);
     c->border = a.border, c->font = a.fontid, c->nofocus = a.nofocus, c->grey = a.grey;
     c->bgcolor = a.bgcolor, c->textcolor = a.textcolor, c->transcolor = a.transcolor;
+    c->textcolorgiven = a.textcolorgiven;
     if (c->kind && c->kind->parse) c->kind->parse(c, e);
 
     c->created = true;

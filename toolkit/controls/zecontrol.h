@@ -37,6 +37,7 @@ enum {
     ZEMSG_HIDDEN = 2042, ZEMSG_SHOWN = 2048,
     ZEMSG_DRAWCONTENT = 2049,   // draw yourself into the content (before it is saved)
     ZEMSG_SCROLLED = 2059,      // [scroll x, scroll y] of the container
+    ZEMSG_HOTKEY = 2070,        // [key code] offered to every child: 1 when it acted on it
 };
 
 // Requests from a control to its container.
@@ -109,6 +110,7 @@ struct zeControl {
     zearg handle;              // what the container returned at registration
     int lastargs[3];
     bool redraw, hover, grey, created, focus, visible, nofocus;
+    bool textcolorgiven;       // the options named a text colour
     zeGeometry geometry;       // the specifications and limits
     int x, y, w, h;            // the computed rectangle, container content coordinates
     zePixmap *target;          // the container's content pixmap

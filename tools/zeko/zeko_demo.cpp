@@ -5,6 +5,7 @@
 // and the mouse, so scrolling, Tab order and mouse routing can be tried.
 // Each box reports what happens to it on standard output.
 #include "zeko.h"
+#include "zeko_demo.h"
 #include "zecontrol.h"
 #include "zeentry.h"
 #include "zeevent.h"
@@ -141,5 +142,6 @@ int demo_scroll(void) {
 
 int zeko_demo(int argc, char **argv) {
     if (argc == 1 && strcmp(argv[0], "scroll") == 0) return demo_scroll();
-    return zeko_fail("demo: usage: zeko demo scroll");
+    if (argc >= 1 && strcmp(argv[0], "controls") == 0) return zeko_demo_controls(argc - 1, argv + 1);
+    return zeko_fail("demo: usage: zeko demo scroll | zeko demo controls [SECTION...]");
 }
