@@ -4,7 +4,7 @@
 #include "zeentry.h"
 #include "zeevent.h"
 #include "zemetrics.h"
-#include "zeplatform.h"
+#include "zedesktop.h"
 #include "zeregistry.h"
 #include "zetimer.h"
 #include <cerrno>
@@ -108,7 +108,7 @@ void app_start() {
     sevenseg_build_colour_table();
     create_scanline_offset_file();
     int *area = g_app.initialWorkArea;
-    zebackend()->workarea(area);
+    zedesktop_workarea(area);
     g_app.settingsWindowHeight =
         settings_window_height(guimetrics("maxwindowys"), zecmdline_switch("minys") != 0);
     write_log("work area: t=%d b=%d l=%d r=%d", area[1], area[3], area[0], area[2]);

@@ -10,7 +10,7 @@
 #include "app.h"
 #include "timer_window.h"
 #include "zeimage.h"
-#include "zeplatform.h"
+#include "zedisplay.h"
 #include "zetimer.h"
 #include "zewindow.h"
 
@@ -539,9 +539,7 @@ bool sevenseg_draw_pending() {
 }
 
 static int64_t refresh_interval_us() {
-    int hz = zebackend()->refresh_hz ? zebackend()->refresh_hz() : 60;
-    if (hz < 20 || hz > 500) hz = 60;
-    return 1000000 / hz;
+    return 1000000 / zedisplay_refresh_hz();
 }
 
 void sevenseg_start_retrace_sampler() {

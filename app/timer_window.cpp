@@ -11,7 +11,7 @@
 #include "placeholders.h"
 #include "sevenseg.h"
 #include "zemetrics.h"
-#include "zeplatform.h"
+#include "zedesktop.h"
 #include "zewindow.h"
 
 static void on_pointer(zeWindow *w, int msg, int x, int y);
@@ -113,8 +113,8 @@ void timer_window_create() {
     // Window managers keep a new window out of the reserved screen edges,
     // which is where the timer of a shrunk work area sits: the reservation
     // is lifted while the window appears and put back after it.
-    bool lift = g_app.workAreaShrunk && zebackend()->workarea_set;
-    if (lift) zebackend()->workarea_set(g_app.initialWorkArea);
+    bool lift = g_app.workAreaShrunk;
+    if (lift) zedesktop_set_workarea(g_app.initialWorkArea);
     bool ok;
     if (g_settings.fullscreen) {
         width = screen_width(), height = screen_height();
@@ -123,7 +123,7 @@ void timer_window_create() {
         ok = zewindow_open(w, ",x=%d,y=%d,xs=%d,ys=%d,drawoff,%s,server,notitle,noclose,noquit", g_settings.windowX,
                            g_settings.windowY, width, height, g_settings.alwaysOnTop ? "modal" : "");
     }
-    if (lift) zebackend()->workarea_set(s_newArea);
+    if (lift) zedesktop_set_workarea(s_newArea);
     if (!ok) {
         write_log("timer window: cannot open");
         sevenseg_set_busy(false);
@@ -176,18 +176,15 @@ bool timer_window_fit_other(const zeNativeInfo *w, const int area[4], int *top, 
 static void move_others_out(const int area[4]) {
     enum { LIST_MAX = 256 };
     zeNativeInfo *list = (zeNativeInfo *)calloc(LIST_MAX, sizeof(zeNativeInfo));
-    if (!list || !zebackend()->list_windows) {
-        free(list);
-        return;
-    }
-    int n = zebackend()->list_windows(list, LIST_MAX);
+    if (!list) return;
+    int n = zedesktop_windows(list, LIST_MAX);
     for (int i = 0; i < n; i++) {
         zeNativeInfo &w = list[i];
         int top, bottom;
         // A window that would not keep a single row (a dock strip) stays.
         if (!timer_window_fit_other(&w, area, &top, &bottom) || bottom <= top) continue;
         write_log("move window: \"%s\" top=%d->%d bottom=%d->%d", w.title, w.y, top, w.y + w.height, bottom);
-        if (!zebackend()->move_window(w.id, w.x, top, w.width, bottom - top)) continue;
+        if (!zedesktop_move_window(w.id, w.x, top, w.width, bottom - top)) continue;
         if (s_movedCount < MOVED_MAX) {
             MovedWindow &m = s_movedWindows[s_movedCount++];
             m = {w.id, {w.x, w.y, w.width, w.height}, {w.x, top, w.width, bottom - top}};
@@ -200,7 +197,7 @@ static void move_others_out(const int area[4]) {
 static void move_others_back() {
     enum { LIST_MAX = 256 };
     zeNativeInfo *list = (zeNativeInfo *)calloc(LIST_MAX, sizeof(zeNativeInfo));
-    int n = list && zebackend()->list_windows ? zebackend()->list_windows(list, LIST_MAX) : 0;
+    int n = list ? zedesktop_windows(list, LIST_MAX) : 0;
     for (int k = 0; k < s_movedCount; k++) {
         const MovedWindow &m = s_movedWindows[k];
         for (int i = 0; i < n; i++) {
@@ -208,7 +205,7 @@ static void move_others_back() {
             if (w.id != m.id) continue;
             // Only the top is compared: terminals round their height to whole lines.
             if (abs(w.y - m.to[1]) <= 4)
-                zebackend()->move_window(m.id, w.x, m.from[1], w.width, m.from[3]);
+                zedesktop_move_window(m.id, w.x, m.from[1], w.width, m.from[3]);
         }
     }
     s_movedCount = 0;
@@ -219,7 +216,7 @@ void timer_window_shrink_work_area() {
     const int *a = g_app.initialWorkArea;
     timer_window_shrunk_area(a, g_settings.windowY, s_height, s_newArea);
     const int *n = s_newArea;
-    if (zebackend()->workarea_set) zebackend()->workarea_set(s_newArea);
+    zedesktop_set_workarea(s_newArea);
     write_log("change work area from: t=%4d b=%4d l=%4d r=%4d", a[1], a[3], a[0], a[2]);
     write_log("to:                    t=%4d b=%4d l=%4d r=%4d", n[1], n[3], n[0], n[2]);
     g_app.workAreaShrunk = true;
@@ -229,7 +226,7 @@ void timer_window_shrink_work_area() {
 void timer_window_restore_work_area() {
     const int *a = g_app.initialWorkArea;
     write_log("restore original work area: t=%d b=%d l=%d r=%d", a[1], a[3], a[0], a[2]);
-    if (zebackend()->workarea_set) zebackend()->workarea_set(a);
+    zedesktop_set_workarea(a);
     g_app.workAreaShrunk = false;
     move_others_back();
 }

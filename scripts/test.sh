@@ -2,6 +2,8 @@
 # Installs what is missing, builds, and runs every test.
 set -e
 cd "$(dirname "$0")/.."
+# Includes that cross the layers fail before anything is built.
+/usr/bin/python3 scripts/check_layers.py
 sh scripts/build.sh
 cd build
 ctest --output-on-failure -j2 "$@"

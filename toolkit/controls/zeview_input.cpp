@@ -1,10 +1,10 @@
 // The scroll view as a container: the child registry, the requests of its
 // children, focus order, mouse routing with capture and hovering, the wheel
 // and the keys.
-#include "platform/zeinput.h"
 #include "zeevent.h"
 #include "zeview.h"
 #include "zeview_internal.h"
+#include "zewindow.h"
 #include <cstdlib>
 #include <cstring>
 
@@ -315,7 +315,7 @@ static void key(zeView *v, int msg, int code) {
     }
     if (code == ZEKEY_ESCAPE) drop_focus(v);
     if (code == ZEKEY_TAB && !(valid(v, f) && v->children[f].tab))
-        move_focus(v, (zeinput_modifiers() & ZEMOD_SHIFT) != 0);
+        move_focus(v, (zewindow_modifiers() & ZEMOD_SHIFT) != 0);
 }
 
 // ----- messages from the parent -----

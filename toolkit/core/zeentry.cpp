@@ -3,7 +3,6 @@
 #include "zeentry.h"
 #include "zeevent.h"
 #include "zetimer.h"
-#include "zefont.h"
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -128,7 +127,6 @@ void zeentry_init(int argc, char **argv) {
     g_argv[g_argc] = nullptr;
     g_cleanup_count = 0;
     g_running = true;
-    zefont_init();
     zeprogramdir();
     zeevent_install_signal_handlers();
 }

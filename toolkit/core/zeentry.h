@@ -1,7 +1,8 @@
-// The toolkit owns the process entry: main() (zemain_entry.cpp) prepares the
-// toolkit, calls the application's zemain() once and runs the exit sequence.
-// Programs with their own main() (the zeko tool, tests) call zeentry_init()
-// and, at the end, zeexit() or zeentry_exit_sequence() themselves.
+// The toolkit owns the process entry: main() (in the window layer) prepares
+// the toolkit (zetoolkit_init), calls the application's zemain() once and
+// runs the exit sequence. Programs with their own main() (the zeko tool,
+// tests) call zetoolkit_init() or, for core alone, zeentry_init(), and at the
+// end zeexit() or zeentry_exit_sequence() themselves.
 #pragma once
 #include <string>
 #include <vector>
@@ -11,8 +12,9 @@ void zemain(void);
 
 // Start-up before zemain: records the millisecond clock, builds the argument
 // vector (entry 0 empty, then argv[1..]), empties the exit cleanup list,
-// initialises the font registry, computes the program directory, clears the waited flag and installs the
-// close-request signal handlers (SIGTERM, SIGINT, SIGHUP).
+// computes the program directory, clears the waited flag and installs the
+// close-request signal handlers (SIGTERM, SIGINT, SIGHUP). The layers above
+// add their own steps (fonts) in zetoolkit_init.
 void zeentry_init(int argc, char **argv);
 // What the entry does after zemain returns: the discard loop when windows are
 // still open and nobody ever waited, then the exit sequence with code 0.

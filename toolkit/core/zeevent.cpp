@@ -1,7 +1,6 @@
 // The event queue, event ids, the wait operations and the idle wait.
 #include "zeevent.h"
 #include "zeentry.h"
-#include "zeplatform.h"
 #include "zeprocess.h"
 #include "zetimer.h"
 #include <cerrno>
@@ -31,6 +30,13 @@ static volatile sig_atomic_t g_close_signal;
 static volatile sig_atomic_t g_close_handling;
 
 void (*zeevent_banner_hook)(const char *text);
+
+static int no_fd(void) { return -1; }
+static bool no_message(void) { return false; }
+static const zeEventSource g_no_source = {no_fd, no_message, no_message};
+static const zeEventSource *g_source = &g_no_source;
+
+void zeevent_set_source(const zeEventSource *source) { g_source = source ? source : &g_no_source; }
 
 int zeevent_newid(void) { return g_next_id++; }
 
@@ -138,7 +144,7 @@ static void pump_ticks_and_children(void) {
 
 void zepump(void) {
     pump_ticks_and_children();
-    const zeBackend *b = zebackend();
+    const zeEventSource *b = g_source;
     while (b->pending() && b->dispatch_one()) {}
 }
 
@@ -149,7 +155,7 @@ static void idle_wait(void) {
     int wake = zetimer_wake_fd();
     struct pollfd fds[2];
     int n = 0;
-    int display = zebackend()->fd();
+    int display = g_source->fd();
     if (display >= 0) fds[n++] = {display, POLLIN, 0};
     if (wake >= 0) fds[n++] = {wake, POLLIN, 0};
     int64_t ns = zetick_wait_ns();
@@ -163,9 +169,9 @@ static void idle_wait(void) {
 }
 
 void zepump_step(void) {
-    const zeBackend *b = zebackend();
     for (;;) {
         pump_ticks_and_children();
+        const zeEventSource *b = g_source;
         if (g_count) return;
         if (b->pending() && b->dispatch_one()) return;
         if (g_count) return;

@@ -33,6 +33,9 @@ enum {
     ZEKEY_RELEASE = 512,
 };
 
+// Modifier keys held (zewindow_modifiers).
+enum { ZEMOD_SHIFT = 1, ZEMOD_ALT = 2, ZEMOD_CTRL = 4 };
+
 enum {
     ZEEVENT_QUEUE_SIZE = 64,
     ZEEVENT_FIRST_ID = 1000000,
@@ -64,6 +67,16 @@ int zeevent_queued(void);
 void zeevent_flush(void);
 // True once the application has waited or polled.
 bool zeevent_waited(void);
+
+// Where platform messages come from. The window layer installs its backend
+// here when the backend starts; until then the loop runs ticks and child
+// processes only.
+struct zeEventSource {
+    int (*fd)(void);             // readable when messages arrive, or -1
+    bool (*pending)(void);       // a message is waiting
+    bool (*dispatch_one)(void);  // delivers one message; false when none
+};
+void zeevent_set_source(const zeEventSource *source);
 
 // Processes ticks, child processes and every pending platform message; never waits.
 void zepump(void);

@@ -5,9 +5,9 @@
 static int g_mods;
 
 static int modifier_bit(int code) {
-    if (code == ZEK_SHIFT) return ZEMOD_SHIFT;
-    if (code == ZEK_ALT) return ZEMOD_ALT;
-    if (code == ZEK_CTRL) return ZEMOD_CTRL;
+    if (code == ZEKEY_SHIFT) return ZEMOD_SHIFT;
+    if (code == ZEKEY_ALT) return ZEMOD_ALT;
+    if (code == ZEKEY_CTRL) return ZEMOD_CTRL;
     return 0;
 }
 
@@ -17,17 +17,17 @@ int zeinput_modifiers(void) { return g_mods; }
 // A press of a key with a code: Insert and Delete carry the clipboard
 // shortcuts, Alt+F4 asks to close before F4 itself arrives.
 static void key_down(zeNativeSink sink, void *owner, int code) {
-    if (code == ZEK_INSERT) {
+    if (code == ZEKEY_INSERT) {
         sink(owner, 2016, code, 0, 0, 0);
         if (g_mods == ZEMOD_SHIFT) sink(owner, 2033, 0, 0, 0, 0);
         if (g_mods == ZEMOD_CTRL) sink(owner, 2034, 0, 0, 0, 0);
         return;
     }
-    if (code == ZEK_DELETE && g_mods == ZEMOD_SHIFT) {
+    if (code == ZEKEY_DELETE && g_mods == ZEMOD_SHIFT) {
         sink(owner, 2035, 0, 0, 0, 0);
         return;
     }
-    if (code == ZEK_F4 && (g_mods & ZEMOD_ALT)) sink(owner, 2001, 0, 0, 0, 0);
+    if (code == ZEKEY_F4 && (g_mods & ZEMOD_ALT)) sink(owner, 2001, 0, 0, 0, 0);
     sink(owner, 2016, code, 0, 0, 0);
 }
 

@@ -15,6 +15,7 @@
 // dispatch; the caller still keeps a draw apart from destroying the window
 // (the application's busy flag does that).
 #pragma once
+#include "zedesktop.h"
 #include <cstdint>
 
 // Native events reach the toolkit through the sink given at window creation:
@@ -39,13 +40,6 @@ struct zeNativeSpec {
     unsigned flags;      // ZENW_*
 };
 
-// A top-level window of any program, as the window list reports it.
-struct zeNativeInfo {
-    long id;             // native id (as window_at returns)
-    char title[1000];
-    int x, y, width, height;   // outer rectangle
-    bool minimised;
-};
 
 struct zeBackend {
     const char *name;

@@ -1,5 +1,6 @@
 // Backend selection.
 #include "zeplatform.h"
+#include "zeevent.h"
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +19,10 @@ bool zebackend_select(const char *name) {
     if (!b) return false;
     if (g_backend && g_backend != b) g_backend->shutdown();
     g_backend = b;
+    // The event loop in core waits on the chosen backend's messages.
+    static zeEventSource source;
+    source = {b->fd, b->pending, b->dispatch_one};
+    zeevent_set_source(&source);
     if (!b->init()) {
         printf("zebackend_select: %s cannot start\n", name);
         return false;

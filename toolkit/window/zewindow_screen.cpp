@@ -2,6 +2,7 @@
 // icon, the z-order operations, pointer capture and the drawing forwards.
 #include "zewindow.h"
 #include "zegout.h"
+#include "zeinput.h"
 #include "zeplatform.h"
 #include <atomic>
 #include <cstdarg>
@@ -128,6 +129,8 @@ void zewindow_capture(zeWindow *w) {
 void zewindow_release(zeWindow *) { zebackend()->win_release(); }
 
 const char *zewindow_dropped_file(void) { return zebackend()->dropped_file(); }
+
+int zewindow_modifiers(void) { return zeinput_modifiers(); }
 
 // ----- drawing forwards -----
 

@@ -204,6 +204,7 @@ void zewindow_release(zeWindow *w);
 bool zewindow_leftdown(void);           // the left button is held (2004 ... 2005)
 zeWindow *zewindow_last_main(void);     // the last opened window that is neither popup nor modal
 const char *zewindow_dropped_file(void);
+int zewindow_modifiers(void);           // ZEMOD_* keys held now
 int zewindow_count(void);               // open windows
 // A close request from the system (log-off, SIGTERM): every open window gets
 // 2001 as if its close button was pressed; with no window open the toolkit
