@@ -25,6 +25,7 @@ struct Section {
 // One line per family, in the order they appear in the window.
 const Section kSections[] = {
     {"buttons", zeko_demo_buttons},
+    {"lists", zeko_demo_lists},
 };
 
 struct Watch {
