@@ -46,7 +46,7 @@ static const zeControlKind kListBox = {"listbox", ZECHILD_HOVER, parse, natural,
 static zeListBox *of(zeControl *c) { return (zeListBox *)c; }
 
 static void reset_fields(zeListBox *lb) {
-    lb->items = nullptr, lb->marks = nullptr;
+    lb->items = nullptr, lb->marks = nullptr, lb->firsts = nullptr;
     lb->count = lb->capacity = 0;
     lb->selected = -1, lb->top = 0, lb->rows = 0, lb->visible = 0, lb->lineh = 13;
     lb->bulk = lb->scheduled = lb->sbshown = false;
@@ -65,8 +65,8 @@ void zelistbox_init(zeListBox *lb) {
 
 static void free_items(zeListBox *lb) {
     for (int i = 0; i < lb->count; i++) free(lb->items[i]);
-    free(lb->items), free(lb->marks);
-    lb->items = nullptr, lb->marks = nullptr;
+    free(lb->items), free(lb->marks), free(lb->firsts);
+    lb->items = nullptr, lb->marks = nullptr, lb->firsts = nullptr;
     lb->count = lb->capacity = 0;
 }
 
@@ -80,6 +80,9 @@ static bool grow(zeListBox *lb) {
     unsigned char *marks = (unsigned char *)realloc(lb->marks, (size_t)cap);
     if (!marks) return false;
     lb->marks = marks;
+    unsigned char *firsts = (unsigned char *)realloc(lb->firsts, (size_t)cap);
+    if (!firsts) return false;
+    lb->firsts = firsts;
     lb->capacity = cap;
     return true;
 }
@@ -152,6 +155,7 @@ bool zelistbox_add_text(zeListBox *lb, const char *text) {
     s[n] = 0;
     lb->items[lb->count] = s;
     lb->marks[lb->count] = 0;
+    lb->firsts[lb->count] = (unsigned char)tolower((unsigned char)s[0]);
     lb->count++;
     if (lb->bulk) return true;
     recompute(lb);
@@ -196,6 +200,7 @@ bool zelistbox_remove(zeListBox *lb, int index) {
     int after = lb->count - index - 1;
     memmove(lb->items + index, lb->items + index + 1, (size_t)after * sizeof *lb->items);
     memmove(lb->marks + index, lb->marks + index + 1, (size_t)after);
+    memmove(lb->firsts + index, lb->firsts + index + 1, (size_t)after);
     lb->count--;
     if (lb->selected > index || lb->selected >= lb->count) lb->selected--;
     if (lb->lasttoggled == index) lb->lasttoggled = -1;
@@ -239,6 +244,7 @@ void zelistbox_sort(zeListBox *lb) {
     unsigned char *tmpm = (unsigned char *)malloc((size_t)lb->count);
     if (tmpi && tmpm) merge_sort(lb->items, lb->marks, tmpi, tmpm, lb->count);
     else printf("zelistbox_sort: out of memory at %d lines\n", lb->count);
+    for (int i = 0; tmpi && tmpm && i < lb->count; i++) lb->firsts[i] = (unsigned char)tolower((unsigned char)lb->items[i][0]);
     free(tmpi), free(tmpm);
     if (!lb->bulk) zecontrol_redraw(&lb->c);
 }
@@ -491,14 +497,13 @@ static void press(zeListBox *lb, int msg, int px, int py) {
 }
 
 // The next line after the selection (wrapping) that begins with the letter.
+// A scan of one byte per line, so that even a letter no line begins with
+// costs little in a long list.
 static int find_letter(const zeListBox *lb, int ch) {
-    int want = tolower(ch);
-    for (int k = 1; k <= lb->count; k++) {
-        int n = (lb->selected + k) % lb->count;
-        if (n < 0) n += lb->count;
-        if (tolower((unsigned char)lb->items[n][0]) == want) return n;
-    }
-    return -1;
+    int want = tolower(ch), from = lb->selected + 1 < lb->count ? lb->selected + 1 : 0;
+    const void *hit = memchr(lb->firsts + from, want, (size_t)(lb->count - from));
+    if (!hit && from > 0) hit = memchr(lb->firsts, want, (size_t)from);
+    return hit ? (int)((const unsigned char *)hit - lb->firsts) : -1;
 }
 
 static bool printable(int code) { return (code > 32 && code < 127) || (code >= 160 && code <= 255); }

@@ -24,6 +24,7 @@ struct zeListBox {
     zeControl c;
     char **items;             // owned texts
     unsigned char *marks;     // check box state per line
+    unsigned char *firsts;    // first character of each line, lower case (typed-letter search)
     int count, capacity;
     int selected;             // -1: none
     int top;                  // first visible line
