@@ -22,7 +22,7 @@ enum {
     ZEMSG_SIZE = 2003,          // [container width, height]
     ZEMSG_LDOWN = 2004, ZEMSG_LUP = 2005, ZEMSG_LDOUBLE = 2006,   // [x, y] content coordinates
     ZEMSG_MDOWN = 2007, ZEMSG_MUP = 2008,
-    ZEMSG_RDOWN = 2010, ZEMSG_RUP = 2011,
+    ZEMSG_RDOWN = 2010, ZEMSG_RUP = 2011, ZEMSG_RDOUBLE = 2012,
     ZEMSG_WHEELUP = 2013, ZEMSG_WHEELDOWN = 2014,                 // [x, y]
     ZEMSG_MOTION = 2015,        // [x, y]
     ZEMSG_KEYDOWN = 2016, ZEMSG_KEYUP = 2017,                     // [key code]

@@ -18,9 +18,22 @@ static const zeWindowViewHooks *g_hooks;
 static zeWindow *g_open[1000];   // open windows, for system close requests
 static zeWindow *g_lastmain;
 static bool g_leftdown;
+static zeWindow *g_ptrwin;       // the window that saw the pointer last, and where
+static int g_ptrx, g_ptry;
+static zeWindow *g_keypopup;     // a popup that takes every key
 
 void zewindow_set_view_hooks(const zeWindowViewHooks *hooks) { g_hooks = hooks; }
 bool zewindow_leftdown(void) { return g_leftdown; }
+
+void zewindow_take_keys(zeWindow *popup) { g_keypopup = popup && popup->open ? popup : nullptr; }
+
+bool zewindow_pointer(int *x, int *y) {
+    *x = *y = 0;
+    if (!g_ptrwin || !g_ptrwin->open) return false;
+    zewindow_client_origin(g_ptrwin, x, y);
+    *x += g_ptrx, *y += g_ptry;
+    return true;
+}
 zeWindow *zewindow_last_main(void) { return g_lastmain; }
 
 int zewindow_count(void) {
@@ -265,6 +278,8 @@ void zewindow_close(zeWindow *w) {
     zepxmapout_release(&w->gout);
     zepxmap_release(&w->pxmap);
     if (g_lastmain == w) g_lastmain = nullptr;
+    if (g_ptrwin == w) g_ptrwin = nullptr;
+    if (g_keypopup == w) g_keypopup = nullptr;
     remember(w, false);
     defaults(w);
     zeentry_windows_add(-1);
@@ -356,6 +371,9 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
                        zearg a7, zearg a8) {
     zeWindow *w = (zeWindow *)owner;
     if (msg >= 8001 && msg <= 8099) return request(w, msg, a1, a2, a3, a4);
+    if ((msg == ZEWM_KEYDOWN || msg == ZEWM_KEYUP) && g_keypopup && g_keypopup != w && g_keypopup->open)
+        return zewindow_handler(g_keypopup, msg, a1, a2, a3, a4, a5, a6, a7, a8);
+    if (msg >= ZEWM_LDOWN && msg <= ZEWM_MOTION) g_ptrwin = w, g_ptrx = (int)a1, g_ptry = (int)a2;
     if (msg >= ZEWM_LDOWN && msg <= ZEWM_MOTION && w->pointerhook) {
         w->pointerhook(w, msg, (int)a1, (int)a2);
         if (!w->open) return 0;   // the hook closed the window

@@ -205,6 +205,12 @@ bool zewindow_leftdown(void);           // the left button is held (2004 ... 200
 zeWindow *zewindow_last_main(void);     // the last opened window that is neither popup nor modal
 const char *zewindow_dropped_file(void);
 int zewindow_modifiers(void);           // ZEMOD_* keys held now
+// The pointer's last position on the screen, as the windows saw it (popups
+// open there); false before any window saw the pointer.
+bool zewindow_pointer(int *x, int *y);
+// While a popup takes the keys, every key message of every window goes to
+// it instead (a popup menu is never focused, its owner window is). Null ends it.
+void zewindow_take_keys(zeWindow *popup);
 int zewindow_count(void);               // open windows
 // A close request from the system (log-off, SIGTERM): every open window gets
 // 2001 as if its close button was pressed; with no window open the toolkit

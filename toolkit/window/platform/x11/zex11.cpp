@@ -278,6 +278,13 @@ static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
     r = zeX11Win();
     r.used = true, r.xwin = w, r.sink = sink, r.owner = owner, r.flags = s->flags;
     r.cw = cw, r.ch = ch, r.rx = x, r.ry = y;
+    // A popup belongs to the window that has the focus (the one it opened from).
+    if (popup) {
+        Window focus = 0;
+        int revert;
+        XGetInputFocus(zex11_dpy, &focus, &revert);
+        if (focus && zex11_by_xid(focus, nullptr)) XSetTransientForHint(zex11_dpy, w, focus);
+    }
     XMapRaised(zex11_dpy, w);
     // A popup is mapped at once (no window manager in between); make it
     // viewable now so that it can take the pointer.

@@ -1,6 +1,9 @@
 // The CLIPBOARD selection: we own it after a set and answer requests for it;
-// reading another program's selection waits at most half a second.
+// reading another program's selection waits at most half a second. The
+// toolkit's text is Latin-1: we offer it as UTF8_STRING (converted) and as
+// STRING (Latin-1 as it is), and read UTF8_STRING, else STRING.
 #include "zex11.h"
+#include "zeutf8.h"
 #include <X11/Xatom.h>
 #include <unistd.h>
 #include <cstdio>
@@ -26,10 +29,9 @@ bool zex11_clipboard_set(const char *text) {
     return g_owner;
 }
 
-const char *zex11_clipboard_get(void) {
-    if (g_owner) return g_text.c_str();
-    Atom clip = zex11_atom("CLIPBOARD");
-    if (XGetSelectionOwner(zex11_dpy, clip) == None) return nullptr;
+// Asks the owner for the selection in one target; true with the bytes in
+// *data when it answered with 8-bit text.
+static bool request(Atom clip, Atom target, std::string *data) {
     Window w = clip_window();
     // An owner that answered too late for an earlier paste still answers:
     // each request names a property of its own (in turn from a few), and a
@@ -39,7 +41,7 @@ const char *zex11_clipboard_get(void) {
     snprintf(name, sizeof name, "ZEKO_CLIP%u", serial++ % 8);
     Atom prop = zex11_atom(name);
     XDeleteProperty(zex11_dpy, w, prop);
-    XConvertSelection(zex11_dpy, clip, zex11_atom("UTF8_STRING"), prop, w, CurrentTime);
+    XConvertSelection(zex11_dpy, clip, target, prop, w, CurrentTime);
     XFlush(zex11_dpy);
     XEvent ev;
     bool got = false;
@@ -47,19 +49,31 @@ const char *zex11_clipboard_get(void) {
         if (!XCheckTypedWindowEvent(zex11_dpy, w, SelectionNotify, &ev)) usleep(1000);
         else got = ev.xselection.property == prop || ev.xselection.property == None;
     }
-    if (!got || ev.xselection.property == None) return nullptr;
+    if (!got || ev.xselection.property == None) return false;
     Atom type;
     int fmt;
     unsigned long n, after;
     unsigned char *p = nullptr;
-    const char *result = nullptr;
-    if (XGetWindowProperty(zex11_dpy, w, prop, 0, 1 << 22, True, AnyPropertyType, &type, &fmt, &n, &after, &p) ==
-            Success && p && fmt == 8 && type != zex11_atom("INCR")) {
-        g_got.assign((char *)p, n);
-        result = g_got.c_str();
-    }
+    bool ok = XGetWindowProperty(zex11_dpy, w, prop, 0, 1 << 22, True, AnyPropertyType, &type, &fmt, &n, &after,
+                                 &p) == Success && p && fmt == 8 && type != zex11_atom("INCR");
+    if (ok) data->assign((char *)p, n);
     if (p) XFree(p);
-    return result;
+    return ok;
+}
+
+const char *zex11_clipboard_get(void) {
+    if (g_owner) return g_text.c_str();
+    Atom clip = zex11_atom("CLIPBOARD");
+    if (XGetSelectionOwner(zex11_dpy, clip) == None) return nullptr;
+    std::string raw;
+    if (request(clip, zex11_atom("UTF8_STRING"), &raw)) {
+        g_got = zeutf8_to_latin1(raw.data(), raw.size());
+    } else if (request(clip, XA_STRING, &raw)) {
+        g_got.assign(raw.c_str());   // Latin-1 already; up to a NUL
+    } else {
+        return nullptr;
+    }
+    return g_got.c_str();
 }
 
 static void answer(XSelectionRequestEvent *rq) {
@@ -77,9 +91,10 @@ static void answer(XSelectionRequestEvent *rq) {
         XChangeProperty(zex11_dpy, rq->requestor, reply.property, XA_ATOM, 32, PropModeReplace,
                         (unsigned char *)list, 4);
     } else if (rq->target == utf8 || rq->target == XA_STRING || rq->target == zex11_atom("TEXT")) {
-        Atom type = rq->target == utf8 ? utf8 : XA_STRING;
-        XChangeProperty(zex11_dpy, rq->requestor, reply.property, type, 8, PropModeReplace,
-                        (const unsigned char *)g_text.data(), (int)g_text.size());
+        bool wide = rq->target == utf8;
+        std::string out = wide ? zeutf8_from_latin1(g_text.data(), g_text.size()) : g_text;
+        XChangeProperty(zex11_dpy, rq->requestor, reply.property, wide ? utf8 : XA_STRING, 8, PropModeReplace,
+                        (const unsigned char *)out.data(), (int)out.size());
     } else {
         reply.property = None;
     }
