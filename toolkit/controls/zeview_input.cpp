@@ -302,8 +302,25 @@ static void wheel(zeView *v, int msg, int px, int py) {
 
 // ----- keys -----
 
+// Hot keys (and Enter for a default button) are offered to every child
+// while no control or a button has the focus, so that typing into a text
+// control never clicks anything; function keys are offered always. A button
+// with the focus keeps Enter and Space for itself.
+static bool offer_hotkey(zeView *v, int code) {
+    int f = v->focused;
+    bool fkey = code >= ZEKEY_F1 && code <= ZEKEY_F12;
+    if (valid(v, f) && !fkey) {
+        if (!v->children[f].hover) return false;
+        if (code == ZEKEY_ENTER || code == 13 || code == ZEKEY_SPACE) return false;
+    }
+    for (int i = 0; i < v->nchildren; i++)
+        if (valid(v, i) && child_send(v, i, ZEMSG_HOTKEY, code)) return true;
+    return false;
+}
+
 static void key(zeView *v, int msg, int code) {
     int f = v->focused;
+    if (msg == ZEMSG_KEYDOWN && offer_hotkey(v, code)) return;
     if (f >= 0) child_send(v, f, msg, code);
     if (msg != ZEMSG_KEYDOWN) return;
     if (f < 0 && !v->nokeyscroll) {
@@ -344,6 +361,7 @@ zearg zeview_message(zeView *v, int msg, zearg a1, zearg a2, zearg a3, zearg a4)
     case ZEMSG_MOTION: motion(v, x, y); return 0;
     case ZEMSG_WHEELUP: case ZEMSG_WHEELDOWN: wheel(v, msg, x, y); return 0;
     case ZEMSG_KEYDOWN: case ZEMSG_KEYUP: key(v, msg, x); return 0;
+    case ZEMSG_HOTKEY: return offer_hotkey(v, x);
     case ZEMSG_FOCUS:
         if (v->c.nofocus || v->c.focus) return 0;
         v->c.focus = true;

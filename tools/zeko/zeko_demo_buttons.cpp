@@ -2,6 +2,7 @@
 // links, indicator switch buttons, check boxes).
 #include "zeko_demo.h"
 #include "zebutton.h"
+#include "zecheckbox.h"
 #include <cstdio>
 
 namespace {
@@ -41,7 +42,23 @@ const ButtonSpec kSwitches[] = {
     {"greylamp", "Grey lamp,grey"},
 };
 
+const ButtonSpec kChecks[] = {
+    {"check", "Square"},
+    {"checked", "Checked,checked"},
+    {"round", "Round,round"},
+    {"round2", "Round 2,round,checked"},
+    {"flatcheck", "Flat,2d"},
+    {"boxonly", "box only,boxonly,xs=40,ys=20"},
+    {"greycheck", "Grey,grey,checked"},
+};
+
 enum { GAP = 8 };
+
+void describe_check(void *obj, int index, char *kind, int kindsize, char *value, int valuesize) {
+    zeCheckBox *b = (zeCheckBox *)obj;
+    snprintf(kind, kindsize, "%s", index == 0 ? "main" : "other");
+    snprintf(value, valuesize, "%d", zecheckbox_is_checked(b) ? 1 : 0);
+}
 
 void describe_button(void *obj, int index, char *kind, int kindsize, char *value, int valuesize) {
     zeButton *b = (zeButton *)obj;
@@ -92,6 +109,15 @@ int zeko_demo_buttons(zekoDemo *d, int y) {
         zeko_demo_watch(&switches[i].c, kSwitches[i].name, describe_switch);
         x += switches[i].c.w + GAP;
         bottom = y + switches[i].c.h;
+    }
+    y = bottom + GAP;
+    static zeCheckBox checks[sizeof kChecks / sizeof kChecks[0]];
+    x = d->margin;
+    for (size_t i = 0; i < sizeof kChecks / sizeof kChecks[0]; i++) {
+        zecheckbox_create(&checks[i], "%s,x=%d,y=%d", kChecks[i].options, x, y);
+        zeko_demo_watch(&checks[i].c, kChecks[i].name, describe_check);
+        x += checks[i].c.w + GAP;
+        if (y + checks[i].c.h > bottom) bottom = y + checks[i].c.h;
     }
     return bottom + GAP;
 }
