@@ -230,11 +230,13 @@ TEST(Scheme, StandardGreySaveRestoreAndIndices) {
     EXPECT_EQ(0xC0D8FF, zescheme_color(ZECOL_BLUE));    // 24-bit display
     EXPECT_EQ(-1, zescheme_color(11));
     EXPECT_EQ(-1, zescheme_color(-1));
+    int grey[ZECOL_COUNT];
+    zescheme_copy(grey);
+    // The desktop offers no button colours: the standard scheme is the
+    // default one, so windows and controls agree on their grey.
     ASSERT_TRUE(zescheme_select("standard"));
+    for (int i = 0; i < ZECOL_COUNT; i++) EXPECT_EQ(grey[i], zescheme_color(i)) << "entry " << i;
     int face = zescheme_color(ZECOL_GREY);
-    EXPECT_EQ(0xD4D0C8, face);                          // the platform's button face
-    EXPECT_EQ(0xE4E0D8, zescheme_color(ZECOL_LIGHT));
-    EXPECT_EQ(0xF4F0E8, zescheme_color(ZECOL_VERYLIGHT));
     zescheme_save();
     zescheme_set(ZECOL_GREY, 0x123456);
     EXPECT_EQ(0x123456, zescheme_byname("grey"));

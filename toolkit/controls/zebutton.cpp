@@ -167,12 +167,31 @@ static void press(zeButton *b) {
     if (b->isswitch) zecontrol_post(&b->c, b->c.ids[0]);
 }
 
+// A push button holds the mouse while it is down, so that the release
+// reaches it wherever it happens and a release outside is seen as a cancel.
+static void hold_mouse(zeButton *b, bool hold) {
+    if (b->holding == hold) return;
+    b->holding = hold;
+    zecontrol_capture(&b->c, hold);
+}
+
+// Leaving a pressed push button lets it up without a click.
+static void cancel(zeButton *b) {
+    zeControl *c = &b->c;
+    set_link_cursor(b, "standard");
+    if (!b->isswitch) b->pressed = false;
+    hold_mouse(b, false);
+    c->hover = false;
+    zecontrol_redraw(c);
+}
+
 static zearg mouse_down(zeButton *b) {
     zeControl *c = &b->c;
     if (c->grey) return 0;
     bool changed = false;
     if (!b->pressed) {
         press(b);
+        if (!b->isswitch) hold_mouse(b, true);
         changed = true;
     }
     if (!c->focus && zecontrol_ask_focus(c)) changed = true;
@@ -182,6 +201,7 @@ static zearg mouse_down(zeButton *b) {
 
 static zearg mouse_up(zeButton *b, int x, int y) {
     zeControl *c = &b->c;
+    hold_mouse(b, false);
     if (!b->pressed || c->grey) return 0;
     if (b->isswitch) {
         zecontrol_post(c, c->ids[ZEBUTTON_ID_SWITCHUP]);
@@ -241,7 +261,18 @@ static zearg handle(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4
     case ZEMSG_KEYDOWN: return key_down(b, (int)a1);
     case ZEMSG_KEYUP: return key_up(b, (int)a1);
     case ZEMSG_HOTKEY: return hotkey(b, (int)a1);
-    case ZEMSG_MOTION: set_link_cursor(b, "hand"); return 0;
+    case ZEMSG_MOTION:
+        // While the mouse is held, movement outside arrives here too.
+        if (b->holding && !zecontrol_contains(c, (int)a1, (int)a2)) {
+            cancel(b);
+            return 0;
+        }
+        set_link_cursor(b, "hand");
+        if (!c->hover && !c->grey && !b->holding) {   // back in after a cancel
+            c->hover = true;
+            zecontrol_redraw(c);
+        }
+        return 0;
     case ZEMSG_ENTER:
         if (c->grey) return 0;
         c->hover = true;
@@ -249,11 +280,7 @@ static zearg handle(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4
         zecontrol_redraw(c);
         return 0;
     case ZEMSG_LEAVE:
-        if (!c->hover && !b->pressed) return 0;
-        set_link_cursor(b, "standard");
-        if (!b->isswitch) b->pressed = false;
-        c->hover = false;
-        zecontrol_redraw(c);
+        if (c->hover || b->pressed) cancel(b);
         return 0;
     case ZEMSG_SIZE: {
         zearg r = zecontrol_default(c, msg, a1, a2);
@@ -268,6 +295,7 @@ static zearg handle(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4
 static void release(zeControl *c) {
     zeButton *b = (zeButton *)c;
     if (c->hover) set_link_cursor(b, "standard");
+    hold_mouse(b, false);
     zepxmap_release(&b->icon);
     zepxmap_release(&b->icongrey);
     b->hasicon = false;
@@ -281,7 +309,7 @@ void zebutton_init(zeButton *b) {
     zecontrol_init(&b->c, &kButton);
     b->caption[0] = 0;
     b->textx = b->texty = 0;
-    b->pressed = b->arrow = false;
+    b->pressed = b->arrow = b->holding = false;
     b->arrowsize = ZEARROWSIZE_NORMAL;
     b->flat = b->skip = b->isdefault = b->mouserepeat = b->thinborder = false;
     b->link = b->isswitch = b->toolbutton = false;

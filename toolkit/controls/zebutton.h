@@ -27,6 +27,7 @@ struct zeButton {
     char caption[ZEBUTTON_CAPTIONMAX + 1];
     int textx, texty;           // caption offset inside the rectangle
     bool pressed;
+    bool holding;               // the mouse is captured between press and release
     bool arrow;
     int arrowsize;              // ZEARROWSIZE_*
     bool flat, skip, isdefault, mouserepeat, thinborder, link, isswitch, toolbutton;

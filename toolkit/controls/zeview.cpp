@@ -555,7 +555,9 @@ void zeview_destroy(zeView *v) {
 static bool hook_create(zeWindow *w, zeWindowView *slot, const char *options) {
     zeView *v = new zeView;
     bool main = slot == &w->views[w->mainview];
-    if (!zeview_create_in(v, zewindow_handler, w, zewindow_pixmap(w), main, "%s", options)) {
+    // "ownpxmap": the main view keeps content of its own even at the window's size.
+    bool direct = main && !zecfgstr_find_flag(options, "ownpxmap");
+    if (!zeview_create_in(v, zewindow_handler, w, zewindow_pixmap(w), direct, "%s", options)) {
         delete v;
         return false;
     }
@@ -580,7 +582,12 @@ zeView *zeview_of_window(zeWindow *w) {
     return s.handler == zeview_handler ? (zeView *)s.view : nullptr;
 }
 
-static const zeWindowViewHooks kHooks = {hook_create, hook_destroy, hook_draw, standard_add, standard_remove};
+static void hook_set_callback(zeWindowView *slot, zeHandler callback, void *user) {
+    if (slot->handler == zeview_handler) zeview_handler(slot->view, 8030, (zearg)callback, (zearg)user, 0, 0, 0, 0, 0, 0);
+}
+
+static const zeWindowViewHooks kHooks = {hook_create, hook_destroy, hook_draw, standard_add, standard_remove,
+                                         hook_set_callback};
 
 void zeview_install(void) {
     zewindow_set_view_hooks(&kHooks);

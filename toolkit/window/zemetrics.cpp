@@ -2,16 +2,17 @@
 #include "zemetrics.h"
 #include "zedisplay.h"
 #include "zeplatform.h"
+#include "zewindow.h"
 #include <cstdio>
 #include <cstring>
 
-// The toolkit draws its own controls, so its "platform" colours are fixed:
-// the classic grey face with its shadow and text colours.
+// The toolkit draws its own controls and the desktop has no button colours
+// to offer, so its "platform" colours are the colour scheme's own defaults.
 enum : int32_t {
-    kButtonFace = 0xD4D0C8,
+    kButtonFace = 0xD0D0D0,
     kButtonShadow = 0x808080,
     kButtonText = 0x000000,
-    kGreyText = 0x808080,
+    kGreyText = 0x787878,
 };
 // The default font of the toolkit is "builtin 6x13".
 static const int kDefaultFontHeight = 13;
@@ -113,7 +114,11 @@ int32_t zesyscolor(const char *name) {
 static const char *g_cursor = "standard";
 
 void zecursor_set(const char *name) {
-    g_cursor = (name && strcmp(name, "hand") == 0) ? "hand" : "standard";
+    const char *shape = (name && strcmp(name, "hand") == 0) ? "hand" : "standard";
+    if (shape == g_cursor) return;
+    g_cursor = shape;
+    // Only a program with windows has a pointer shape to show.
+    if (zewindow_count() > 0 && zebackend()->cursor_set) zebackend()->cursor_set(shape[0] == 'h');
 }
 
 const char *zecursor_get(void) { return g_cursor; }

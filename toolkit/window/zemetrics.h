@@ -16,7 +16,7 @@ int zeget_setting(const char *name);
 // unknown names, and "textsel"/"blue" on displays of 9 bits or more).
 int32_t zesyscolor(const char *name);
 
-// The mouse cursor: "hand" or "standard" (anything else: standard). The
-// choice is stored for the window module; backends may show it or not.
+// The mouse cursor: "hand" or "standard" (anything else: standard), shown
+// over the program's windows.
 void zecursor_set(const char *name);
 const char *zecursor_get(void);  // "hand" or "standard"

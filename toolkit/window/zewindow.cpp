@@ -181,8 +181,11 @@ static bool create_native(zeWindow *w, bool sysmenu) {
         return false;
     }
     zepxmap_clear(&w->pxmap, w->bgcolor < 0 ? 0 : w->bgcolor);
-    zeNativeSpec spec = {w->title, w->x, w->y, w->width, total, 0};
+    zeNativeSpec spec = {w->title, w->x, w->y, w->width, total, 0, 0};
     if (w->popup) spec.flags |= ZENW_POPUP;
+    // A popup belongs to the main window it was opened over.
+    zeWindow *owner = w->popup ? zewindow_last_main() : nullptr;
+    if (owner && owner != w && owner->open) spec.owner = owner->native;
     if (w->notitle) spec.flags |= ZENW_NOTITLE;
     if (w->modal) spec.flags |= ZENW_ABOVE;
     if (w->fullscreen) spec.flags |= ZENW_FULLSCREEN;
@@ -211,9 +214,10 @@ static void create_views(zeWindow *w, const char *leftovers, bool ownpxmap) {
         make_view(w, &w->menubar, "server,x=0,y=0,xs=%d,ys=%d,bgcolor=%06x,nofocus,no vertical scrollbar,"
                   "no horizontal scrollbar,resize", w->width, w->menuys, bg);
     int cxs = w->cxs > 0 ? w->cxs : w->width, cys = w->cys > 0 ? w->cys : w->height;
-    (void)ownpxmap;   // the view decides from the sizes whether it draws straight into our pixmap
-    make_view(w, &w->views[0], "server,x=0,y=%d,xs=%d,ys=%d,pxs=%d,pys=%d,bgcolor=%06x%s", w->menuys + w->toolbarys,
-              w->width, w->height, cxs, cys, bg, leftovers);
+    // The view decides from the sizes whether it draws straight into our
+    // pixmap, unless it is told to keep a pixmap of its own.
+    make_view(w, &w->views[0], "server,x=0,y=%d,xs=%d,ys=%d,pxs=%d,pys=%d,bgcolor=%06x%s%s", w->menuys + w->toolbarys,
+              w->width, w->height, cxs, cys, bg, ownpxmap ? ",ownpxmap" : "", leftovers);
 }
 
 static zearg own_output(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4, zearg a5, zearg a6,
@@ -248,6 +252,8 @@ bool zewindow_vopen(zeWindow *w, const char *fmt, va_list ap) {
     zecfgstr_leftovers(e, 1, leftovers, sizeof leftovers);
     if (g_hooks && g_hooks->standard_add) g_hooks->standard_add(zewindow_handler, w);
     create_views(w, leftovers, zecfgstr_find_flag(fmt, "ownpxmap"));
+    // A callback set before opening reaches the new main view too.
+    if (w->callback) zewindow_set_callback(w, w->callback, w->callbackuser);
     // Without a view the window's own pixmap takes the drawing commands.
     if (!w->views[0].handler) zegout_set(own_output, w);
     zewindow_show(w, 0, 0, 0, 0, true);

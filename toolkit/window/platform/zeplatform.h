@@ -38,6 +38,7 @@ struct zeNativeSpec {
     int x, y;        // outer top-left on the screen; x = -1: top-left of the work area
     int width, height;   // client size
     unsigned flags;      // ZENW_*
+    int owner;           // the window a popup belongs to (handle), 0 none
 };
 
 
@@ -86,6 +87,9 @@ struct zeBackend {
     int (*list_windows)(zeNativeInfo *out, int max);   // top-level windows, count
     bool (*move_window)(long id, int x, int y, int w, int h);   // outer rectangle
     bool (*workarea_set)(const int rect[4]);     // reserve the screen outside rect for us
+
+    // The pointer's shape over our windows: the pointing hand or the arrow.
+    void (*cursor_set)(bool hand);
 };
 
 // The active backend; initialised on first use from ZE_PLATFORM.

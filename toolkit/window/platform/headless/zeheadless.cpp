@@ -28,6 +28,7 @@ struct Win {
     const uint32_t *px = nullptr;
     int pw = 0, ph = 0;
     long copies = 0, copied = 0;   // win_show calls and their area
+    int ownerwin = 0;              // the window a popup belongs to
     std::string title;
 };
 
@@ -51,6 +52,7 @@ std::vector<long> g_order;           // stacking order, bottom first
 std::deque<Ev> g_events;
 int g_focus, g_capture;
 bool g_tray = true;
+bool g_hand;                         // the pointer shows the hand
 unsigned g_time = 100000;
 std::string g_dropped;
 // win_show may come from the display's timer thread (as on X11): it and
@@ -200,6 +202,7 @@ int hl_win_create(const zeNativeSpec *spec, zeNativeSink sink, void *owner) {
     w.w = spec->width, w.h = spec->height;
     if (spec->flags & ZENW_FULLSCREEN) w.x = 0, w.y = 0, w.w = g_sw, w.h = g_sh;
     w.above = (spec->flags & ZENW_ABOVE) != 0;
+    w.ownerwin = spec->owner;
     g_order.push_back(h);
     if (!(spec->flags & ZENW_POPUP)) focus_to(h);
     return h;
@@ -312,6 +315,7 @@ bool hl_move_window(long id, int x, int y, int w, int h) {
     win->x = x, win->y = y, win->w = w, win->h = h;
     return true;
 }
+void hl_cursor_set(bool hand) { g_hand = hand; }
 bool hl_workarea_set(const int r[4]) {
     if (r[0] < 0 || r[1] < 0 || r[2] > g_sw || r[3] > g_sh || r[0] >= r[2] || r[1] >= r[3]) return false;
     memcpy(g_work, r, sizeof g_work);
@@ -357,6 +361,7 @@ const zeBackend zebackend_headless = {
     .list_windows = hl_list_windows,
     .move_window = hl_move_window,
     .workarea_set = hl_workarea_set,
+    .cursor_set = hl_cursor_set,
 };
 
 // ----- test interface -----
@@ -394,6 +399,8 @@ void zeheadless_tray_click(int win, int button) {
     if (w && w->tray) push(EV_MSG, win, 2056, button == 2 ? 2011 : 2005);
 }
 void zeheadless_advance(unsigned ms) { g_time += ms; }
+const char *zeheadless_cursor(void) { return g_hand ? "hand" : "standard"; }
+int zeheadless_owner(int win) { return own(win) ? own(win)->ownerwin : 0; }
 void zeheadless_set_tray(bool present) { g_tray = present; }
 
 bool zeheadless_exists(int win) { return own(win) != nullptr; }
@@ -480,6 +487,7 @@ void zeheadless_reset(void) {
     g_events.clear();
     g_focus = g_capture = 0;
     g_tray = true;
+    g_hand = false;
     g_dropped.clear();
     g_work[0] = 0, g_work[1] = 0, g_work[2] = g_sw, g_work[3] = g_sh;
     zeinput_reset_modifiers();

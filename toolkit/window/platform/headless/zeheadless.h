@@ -28,6 +28,11 @@ void zeheadless_advance(unsigned ms);
 // Whether the desktop offers a tray (it does unless told otherwise).
 void zeheadless_set_tray(bool present);
 
+// The pointer's shape: "hand" or "standard".
+const char *zeheadless_cursor(void);
+// The window a popup was opened for, 0 none.
+int zeheadless_owner(int win);
+
 // What is on the screen.
 bool zeheadless_exists(int win);
 bool zeheadless_visible(int win);     // shown, not minimised

@@ -10,6 +10,7 @@
 #include "zeevent.h"
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
+#include <X11/cursorfont.h>
 #include <X11/extensions/Xrandr.h>
 #include <unistd.h>
 #include <algorithm>
@@ -26,6 +27,11 @@ int zex11_screen;
 std::recursive_mutex zex11_lock;
 
 static std::vector<zeX11Win> g_wins(1);   // index = handle; 0 unused
+// The two pointer shapes, made on first use; every window of ours shows
+// the chosen one (the pointer is over one of them at a time).
+static Cursor g_cursors[2];
+static bool g_hand;
+
 static GC g_gc;
 static Visual *g_visual;
 static int g_depth;
@@ -148,6 +154,8 @@ static void x_shutdown(void) {
             XDestroyWindow(zex11_dpy, g_wins[i].xwin);
         }
     g_wins.assign(1, zeX11Win());
+    for (Cursor &c : g_cursors)
+        if (c) XFreeCursor(zex11_dpy, c), c = 0;
     XFreeGC(zex11_dpy, g_gc);
     XCloseDisplay(zex11_dpy);
     zex11_dpy = nullptr;
@@ -239,6 +247,25 @@ static void set_wm_properties(Window w, const zeNativeSpec *s) {
     Atom type = zex11_atom("_NET_WM_WINDOW_TYPE_NORMAL");
     XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
                     (unsigned char *)&type, 1);
+    // A popup stays with its window: stacked above it, never apart in a task bar.
+    zeX11Win *owner = s->owner ? zex11_win(s->owner) : nullptr;
+    if (owner) XSetTransientForHint(zex11_dpy, w, owner->xwin);
+}
+
+static Cursor cursor_for(bool hand) {
+    Cursor &c = g_cursors[hand ? 1 : 0];
+    if (!c) c = XCreateFontCursor(zex11_dpy, hand ? XC_hand2 : XC_left_ptr);
+    return c;
+}
+
+static void x_cursor_set(bool hand) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    g_hand = hand;
+    if (!zex11_dpy) return;
+    Cursor c = cursor_for(hand);
+    for (size_t i = 1; i < g_wins.size(); i++)
+        if (g_wins[i].used) XDefineCursor(zex11_dpy, g_wins[i].xwin, c);
+    XFlush(zex11_dpy);
 }
 
 static int new_handle(void) {
@@ -274,6 +301,7 @@ static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
     set_size_hints(w, x, y, cw, ch, s->flags);
     set_wm_properties(w, s);
     zex11_dnd_enable(w);
+    if (g_hand) XDefineCursor(zex11_dpy, w, cursor_for(true));
     zeX11Win &r = g_wins[h];
     r = zeX11Win();
     r.used = true, r.xwin = w, r.sink = sink, r.owner = owner, r.flags = s->flags;
@@ -700,4 +728,5 @@ const zeBackend zebackend_x11 = {
     .list_windows = zex11_list_windows,
     .move_window = zex11_move_window,
     .workarea_set = zex11_workarea_set,
+    .cursor_set = x_cursor_set,
 };
