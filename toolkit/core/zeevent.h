@@ -86,7 +86,7 @@ void zepump_step(void);
 
 // The running flag (two names: the toolkit's and the application's).
 bool zerunning(void);
-bool zeisrunning(void);
+inline bool zeisrunning(void) { return zerunning(); }
 // Clears the running flag; before the first wait or poll it ends the process
 // at once (exit sequence, code 0).
 void zequit(void);
