@@ -1,6 +1,7 @@
 // QUIMO's application state and the functions its modules offer each other.
 // One instance of each record lives for the whole run (app_state.cpp).
 #pragma once
+#include "zetime.h"
 #include <atomic>
 #include <cstdint>
 
@@ -96,8 +97,7 @@ extern Settings g_settings;
 void read_clock();
 void write_log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
-// timer_model.cpp
-int32_t day_number(int year, int month, int day);
+// timer_model.cpp (day numbers are zedate_daynumber's)
 void compute();
 // Fields of the destination, stop-after and restart-after times for the
 // settings window.
@@ -129,7 +129,6 @@ int text_width(const char *text, const DigitMetrics &m);
 bool settings_load(const char *file);  // null: "quimo_settings.dbf"
 bool settings_save();
 void settings_defaults();
-int digit_set_for_size(int size);
 
 // app_main.cpp: start-up, the main loop, save and quit.
 void app_start();                 // start-up steps, up to "mainloop"

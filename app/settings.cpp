@@ -262,7 +262,7 @@ bool settings_load(const char *file) {
         remove_stale_temporaries(name);
     }
     bool read = load_table(name, is_users_file(file));
-    g_settings.digitSet = digit_set_for_size(g_settings.size);
+    g_settings.digitSet = sevenseg_set_for_size(g_settings.size);
     // Only the user's own file starts with example 9: an example that is
     // missing must not apply another example (which would load itself again).
     if (!read && is_users_file(file)) settings_apply_first_start();
@@ -297,9 +297,9 @@ void settings_apply_first_start() {
     settings_restore(kept);
     Settings &s = g_settings;
     read_clock();
-    g_timer.destinationDay = day_number(g_app.clock.year + 1, 1, 1);
+    g_timer.destinationDay = zedate_daynumber(g_app.clock.year + 1, 1, 1);
     s.windowX = 50, s.windowY = 5;
-    s.digitSet = digit_set_for_size(s.size);
+    s.digitSet = sevenseg_set_for_size(s.size);
 }
 
 // ---- save ----
@@ -412,7 +412,7 @@ static void default_values() {
     Settings &s = g_settings;
     DisplayFormat &f = g_format;
     t.countUp = true, t.roundUp = true;
-    t.destinationDay = day_number(2000, 1, 1), t.destinationSecond = 0;
+    t.destinationDay = zedate_daynumber(2000, 1, 1), t.destinationSecond = 0;
     s.hours24 = g_app.language == 1;
     t.stopAfterFinished = true;
     t.countUpTime = 43200;
@@ -446,14 +446,6 @@ static void default_values() {
 void settings_defaults() {
     default_values();
     compute_colours();
-}
-
-// Size 0..100 -> digit picture set 1..16.
-int digit_set_for_size(int size) {
-    static const int lastSize[16] = {6, 12, 19, 25, 32, 38, 45, 51, 58, 64, 71, 77, 84, 90, 97, 100};
-    int set = 1;
-    while (set < 16 && size > lastSize[set - 1]) set++;
-    return set;
 }
 
 // ---- by name ----

@@ -1,7 +1,8 @@
 // The settings table "quimo_settings.dbf": one row per setting group, column
 // 0 the group's key (for readers of the file only: rows are found by number),
 // columns 1 and up its values as text. settings_load(), settings_save(),
-// settings_defaults() and digit_set_for_size() are declared in app.h.
+// settings_defaults() are declared in app.h; the digit set of a size comes
+// from sevenseg_set_for_size().
 #pragma once
 #include "app.h"
 

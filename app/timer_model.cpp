@@ -4,15 +4,6 @@
 #include "zetime.h"
 #include <climits>
 
-static bool is_leap(int y) { return y % 400 == 0 || (y % 4 == 0 && y % 100 != 0); }
-
-int32_t day_number(int year, int month, int day) {
-    int y = year - 1;
-    int32_t n = 365 * y + y / 4 - y / 100 + y / 400 + day + (3057 * month - 3007) / 100;
-    if (month > 2) n -= is_leap(year) ? 1 : 2;
-    return n;
-}
-
 // Seconds added before the split when a decimal count-down rounds up,
 // by unit (days, hours, minutes, seconds) and decimals 1..4.
 static const int32_t DECIMAL_ROUNDING[4][4] = {
@@ -91,7 +82,7 @@ static void compute_count_down(TimerState &t, int32_t today, int32_t now) {
 void compute() {
     TimerState &t = g_timer;
     const ClockRecord &c = g_app.clock;
-    int32_t today = day_number(c.year, c.month, c.day);
+    int32_t today = zedate_daynumber(c.year, c.month, c.day);
     int32_t now = 3600 * c.hour + 60 * c.minute + c.second;
     if (t.countUp) compute_count_up(t, today, now);
     else compute_count_down(t, today, now);

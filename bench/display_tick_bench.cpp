@@ -11,7 +11,7 @@ static void setup(int form, bool hundredths) {
     g_timer.countUp = false;
     g_timer.stopAfterFinished = false;
     read_clock();
-    g_timer.destinationDay = day_number(g_app.clock.year, g_app.clock.month, g_app.clock.day) + 400;
+    g_timer.destinationDay = zedate_daynumber(g_app.clock.year, g_app.clock.month, g_app.clock.day) + 400;
     build_format_string();
 }
 

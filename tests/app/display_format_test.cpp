@@ -25,7 +25,7 @@ struct Format : ::testing::Test {
         merge_display_text(g_format.formatString, g_format.digitText, negative, out, sizeof out);
         return out;
     }
-    int32_t today() { return day_number(g_app.clock.year, g_app.clock.month, g_app.clock.day); }
+    int32_t today() { return zedate_daynumber(g_app.clock.year, g_app.clock.month, g_app.clock.day); }
 };
 
 TEST_F(Format, DefaultClockFormCountingUp) {

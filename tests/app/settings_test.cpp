@@ -3,6 +3,7 @@
 // Paths are absolute: write_log moves the working directory to the program's.
 #include "../xbase/xbase_testutil.h"
 #include "settings.h"
+#include "sevenseg.h"
 #include "zemetrics.h"
 #include "zexbase.h"
 #include <cstring>
@@ -293,7 +294,7 @@ TEST_F(Settings_, ExtremeNumbersAreBoundedOnLoading) {
         EXPECT_LE(f.decimals, 8);
         EXPECT_GE(f.integerWidth, 0);
         EXPECT_EQ(tm.destinationSecond, negative ? 0 : 86399);
-        EXPECT_EQ(tm.destinationDay, negative ? 1 : day_number(9999, 12, 31));
+        EXPECT_EQ(tm.destinationDay, negative ? 1 : zedate_daynumber(9999, 12, 31));
         EXPECT_EQ(tm.countUpStopMode, negative ? 0 : 2);
         EXPECT_GE(tm.countUpTime, 0);
         EXPECT_GE(tm.restartAfter, 0);
@@ -399,7 +400,7 @@ TEST_F(Settings_, UnreadableUserFileIsKeptAndTheFirstStartApplied) {
     time_t now = time(nullptr);
     struct tm tm;
     localtime_r(&now, &tm);
-    EXPECT_EQ(g_timer.destinationDay, day_number(tm.tm_year + 1900 + 1, 1, 1));
+    EXPECT_EQ(g_timer.destinationDay, zedate_daynumber(tm.tm_year + 1900 + 1, 1, 1));
     EXPECT_EQ(g_settings.windowX, 50);
     EXPECT_EQ(g_settings.windowY, 5);
 }
@@ -502,7 +503,7 @@ TEST(SettingsDigitSet, SizeRangesMapToSets) {
         int size, set;
     } cases[] = {{-5, 1}, {0, 1}, {6, 1}, {7, 2}, {12, 2}, {13, 3}, {20, 4}, {25, 4}, {26, 5}, {58, 9},
                  {59, 10}, {76, 12}, {77, 12}, {78, 13}, {97, 15}, {98, 16}, {100, 16}, {250, 16}};
-    for (const Case &c : cases) EXPECT_EQ(digit_set_for_size(c.size), c.set) << c.size;
+    for (const Case &c : cases) EXPECT_EQ(sevenseg_set_for_size(c.size), c.set) << c.size;
 }
 
 TEST(SettingsByName, NamesAndValuesAreChecked) {

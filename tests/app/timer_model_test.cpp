@@ -20,7 +20,7 @@ struct TimerModel : ::testing::Test {
         compute();
     }
     void destination(int y, int mo, int d, int h, int mi, int s) {
-        g_timer.destinationDay = day_number(y, mo, d);
+        g_timer.destinationDay = zedate_daynumber(y, mo, d);
         g_timer.destinationSecond = 3600 * h + 60 * mi + s;
     }
     void countDown(bool stop) {
@@ -30,13 +30,13 @@ struct TimerModel : ::testing::Test {
 };
 
 TEST(DayNumber, GregorianDaysFromYearOne) {
-    EXPECT_EQ(1, day_number(1, 1, 1));
-    EXPECT_EQ(730120, day_number(2000, 1, 1));
-    EXPECT_EQ(2, day_number(2024, 3, 1) - day_number(2024, 2, 28));
-    EXPECT_EQ(1, day_number(2023, 3, 1) - day_number(2023, 2, 28));
-    EXPECT_EQ(366, day_number(2001, 1, 1) - day_number(2000, 1, 1));
-    EXPECT_EQ(365, day_number(2101, 1, 1) - day_number(2100, 1, 1));  // 2100 is no leap year
-    EXPECT_EQ(1, day_number(2027, 1, 1) - day_number(2026, 12, 31));
+    EXPECT_EQ(1, zedate_daynumber(1, 1, 1));
+    EXPECT_EQ(730120, zedate_daynumber(2000, 1, 1));
+    EXPECT_EQ(2, zedate_daynumber(2024, 3, 1) - zedate_daynumber(2024, 2, 28));
+    EXPECT_EQ(1, zedate_daynumber(2023, 3, 1) - zedate_daynumber(2023, 2, 28));
+    EXPECT_EQ(366, zedate_daynumber(2001, 1, 1) - zedate_daynumber(2000, 1, 1));
+    EXPECT_EQ(365, zedate_daynumber(2101, 1, 1) - zedate_daynumber(2100, 1, 1));  // 2100 is no leap year
+    EXPECT_EQ(1, zedate_daynumber(2027, 1, 1) - zedate_daynumber(2026, 12, 31));
 }
 
 TEST_F(TimerModel, AccessorsSplitTheDestinationAndDurations) {
@@ -167,7 +167,7 @@ TEST_F(TimerModel, CountUpStopsAtItsTimeAndStaysInMode0) {
     EXPECT_FALSE(g_timer.running);
     EXPECT_EQ(0, g_app.hundredths);
     EXPECT_FALSE(g_app.restartPending);
-    EXPECT_EQ(day_number(2026, 12, 6), g_timer.destinationDay);
+    EXPECT_EQ(zedate_daynumber(2026, 12, 6), g_timer.destinationDay);
     // Without stopAfterFinished it never stops.
     g_timer.stopAfterFinished = false;
     at(2026, 12, 7, 3, 0, 0);
@@ -185,7 +185,7 @@ TEST_F(TimerModel, Mode1RestartCrossesMidnight) {
     EXPECT_FALSE(g_timer.running);
     EXPECT_TRUE(g_app.restartPending);
     EXPECT_EQ(0, g_timer.restartAfter);
-    EXPECT_EQ(day_number(2026, 12, 6), g_timer.destinationDay);
+    EXPECT_EQ(zedate_daynumber(2026, 12, 6), g_timer.destinationDay);
     EXPECT_EQ(0, g_timer.destinationSecond);
     g_app.restartPending = false;
     at(2026, 12, 6, 0, 30, 0);
@@ -249,7 +249,7 @@ TEST_F(TimerModel, RestartWithDamagedTimesStaysSane) {
     at(2026, 12, 6, 11, 0, 0);
     EXPECT_FALSE(g_timer.running);
     EXPECT_FALSE(g_app.restartPending);
-    EXPECT_EQ(day_number(2026, 12, 6), g_timer.destinationDay);
+    EXPECT_EQ(zedate_daynumber(2026, 12, 6), g_timer.destinationDay);
     EXPECT_EQ(10 * 3600, g_timer.destinationSecond);
 
     // Restart and running time near the int32 limit: the destination moves
@@ -257,12 +257,12 @@ TEST_F(TimerModel, RestartWithDamagedTimesStaysSane) {
     g_timer.countUpStopMode = 2;
     g_timer.countUpTime = 100;
     g_timer.restartAfter = INT32_MAX - 50;
-    g_timer.destinationDay = day_number(2026, 12, 6) - 30000;
+    g_timer.destinationDay = zedate_daynumber(2026, 12, 6) - 30000;
     g_timer.destinationSecond = 86000;
     at(2026, 12, 6, 0, 0, 0);
     ASSERT_TRUE(g_app.restartPending);
     int64_t moved = 86000 + (int64_t)INT32_MAX - 50 + 100;
-    EXPECT_EQ(day_number(2026, 12, 6) - 30000 + moved / 86400, g_timer.destinationDay);
+    EXPECT_EQ(zedate_daynumber(2026, 12, 6) - 30000 + moved / 86400, g_timer.destinationDay);
     EXPECT_EQ(moved % 86400, g_timer.destinationSecond);
 }
 
