@@ -306,8 +306,9 @@ static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
     r = zeX11Win();
     r.used = true, r.xwin = w, r.sink = sink, r.owner = owner, r.flags = s->flags;
     r.cw = cw, r.ch = ch, r.rx = x, r.ry = y;
-    // A popup belongs to the window that has the focus (the one it opened from).
-    if (popup) {
+    // A popup without a named owner belongs to the window that has the focus
+    // (the one it opened from).
+    if (popup && !s->owner) {
         Window focus = 0;
         int revert;
         XGetInputFocus(zex11_dpy, &focus, &revert);
