@@ -10,9 +10,13 @@
 #include <cstdio>
 #include <cstring>
 
+static int g_default_font = ZEFONT_DEFAULT;
+void zecontrol_set_default_font(int font) { g_default_font = font; }
+int zecontrol_default_font(void) { return g_default_font; }
+
 void zecontrol_init(zeControl *c, const zeControlKind *kind) {
     for (int &id : c->ids) id = zeevent_newid();
-    c->font = ZEFONT_DEFAULT;
+    c->font = g_default_font;
     zescheme_copy(c->colors);
     c->border = 0;
     c->bgcolor = c->colors[ZECOL_GREY];

@@ -121,6 +121,10 @@ struct zeControl {
 
 // Fresh ids and the defaults; flags cleared except redraw-allowed and visible.
 void zecontrol_init(zeControl *c, const zeControlKind *kind);
+// The font a control takes when its options name none (ZEFONT_DEFAULT unless
+// set): pages set their current font so that controls match their text.
+void zecontrol_set_default_font(int font);
+int zecontrol_default_font(void);
 // Creates the control in the standard view from an option string (printf
 // form). False (and "zecontrol_create: ..." on stdout) when there is no view.
 bool zecontrol_create(zeControl *c, const char *fmt, ...);

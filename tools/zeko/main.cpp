@@ -16,6 +16,7 @@ static const ZekoCommand commands[] = {
     {"geometry", zeko_geometry, "geometry OPTIONS PARENT_WIDTH PARENT_HEIGHT"},
     {"font", zeko_font, "font info FONT [TEXT] | font render FONT TEXT OUT.png"},
     {"demo", zeko_demo, "demo scroll | demo controls [SECTION...]"},
+    {"page", zeko_page, "page render FILE OUT.png [WIDTH] | page show FILE [WIDTH]"},
 };
 
 int zeko_fail(const char *fmt, ...) {

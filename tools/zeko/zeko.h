@@ -7,6 +7,7 @@ int zeko_convert(int argc, char **argv);   // zeko_image.cpp
 int zeko_geometry(int argc, char **argv);  // zeko_geometry.cpp
 int zeko_font(int argc, char **argv);      // zeko_font.cpp
 int zeko_demo(int argc, char **argv);      // zeko_demo.cpp
+int zeko_page(int argc, char **argv);      // zeko_page.cpp
 
 // Prints "zeko: MESSAGE" on standard error and returns 1.
 int zeko_fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
