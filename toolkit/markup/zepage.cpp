@@ -161,7 +161,9 @@ int zepage_build(zeGUIScript *p, const char *text) {
 int zepage_buildf_args(zeGUIScript *p, const char *fmt, const zePageArg *args, int nargs) {
     Surroundings s;
     if (!begin(p, &s)) return end(p, &s);
+    // Nothing to lay out: the page holds nothing, so it is not built.
     if (!fmt || !*fmt) {
+        teardown(p, false);
         end(p, &s);
         return 0;
     }

@@ -5,7 +5,8 @@
 // and writes the picture. "page show FILE [WIDTH]" opens the page in a
 // window titled "zeko page" and prints one line "event NAME KIND VALUE" for
 // every event of its controls. Picture names in the page are found beside
-// the page file.
+// the page file; "<image_xpm=1>" and "<memimage=1>" show a small built-in
+// picture (an XPM image and the same as a pixmap).
 #include "zeko.h"
 #include "zecontrol.h"
 #include "zeentry.h"
@@ -14,6 +15,7 @@
 #include "zegout.h"
 #include "zepage.h"
 #include "zepxmap.h"
+#include "zeimage.h"
 #include "zeview.h"
 #include "zewindow.h"
 #include <climits>
@@ -71,12 +73,29 @@ void canvas_close(Canvas *c) {
     zepxmap_release(&c->px);
 }
 
+const char *const kSample[] = {
+    "16 12 3 1", ". c None", "o c #C04020", "+ c #F0D060",
+    "......oooo......", "....oo++++oo....", "...o++++++++o...", "..o++++oo+++o...", "..o+++o++o++o...",
+    "..o++++oo+++o...", "..o++++++++o....", "...o++++++o.....", "....oo++oo......", "......oo........",
+    ".....oooo.......", "................",
+};
+
+zePixmap g_sample;
+
+// Handle 1 of both kinds of in-memory picture, for sample pages.
+void enter_samples(void) {
+    zepxmap_init(&g_sample);
+    if (zepxmap_createfrommem_xpm(&g_sample, kSample)) zepage_pixmap_handle(&g_sample);
+    zepage_xpm_handle(kSample);
+}
+
 void start_toolkit(void) {
     char arg0[] = "zeko";
     char *argv[] = {arg0, nullptr};
     zeentry_init(1, argv);
     zefont_init();
     zeview_install();
+    enter_samples();
 }
 
 // Where the page ends: its end y, or lower when a control on the canvas
