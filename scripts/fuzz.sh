@@ -24,14 +24,14 @@ flags="-g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize
 cmake -S "$src" -B "$build/lib" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_CXX_FLAGS="$flags -fsanitize=fuzzer-no-link" >/dev/null
-cmake --build "$build/lib" --target zecore zegraphics zexbase zecontrols zemarkup -j "$jobs"
+cmake --build "$build/lib" --target zecore zegraphics zexbase zewindow zecontrols zemarkup -j "$jobs"
 
-libs="$build/lib/libzemarkup.a $build/lib/libzecontrols.a $build/lib/libzecore.a $build/lib/libzegraphics.a $build/lib/libzexbase.a"
+libs="$build/lib/libzemarkup.a $build/lib/libzecontrols.a $build/lib/libzewindow.a $build/lib/libzegraphics.a $build/lib/libzexbase.a $build/lib/libzecore.a"
 syslibs=$(pkg-config --libs x11 xrandr xext libcurl fontconfig freetype2)
 for opt in SDL2_mixer alsa; do
     pkg-config --exists $opt && syslibs="$syslibs $(pkg-config --libs $opt)"
 done
-inc="-I$src/toolkit/core -I$src/toolkit/graphics -I$src/toolkit/controls -I$src/toolkit/markup"
+inc="-I$src/toolkit/core -I$src/toolkit/graphics -I$src/toolkit/window -I$src/toolkit/window/platform -I$src/toolkit/controls -I$src/toolkit/markup"
 
 build_target() { # name source [defines]
     name=$1 file=$2
