@@ -85,8 +85,8 @@ struct zePageKind {
     bool (*set_int)(void *control, int value);
     bool (*get_text)(void *control, char *buf, int size);
     bool (*set_text)(void *control, const char *text);
-    // What zepage_open_link opens (links only).
-    bool (*target)(void *control, char *buf, int size);
+    // Opens a link's target (links only): 1 when it was handed on.
+    int (*open)(void *control);
 };
 
 // The kind of that tag name (any letter case), or null.

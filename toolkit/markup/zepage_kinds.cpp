@@ -8,48 +8,163 @@
 #include "zecontrol.h"
 #include "zefont.h"
 #include "zepage_internal.h"
+#include "zebutton.h"
+#include "zecheckbox.h"
+#include "zecombobox.h"
+#include "zelineinput.h"
+#include "zelistbox.h"
+#include "zeprogress.h"
+#include "zeslide.h"
+#include "zetabbar.h"
 #include "zeview.h"
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
 
-// ---- views -----------------------------------------------------------------------
+// ---- the adapters: make, destroy and the by-name values of each kind ----------------
+// Tags hold the options of controls that take no caption without one, so
+// those controls get an empty text entry in front of them.
 
-// A page's tag holds no caption: the view's own text stays empty.
-static void *view_create(const char *options) {
-    zeView *v = new zeView;
-    if (zeview_create(v, ",%s", options)) return v;
-    delete v;
+template <class T>
+static T *made(T *control, bool ok) {
+    if (ok) return control;
+    delete control;
     return nullptr;
 }
 
+static void *button_create(const char *o) { zeButton *b = new zeButton; return made(b, zebutton_create(b, "%s", o)); }
+static void button_destroy(void *c) { delete (zeButton *)c; }
+static bool button_get(void *c, int *v) { *v = zebutton_is_pressed((zeButton *)c); return true; }
+static bool button_set(void *c, int v) { zebutton_set_pressed((zeButton *)c, v != 0); return true; }
+static int link_open(void *c) { return zebutton_open_link((zeButton *)c) ? 1 : 0; }
+
+static void *switch_create(const char *o) {
+    zeSwitchButton *b = new zeSwitchButton;
+    return made(b, zeswitchbutton_create(b, "%s", o));
+}
+static void switch_destroy(void *c) { delete (zeSwitchButton *)c; }
+static bool switch_get(void *c, int *v) { *v = zeswitchbutton_is_on((zeSwitchButton *)c); return true; }
+static bool switch_set(void *c, int v) { zeswitchbutton_set_on((zeSwitchButton *)c, v != 0); return true; }
+
+static void *check_create(const char *o) { zeCheckBox *b = new zeCheckBox; return made(b, zecheckbox_create(b, "%s", o)); }
+static void check_destroy(void *c) { delete (zeCheckBox *)c; }
+static bool check_get(void *c, int *v) { *v = zecheckbox_is_checked((zeCheckBox *)c); return true; }
+static bool check_set(void *c, int v) { zecheckbox_set_checked((zeCheckBox *)c, v != 0); return true; }
+
+static void *combo_create(const char *o) {
+    zeComboBox *b = new zeComboBox();
+    zecombobox_init(b);
+    if (zecombobox_create(b, ",%s", o)) return b;
+    zecombobox_release(b);
+    delete b;
+    return nullptr;
+}
+static void combo_destroy(void *c) {
+    zecombobox_release((zeComboBox *)c);
+    delete (zeComboBox *)c;
+}
+static bool combo_get(void *c, int *v) { *v = zecombobox_selected((zeComboBox *)c); return true; }
+static bool combo_set(void *c, int v) { zecombobox_select((zeComboBox *)c, v); return true; }
+static bool combo_text(void *c, char *buf, int size) { zecombobox_selected_text((zeComboBox *)c, buf, size); return true; }
+static bool combo_select(void *c, const char *t) { zecombobox_select_text((zeComboBox *)c, t); return true; }
+
+static void *list_create(const char *o) {
+    zeListBox *b = new zeListBox();
+    zelistbox_init(b);
+    if (zelistbox_create(b, ",%s", o)) return b;
+    zelistbox_release(b);
+    delete b;
+    return nullptr;
+}
+static void list_destroy(void *c) {
+    zelistbox_release((zeListBox *)c);
+    delete (zeListBox *)c;
+}
+static bool list_get(void *c, int *v) { *v = zelistbox_selected((zeListBox *)c); return true; }
+static bool list_set(void *c, int v) { zelistbox_select((zeListBox *)c, v); return true; }
+static bool list_text(void *c, char *buf, int size) {
+    buf[0] = 0;
+    zelistbox_selected_item((zeListBox *)c, buf, size);
+    return true;
+}
+
+static void *line_create(const char *o) {
+    zeLineInput *l = new zeLineInput();
+    zelineinput_init(l);
+    if (zelineinput_create(l, "%s", o)) return l;
+    zelineinput_destroy(l);
+    delete l;
+    return nullptr;
+}
+static void line_destroy(void *c) {
+    zelineinput_destroy((zeLineInput *)c);
+    delete (zeLineInput *)c;
+}
+static bool line_get(void *c, int *v) { *v = zecfgstr_int(zelineinput_text((zeLineInput *)c)); return true; }
+static bool line_set(void *c, int v) { zelineinput_set_int((zeLineInput *)c, v); return true; }
+static bool line_text(void *c, char *buf, int size) { zelineinput_get_text((zeLineInput *)c, buf, size); return true; }
+static bool line_set_text(void *c, const char *t) { zelineinput_set_text((zeLineInput *)c, t); return true; }
+
+static void *slide_create(const char *o) { zeSlide *s = new zeSlide; return made(s, zeslide_create(s, ",%s", o)); }
+static void slide_destroy(void *c) { delete (zeSlide *)c; }
+static bool slide_get(void *c, int *v) { *v = (int)zeslide_value((zeSlide *)c); return true; }
+static bool slide_set(void *c, int v) { zeslide_set_value((zeSlide *)c, v < 0 ? 0 : v > 100 ? 100 : v); return true; }
+static bool slide_set_text(void *c, const char *t) { return slide_set(c, zecfgstr_int(t)); }
+
+static void *progress_create(const char *o) {
+    zeProgressBar *b = new zeProgressBar;
+    return made(b, zeprogress_create(b, ",%s", o));
+}
+static void progress_destroy(void *c) { delete (zeProgressBar *)c; }
+static bool progress_get(void *c, int *v) { *v = zeprogress_value((zeProgressBar *)c); return true; }
+static bool progress_set(void *c, int v) { zeprogress_set_value((zeProgressBar *)c, v); return true; }
+
+static void *tabbar_create(const char *o) { zeTabBar *b = new zeTabBar; return made(b, zetabbar_create(b, ",%s", o)); }
+static void tabbar_destroy(void *c) { delete (zeTabBar *)c; }
+static bool tabbar_get(void *c, int *v) { *v = zetabbar_selected((zeTabBar *)c); return true; }
+static bool tabbar_set(void *c, int v) { zetabbar_select((zeTabBar *)c, v); return true; }
+
+static void *view_create(const char *o) { zeView *v = new zeView; return made(v, zeview_create(v, ",%s", o)); }
 static void view_destroy(void *c) { delete (zeView *)c; }
 
-static const zePageKind kView = {.name = "view",
-                                 .placedy = 2,
-                                 .flags = ZEPK_FONT | ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_EVENT,
-                                 .create = view_create,
-                                 .destroy = view_destroy};
+// ---- the kinds ----------------------------------------------------------------------
 
-// ---- kinds whose controls are not there yet ----------------------------------------
+static const zePageKind kButton = {"button", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT,
+                                   button_create, button_destroy, button_get, button_set};
+static const zePageKind kSwitchButton = {"switchbutton", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_EVENT,
+                                         switch_create, switch_destroy, switch_get, switch_set};
+static const zePageKind kCheckBox = {"checkbox", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_EVENT,
+                                     check_create, check_destroy, check_get, check_set};
+static const zePageKind kComboBox = {"combobox", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT,
+                                     combo_create, combo_destroy, combo_get, combo_set, combo_text, combo_select};
+static const zePageKind kSlide = {"slide", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_EVENT, slide_create, slide_destroy,
+                                  slide_get, slide_set, nullptr, slide_set_text};
+static const zePageKind kLineInput = {"lineinput", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT | ZEPK_CHANGE,
+                                      line_create, line_destroy, line_get, line_set, line_text, line_set_text};
+static const zePageKind kProgressBar = {"progressbar", 4, 0, progress_create, progress_destroy, progress_get,
+                                        progress_set};
+static const zePageKind kListBox = {"listbox", 2,
+                                    ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT | ZEPK_CHANGE,
+                                    list_create, list_destroy, list_get, list_set, list_text};
+static const zePageKind kTabBar = {"tabbar", 2, ZEPK_FONT | ZEPK_BLOCK | ZEPK_EVENT, tabbar_create, tabbar_destroy,
+                                   tabbar_get, tabbar_set};
+static const zePageKind kView = {"view", 2, ZEPK_FONT | ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_EVENT, view_create,
+                                 view_destroy};
+const zePageKind zepage_kind_link = {.name = "link",
+                                     .placedy = 0,
+                                     .flags = ZEPK_ENABLE | ZEPK_EVENT,
+                                     .create = button_create,
+                                     .destroy = button_destroy,
+                                     .open = link_open};
 
+// Kinds whose controls are not there yet.
 #define ZEPAGE_MISSING(var, kindname, dy, kindflags) \
     static const zePageKind var = {.name = kindname, .placedy = dy, .flags = kindflags}
 
-ZEPAGE_MISSING(kButton, "button", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT);
-ZEPAGE_MISSING(kSwitchButton, "switchbutton", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_EVENT);
-ZEPAGE_MISSING(kCheckBox, "checkbox", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_EVENT);
-ZEPAGE_MISSING(kComboBox, "combobox", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT);
-ZEPAGE_MISSING(kSlide, "slide", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_EVENT);
-ZEPAGE_MISSING(kLineInput, "lineinput", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT | ZEPK_CHANGE);
 ZEPAGE_MISSING(kUpDown, "updowncontrol", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT);
-ZEPAGE_MISSING(kProgressBar, "progressbar", 4, 0);
-ZEPAGE_MISSING(kListBox, "listbox", 2, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT | ZEPK_CHANGE);
 ZEPAGE_MISSING(kEditor, "editor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 ZEPAGE_MISSING(kRtfEditor, "rtfeditor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
-ZEPAGE_MISSING(kTabBar, "tabbar", 2, ZEPK_FONT | ZEPK_BLOCK | ZEPK_EVENT);
 ZEPAGE_MISSING(kTerminal, "terminal", 2, ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_GAP | ZEPK_EVENT);
-const zePageKind zepage_kind_link = {.name = "link", .placedy = 0, .flags = ZEPK_ENABLE | ZEPK_EVENT};
 
 const zePageKind *const zepage_kinds[] = {
     &kButton, &kSwitchButton, &kCheckBox, &kComboBox, &kSlide,  &kLineInput, &kUpDown, &kProgressBar,

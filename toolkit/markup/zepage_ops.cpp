@@ -5,7 +5,6 @@
 #include "zecfgstr.h"
 #include "zecontrol.h"
 #include "zepage_internal.h"
-#include "zeshell.h"
 #include <cstdio>
 #include <cstring>
 
@@ -126,9 +125,7 @@ int zepage_open_link(zeGUIScript *p, const char *name) {
     for (int i = first(p, name); i >= 0; i = next(p, i)) {
         const zePageSlot *s = &p->slots[i];
         if (!control(s) || strcmp(s->kind, "link") != 0) continue;
-        char target[ZECFGSTR_TEXTMAX + 1];
-        if (!s->ops->target || !s->ops->target(s->control, target, sizeof target)) return 0;
-        return zeshell_open(target) ? 1 : 0;
+        return s->ops->open ? s->ops->open(s->control) : 0;
     }
     return 0;
 }
