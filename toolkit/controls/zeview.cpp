@@ -113,6 +113,10 @@ static void blit(zePixmap *dst, int dx, int dy, const zePixmap *src, int sx, int
         }
 }
 
+void zeview_blit(zePixmap *dst, int dx, int dy, const zePixmap *src, int sx, int sy, int w, int h) {
+    blit(dst, dx, dy, src, sx, sy, w, h);
+}
+
 static void clear_content(zeView *v) {
     if (!v->px) return;
     int bg = v->c.bgcolor < 0 ? 0 : v->c.bgcolor;

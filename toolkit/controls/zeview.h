@@ -90,6 +90,10 @@ void zeview_schedule(zeView *v);
 // Refreshes every view that has one due now.
 void zeview_flush(void);
 
+// A plain copy (no transparency) of a rectangle between pixmaps, clipped
+// on both sides; controls with a picture of their own show it with it.
+void zeview_blit(zePixmap *dst, int dx, int dy, const zePixmap *src, int sx, int sy, int w, int h);
+
 // The content pixmap (the parent's when direct) and its output size as a
 // page sees it (content minus a shown bar).
 zePixmap *zeview_pixmap(zeView *v);

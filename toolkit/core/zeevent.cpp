@@ -153,11 +153,15 @@ void zepump(void) {
 // a tick source at most 10 ms, so child processes are still polled.
 static void idle_wait(void) {
     int wake = zetimer_wake_fd();
-    struct pollfd fds[2];
+    enum { CHILD_FDS = 16 };
+    struct pollfd fds[2 + CHILD_FDS];
     int n = 0;
     int display = g_source->fd();
     if (display >= 0) fds[n++] = {display, POLLIN, 0};
     if (wake >= 0) fds[n++] = {wake, POLLIN, 0};
+    int wakeslot = n - 1;
+    // A child's output wakes us too: a busy child is read as fast as it writes.
+    n += zeprocess_pollfds(fds + n, CHILD_FDS);
     int64_t ns = zetick_wait_ns();
     int64_t longest = 10000000;
     if (zetick_coalescing() && zeprocess_count() == 0) longest = (int64_t)zetick_coalescing() * 1000000 + 2000000;
@@ -165,7 +169,7 @@ static void idle_wait(void) {
     if (wake < 0 && ns > 1000000) ns = 1000000;  // nothing can wake us: poll every 1 ms
     struct timespec timeout = {(time_t)(ns / 1000000000), (long)(ns % 1000000000)};
     if (ppoll(fds, n, &timeout, nullptr) <= 0) return;
-    if (wake >= 0 && (fds[n - 1].revents & POLLIN)) zetimer_wake_drain();
+    if (wake >= 0 && (fds[wakeslot].revents & POLLIN)) zetimer_wake_drain();
 }
 
 void zepump_step(void) {

@@ -190,6 +190,16 @@ static void finish(int slot, int status) {
     zesend(s.callback, s.user, ZEMSG_PROCESS_END, code);
 }
 
+int zeprocess_pollfds(struct pollfd *fds, int max) {
+    int n = 0;
+    for (int slot = 0; slot < ZEPROCESS_SLOTS && g_active && n < max; slot++) {
+        if (!g_slots[slot].used) continue;
+        for (int fd : {g_slots[slot].out, g_slots[slot].err})
+            if (fd >= 0 && n < max) fds[n++] = {fd, POLLIN, 0};
+    }
+    return n;
+}
+
 void zeprocess_poll(void) {
     // A callback that pumps would come back here; the outer call goes on.
     static bool polling;

@@ -30,3 +30,7 @@ bool zeprocess_active(int slot);
 int zeprocess_count(void);
 // Reads available output and reaps ended processes; the pump calls it.
 void zeprocess_poll(void);
+// The open output pipes, for the idle wait to wake when a child writes (so
+// a busy child is read at once, not every 10 ms). Returns how many of max.
+struct pollfd;
+int zeprocess_pollfds(struct pollfd *fds, int max);
