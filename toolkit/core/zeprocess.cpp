@@ -25,6 +25,7 @@ struct ProcessSlot {
     zeHandler callback;
     void *user;
     int in, out, err;  // our ends: -1 when closed
+    bool group;        // leads a process group of its own (hidden)
 };
 
 static ProcessSlot g_slots[ZEPROCESS_SLOTS];
@@ -91,7 +92,7 @@ int zeprocess_run(zeHandler callback, void *user, const char *cmdline, bool hidd
         return -1;
     }
     for (int fd : {pin[1], pout[0], perr[0]}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    g_slots[slot] = {true, pid, callback, user, pin[1], pout[0], perr[0]};
+    g_slots[slot] = {true, pid, callback, user, pin[1], pout[0], perr[0], hidden};
     g_active++;
     if (!g_hooked) {
         zeevent_set_child_poll_hook(zeprocess_poll);
@@ -145,7 +146,14 @@ void zeprocess_closeinput(int slot) {
     if (valid(slot)) close_fd(&g_slots[slot].in);
 }
 
-bool zeprocess_kill(int slot) { return valid(slot) && kill(g_slots[slot].pid, SIGTERM) == 0; }
+// A hidden child leads a session of its own: the whole group is ended, so
+// a shell does not leave behind what it started.
+bool zeprocess_kill(int slot) {
+    if (!valid(slot)) return false;
+    pid_t pid = g_slots[slot].pid;
+    if (g_slots[slot].group && kill(-pid, SIGTERM) == 0) return true;
+    return kill(pid, SIGTERM) == 0;
+}
 
 // Reads what is available from fd into out, up to max bytes in all; closes
 // fd at end of file.

@@ -24,7 +24,8 @@ int zeprocess_run(zeHandler callback, void *user, const char *cmdline, bool hidd
 bool zeprocess_write(int slot, const char *text);
 // Closes the process's standard input (it sees end of file).
 void zeprocess_closeinput(int slot);
-// Sends SIGTERM; the end is reported through the callback as usual.
+// Sends SIGTERM (to the process group of a hidden child, so what it started
+// ends too); the end is reported through the callback as usual.
 bool zeprocess_kill(int slot);
 bool zeprocess_active(int slot);
 int zeprocess_count(void);
