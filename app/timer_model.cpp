@@ -61,7 +61,10 @@ static void compute_count_up(TimerState &t, int32_t today, int32_t now) {
     // a damaged settings file) would restart on every tick.
     int64_t step = (int64_t)t.restartAfter + t.countUpTime;
     if (step <= 0) return;
-    int64_t second = t.destinationSecond + step;
+    // Straight to the current cycle: a destination many cycles back (the
+    // program was not running) would otherwise catch up one cycle per tick.
+    int64_t cycles = elapsed / step;
+    int64_t second = t.destinationSecond + cycles * step;
     int64_t day = t.destinationDay + second / 86400;
     t.destinationSecond = (int32_t)(second % 86400);
     t.destinationDay = day > INT32_MAX ? INT32_MAX : (int32_t)day;

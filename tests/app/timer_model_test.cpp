@@ -211,6 +211,32 @@ TEST_F(TimerModel, Mode2HoldsForRestartAfterThenCountsAgain) {
     EXPECT_TRUE(g_timer.running);
 }
 
+// A repeating count-up whose destination lies many cycles back (a year with
+// one-minute cycles) goes straight to the current cycle, not one per tick.
+TEST_F(TimerModel, RestartJumpsToTheCurrentCycle) {
+    g_timer.countUpTime = 60;
+    g_timer.countUpStopMode = 1;
+    destination(2025, 12, 6, 9, 0, 30);
+    at(2026, 12, 6, 10, 0, 15);
+    EXPECT_TRUE(g_app.restartPending);
+    EXPECT_EQ(day_number(2026, 12, 6), g_timer.destinationDay);
+    EXPECT_EQ(9 * 3600 + 59 * 60 + 30, g_timer.destinationSecond);
+    at(2026, 12, 6, 10, 0, 16);
+    EXPECT_TRUE(g_timer.running);
+    EXPECT_EQ(46, g_timer.difference);
+
+    // Mode 2 lands in the pause as well as in the running part of a cycle.
+    g_timer.countUpStopMode = 2;
+    g_timer.restartAfter = 40;  // cycles of 100 s: 60 running, 40 held
+    destination(2026, 1, 1, 0, 0, 0);
+    at(2026, 1, 2, 0, 0, 80);  // 86480 s: 864 cycles and 80 s into the next
+    EXPECT_EQ(day_number(2026, 1, 2), g_timer.destinationDay);
+    EXPECT_EQ(0, g_timer.destinationSecond);
+    at(2026, 1, 2, 0, 0, 80);
+    EXPECT_FALSE(g_timer.running);
+    EXPECT_EQ(60, g_timer.difference);
+}
+
 TEST_F(TimerModel, FarDestinationDoesNotWrapTheSign) {
     g_timer.stopAfterFinished = false;
     destination(1, 1, 1, 0, 0, 0);
