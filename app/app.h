@@ -3,6 +3,7 @@
 #pragma once
 #include "zetime.h"
 #include <atomic>
+#include <cstdio>
 #include <cstdint>
 
 // The time model: what the display counts from, and the value of this tick.
@@ -96,6 +97,9 @@ extern Settings g_settings;
 // app_log.cpp: the clock record and the log file "quimo.log".
 void read_clock();
 void write_log(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+// Opens a file of the program by name (fopen modes "rb", "ab", "wb"), only
+// when it is a regular file; anything else is refused with a log line.
+FILE *app_open_file(const char *name, const char *mode);
 
 // timer_model.cpp (day numbers are zedate_daynumber's)
 void compute();
@@ -139,6 +143,9 @@ void advance_hundredths();        // the hundredths counter rule for the current
 int settings_window_height(int maxwindowys, bool minys);
 bool detect_language();           // true: German (locale is German and "detectlanguage" exists)
 void create_scanline_offset_file();
+// Runs while the program waits on the network: pumps the toolkit (close
+// requests included) and keeps the display ticking.
+void app_wait_idle();
 
 // timesync.cpp
 void timesync_run();

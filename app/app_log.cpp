@@ -2,6 +2,7 @@
 #include "app.h"
 #include "zeentry.h"
 #include "zefile.h"
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <ctime>
@@ -20,6 +21,14 @@ void read_clock() {
         last = t;
     }
     g_app.clock = cached;
+}
+
+// A FIFO or device put in place of one of our files would block the open
+// (and with it start-up): only plain files are opened, others are logged.
+FILE *app_open_file(const char *name, const char *mode) {
+    FILE *f = zefile_open_regular(name, mode);
+    if (!f && errno == EINVAL) write_log("%s: not a regular file, ignored", name);
+    return f;
 }
 
 // The time stamp is read when the line is written: the clock record may be

@@ -8,6 +8,7 @@
 #include "zeregistry.h"
 #include "zetimer.h"
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -97,7 +98,23 @@ void app_display_tick() {
 
 static void on_close_request(int sig) { save_and_quit(); }
 
+// A request that waits on a slow server pumps through here: the display
+// ticks queued meanwhile would only be worked off after it, so they run
+// now, one per display period.
+void app_wait_idle() {
+    zepump();
+    static uint32_t last;
+    uint32_t now = zemilliseconds();
+    if (!g_displayTick || now - last < 10) return;
+    last = now;
+    app_display_tick();
+}
+
 void app_start() {
+    // A closed standard output (started as "quimo | something" that ended)
+    // or a lost X connection must not end the program before it saves: a
+    // failed write is reported to the writer, which may ignore it.
+    signal(SIGPIPE, SIG_IGN);
     srand((unsigned)time(nullptr));
     if (chdir(zeprogramdir()) != 0) {}
     read_clock();
@@ -113,6 +130,9 @@ void app_start() {
         settings_window_height(guimetrics("maxwindowys"), zecmdline_switch("minys") != 0);
     write_log("work area: t=%d b=%d l=%d r=%d", area[1], area[3], area[0], area[2]);
     settings_load(nullptr);
+    // From here on SIGTERM, SIGINT and SIGHUP save the settings like a closed
+    // window, also while start-up waits on the time server.
+    zeevent_set_close_request_handler(on_close_request);
     g_app.screenHeight = guimetrics("screenys");
     sevenseg_load_preview_font();
     sevenseg_start_retrace_sampler();
@@ -138,8 +158,6 @@ void app_start() {
     sound_reset();
     g_actionTick = new zeTimer(100);
     g_secondTick = new zeTimer(1000);
-    // SIGTERM, SIGINT and SIGHUP save the settings like a closed window.
-    zeevent_set_close_request_handler(on_close_request);
     write_log("mainloop");
 }
 

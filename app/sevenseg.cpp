@@ -164,7 +164,7 @@ int sevenseg_set_for_size(int size) {
 
 bool sevenseg_load_set(SevenSegmentFont *f, const char *file) {
     write_log("dc[%08x] init: %s", (unsigned)(uintptr_t)f, file);
-    FILE *probe = fopen(file, "rb");
+    FILE *probe = app_open_file(file, "rb");
     if (!probe) return false;
     fclose(probe);
 
@@ -554,9 +554,13 @@ void sevenseg_start_deferred_draw() {
 
 void sevenseg_set_threshold(int windowY) {
     int offset = 0;
-    if (FILE *f = fopen("scanlineoffset.txt", "rb")) {
-        if (fscanf(f, "%d", &offset) != 1) offset = 0;
+    if (FILE *f = app_open_file("scanlineoffset.txt", "rb")) {
+        char line[64] = "";
+        long v = fgets(line, sizeof line, f) ? strtol(line, nullptr, 10) : 0;
         fclose(f);
+        // A line offset beyond any screen is a damaged file, not a setting
+        // (and would overflow the sum below).
+        offset = v < -100000 || v > 100000 ? 0 : (int)v;
     }
     int t = offset + windowY + g_settings.verticalOffset + 2 * g_settings.borderWidth + g_timerFont.charHeight;
     s_threshold.store(t);

@@ -133,7 +133,10 @@ void timer_window_create() {
     zewindow_set_pointer_hook(w, on_pointer);
     zePixmap *p = zewindow_pixmap(w);
     zepxmap_clear(p, (int)g_settings.backgroundColour);
-    if (access("quimo_bg_intern.bmp", F_OK) == 0) zewindow_load(w, "quimo_bg_intern.bmp");
+    if (FILE *bg = app_open_file("quimo_bg_intern.bmp", "rb")) {
+        fclose(bg);
+        zewindow_load(w, "quimo_bg_intern.bmp");
+    }
     draw_border(p, p->width, p->height);
     zewindow_set_title(w, kTitle);
     zewindow_show(w, 0, 0, 0, 0, true);
@@ -246,6 +249,10 @@ void timer_window_hide_to_tray() {
         zewindow_totray(s_win);
     }
     g_app.hiddenToTray = true;
+    // Without a tray the window is only minimised, and where nothing
+    // minimises it (no window manager) it stays on screen: a window that
+    // may still be seen keeps being drawn.
+    if (s_win && s_win->open && s_win->trayfallback) sevenseg_set_busy(false);
 }
 
 void timer_window_restore_from_tray() {

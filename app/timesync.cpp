@@ -28,7 +28,7 @@ const char *timesync_status() { return g_status; }
 
 static void first_line(const char *file, char *out, int size) {
     out[0] = 0;
-    FILE *f = fopen(file, "rb");
+    FILE *f = app_open_file(file, "rb");
     if (!f) return;
     if (!fgets(out, size, f)) out[0] = 0;
     fclose(f);
@@ -136,7 +136,32 @@ static void set_status_from_clock() {
                  (unsigned)c.year, c.hour, c.minute, c.second);
 }
 
+// One synchronisation may take this long in all; a server that trickles its
+// answer would otherwise keep the request open as long as it likes.
+enum { SYNC_LIMIT_SECONDS = 30 };
+
+static bool fetch(const char *url, char *response, int size) {
+    int oldLimit = zehttp_set_total_timeout(SYNC_LIMIT_SECONDS);
+    zeHttpIdle oldIdle = zehttp_set_idle(app_wait_idle);
+    bool ok = zehttp_getmem(response, size, url);
+    zehttp_set_idle(oldIdle);
+    zehttp_set_total_timeout(oldLimit);
+    return ok;
+}
+
+static void synchronise();
+
 void timesync_run() {
+    // The display keeps ticking while a request waits, and a tick at a day
+    // change asks for a synchronisation: one at a time is enough.
+    static bool running;
+    if (running) return;
+    running = true;
+    synchronise();
+    running = false;
+}
+
+static void synchronise() {
     strcpy(g_status, "-");
     if (!g_settings.syncTime) return;
     strcpy(g_status, g_app.language == 1 ? "- (Fehler)" : "- (Error)");
@@ -147,7 +172,7 @@ void timesync_run() {
     timesync_url(url, sizeof url);
     write_log("%s", url);
     static char response[RESPONSE_MAX];
-    if (!zehttp_getmem(response, sizeof response, url)) {
+    if (!fetch(url, response, sizeof response)) {
         write_log("    error(3)");
         return;
     }

@@ -161,6 +161,23 @@ TEST_F(TimerWindow, MiddleButtonHidesToTrayAndTrayRestores) {
     EXPECT_STREQ(zeheadless_title(win), "QUIMO TimerWindow");
 }
 
+// Without a tray the window is minimised instead; where that does not take
+// (no window manager) it is still on screen, so its digits keep updating.
+TEST_F(TimerWindow, HiddenWithoutATrayKeepsDrawing) {
+    zeheadless_set_tray(false);
+    g_settings.windowX = 10, g_settings.windowY = 10;
+    timer_window_compute_height();
+    timer_window_compute_width();
+    timer_window_create();
+    int win = native_of(timer_window());
+    timer_window_hide_to_tray();
+    pump();
+    EXPECT_TRUE(g_app.hiddenToTray);
+    EXPECT_FALSE(zeheadless_in_tray(win));
+    EXPECT_FALSE(g_app.busy);
+    zeheadless_set_tray(true);
+}
+
 TEST_F(TimerWindow, WorkAreaRules) {
     int initial[4] = {0, 0, 1920, 1040}, out[4];
     timer_window_shrunk_area(initial, 500, 60, out);

@@ -145,3 +145,15 @@ TEST_F(Http, SlowServerKeepsThePumpRunning) {
     // The wait is cut into pieces of at most 10 ms with the pump between them.
     EXPECT_GE(g_idle_calls, 30);
 }
+
+// A server that trickles its answer (a byte every half second) never trips
+// the receive time-out; a limit on the whole request ends it all the same.
+TEST_F(Http, TotalTimeoutEndsATricklingAnswer) {
+    server.put("trickle.txt", std::string(40, 't'));
+    int old = zehttp_set_total_timeout(2);
+    char buf[100];
+    time_t start = time(nullptr);
+    EXPECT_FALSE(zehttp_getmem(buf, sizeof buf, server.url("/drip/500/trickle.txt").c_str()));
+    EXPECT_LE(time(nullptr) - start, 4);
+    EXPECT_EQ(2, zehttp_set_total_timeout(old));
+}

@@ -4,6 +4,7 @@
 Usage: httpserver.py DIR. Prints the port on the first line of stdout, then
 serves until killed. Every request path is appended to DIR/requests.log.
   /slow/MS/NAME   waits MS milliseconds, then answers like /NAME
+  /drip/MS/NAME   answers like /NAME, one byte of the body every MS milliseconds
   /big/N          N bytes of "x"
   /status/CODE    an empty answer with that status
   /NAME           the file DIR/NAME (404 when missing)
@@ -31,10 +32,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def drip(self, ms, body):
+        self.send_response(200)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            for i in range(len(body)):
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+                time.sleep(ms / 1000.0)
+        except OSError:
+            pass
+
     def do_GET(self):
         with open(os.path.join(ROOT, "requests.log"), "a") as f:
             f.write(self.path + "\n")
         parts = self.path.lstrip("/").split("/")
+        dripping = 0
+        if parts[0] == "drip" and len(parts) >= 3:
+            dripping = int(parts[1])
+            parts = parts[2:]
         if parts[0] == "slow" and len(parts) >= 3:
             time.sleep(int(parts[1]) / 1000.0)
             parts = parts[2:]
@@ -46,7 +64,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not os.path.isfile(name):
             return self.answer(404, b"not here")
         with open(name, "rb") as f:
-            return self.answer(200, f.read())
+            body = f.read()
+        if dripping:
+            return self.drip(dripping, body)
+        return self.answer(200, body)
 
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)

@@ -14,6 +14,13 @@ static CURL *g_easy;
 static CURLM *g_multi;
 static zeHttpIdle g_idle = zepump;
 static bool g_busy;
+static int g_total_timeout;
+
+int zehttp_set_total_timeout(int seconds) {
+    int old = g_total_timeout;
+    g_total_timeout = seconds > 0 ? seconds : 0;
+    return old;
+}
 
 const char *zehttp_logname(void) { return "zeko_http.log"; }
 
@@ -25,7 +32,8 @@ zeHttpIdle zehttp_set_idle(zeHttpIdle fn) {
 
 static void logf(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 static void logf(const char *fmt, ...) {
-    FILE *f = fopen(zehttp_logname(), "ab");
+    // Only a plain file: a FIFO in its place would block every request.
+    FILE *f = zefile_open_regular(zehttp_logname(), "ab");
     if (!f) return;
     va_list ap;
     va_start(ap, fmt);
@@ -107,6 +115,7 @@ static void set_options(const char *url, Transfer *t) {
     curl_easy_setopt(g_easy, CURLOPT_CONNECTTIMEOUT, 30L);
     curl_easy_setopt(g_easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(g_easy, CURLOPT_LOW_SPEED_TIME, 30L);
+    if (g_total_timeout) curl_easy_setopt(g_easy, CURLOPT_TIMEOUT, (long)g_total_timeout);
     curl_easy_setopt(g_easy, CURLOPT_WRITEFUNCTION, on_body);
     curl_easy_setopt(g_easy, CURLOPT_WRITEDATA, t);
     curl_easy_setopt(g_easy, CURLOPT_HEADERFUNCTION, on_header);

@@ -21,5 +21,10 @@ bool zehttp_getmem(char *buf, int bufsize, const char *url);
 // the default (zepump). Returns the previous function.
 typedef void (*zeHttpIdle)(void);
 zeHttpIdle zehttp_set_idle(zeHttpIdle fn);
+// A limit on the whole of each request (connecting, waiting and receiving),
+// in seconds; 0 (the default) leaves only the receive time-out, so a server
+// that trickles a byte now and then can hold a request for ever. Returns the
+// previous limit.
+int zehttp_set_total_timeout(int seconds);
 // The request log's file name.
 const char *zehttp_logname(void);

@@ -119,7 +119,7 @@ static std::string store_file(const std::string &root) { return std::string(zere
 // Loads a root's entries; lines that are not key TAB name TAB data are skipped.
 static std::vector<RegEntry> load(const std::string &root) {
     std::vector<RegEntry> entries;
-    FILE *f = fopen(store_file(root).c_str(), "rb");
+    FILE *f = zefile_open_regular(store_file(root).c_str(), "rb");
     if (!f) return entries;
     std::string line;
     int c;
