@@ -2,14 +2,18 @@
 # depth or size, no window manager, or a server they may kill), so the shared
 # fixture is not disturbed.
 #   private_xvfb_start DIR SCREEN [XVFB_ARGS...]  sets xvfb_pid and exports
-#       DISPLAY; returns 1 when the server names no display within 5 s.
+#       DISPLAY; returns 1 when the server names no display within 30 s.
 #       -displayfd names the display once the server accepts clients.
 #   private_openbox_start DIR   openbox on $DISPLAY, waits until it manages
-#       the screen; sets openbox_pid.
+#       the screen; sets openbox_pid; returns 1 when it does not within 30 s.
 #   private_xvfb_stop [SIGNAL]  ends openbox and the server (default TERM).
 # DIR receives the logs and the display file.
+. "$(dirname "${BASH_SOURCE[0]}")/x11_wait.sh"
 xvfb_pid=""
 openbox_pid=""
+
+_display_named() { [ -s "$1/display" ] || { kill -0 "$xvfb_pid" 2>/dev/null || return 125; return 1; }; }
+_openbox_manages() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 private_xvfb_start() {
     local dir=$1 screen=$2
@@ -17,19 +21,14 @@ private_xvfb_start() {
     rm -f "$dir/display"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp "$@" 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$dir/display" ] && break; sleep 0.05; done
-    [ -s "$dir/display" ] || return 1
+    wait_for "Xvfb to name its display" _display_named "$dir" || return 1
     export DISPLAY=":$(head -1 "$dir/display")"
 }
 
 private_openbox_start() {
     openbox --sm-disable >"$1/openbox.log" 2>&1 &
     openbox_pid=$!
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.05
-    done
-    return 0
+    wait_for "openbox to manage the screen" _openbox_manages
 }
 
 private_xvfb_stop() {

@@ -10,18 +10,19 @@ tmp=$(mktemp -d)
 pid=""
 cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
+. "${ZE_SOURCE_DIR:?}/tests/x11/x11_wait.sh"
 fail() { echo "FAIL: $*"; echo "--- output"; cat "$tmp/out.txt"; exit 1; }
 
 "$zeko" demo scroll >"$tmp/out.txt" 2>&1 &
 pid=$!
 win=""
-for _ in $(seq 100); do
+demo_ready() {
+    kill -0 "$pid" 2>/dev/null || return 125
     win=$(xdotool search --name "zeko scroll demo" 2>/dev/null | head -1)
-    [ -n "$win" ] && grep -q "demo ready" "$tmp/out.txt" && break
-    kill -0 "$pid" 2>/dev/null || fail "the demo ended at start"
-    sleep 0.1
-done
-[ -n "$win" ] || fail "no window"
+    [ -n "$win" ] && grep -q "demo ready" "$tmp/out.txt" 2>/dev/null
+}
+wait_for "the demo's window and its \"demo ready\" line" demo_ready
+case $? in 1) fail "no window";; 125) fail "the demo ended at start";; esac
 sleep 0.5
 # The client area on the screen (xdotool's own position is off by the frame).
 info=$(xwininfo -id "$win")
@@ -35,21 +36,13 @@ pixel() {
     import -window root "ppm:$tmp/shot.ppm" || fail "no screenshot"
     /usr/bin/python3 "${ZE_SOURCE_DIR:?}/tests/x11/ppm_pixel.py" "$tmp/shot.ppm" $((WX + $1)) $((WY + $2))
 }
+got=""
+pixel_is() { got=$(pixel "$1" "$2"); [ "$got" = "$3" ]; }
 expect_pixel() {   # x y colour what
-    local got
-    for _ in $(seq 20); do
-        got=$(pixel "$1" "$2")
-        [ "$got" = "$3" ] && return 0
-        sleep 0.1
-    done
-    fail "$4: pixel ($1, $2) is $got, not $3"
+    wait_for "pixel ($1, $2) to become $3 ($4)" pixel_is "$1" "$2" "$3" || fail "$4: pixel ($1, $2) is $got, not $3"
 }
 expect_line() {
-    for _ in $(seq 30); do
-        grep -qx "$1" "$tmp/out.txt" && return 0
-        sleep 0.1
-    done
-    fail "no line \"$1\""
+    wait_for "the line \"$1\"" grep -qx "$1" "$tmp/out.txt" || fail "no line \"$1\""
 }
 mouse() { xdotool mousemove $((WX + $1)) $((WY + $2)); }
 
@@ -108,11 +101,8 @@ done
 
 # Closing the window ends the program.
 xdotool key alt+F4 2>/dev/null
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the demo did not end when its window closed"
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+wait_for "the demo to end after its window closed" ended || fail "the demo did not end when its window closed"
 wait "$pid"
 rc=$?
 pid=""

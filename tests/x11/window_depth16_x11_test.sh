@@ -24,13 +24,13 @@ private_xvfb_start "$tmp" 1024x768x16 || fail "no private X server"
 "$zeko" demo scroll >"$tmp/out.txt" 2>&1 &
 pid=$!
 win=""
-for _ in $(seq 100); do
+demo_ready() {
+    kill -0 "$pid" 2>/dev/null || return 125
     win=$(xdotool search --name "zeko scroll demo" 2>/dev/null | head -1)
-    [ -n "$win" ] && grep -q "demo ready" "$tmp/out.txt" 2>/dev/null && break
-    kill -0 "$pid" 2>/dev/null || fail "the demo ended at start"
-    sleep 0.1
-done
-[ -n "$win" ] || fail "no window"
+    [ -n "$win" ] && grep -q "demo ready" "$tmp/out.txt" 2>/dev/null
+}
+wait_for "the demo's window and its \"demo ready\" line" demo_ready
+case $? in 1) fail "no window";; 125) fail "the demo ended at start";; esac
 xdotool windowmove "$win" 0 0 windowsize "$win" 900 700
 sleep 0.3
 # A window over the part beyond the pixmap (400 x 300), then gone: that part
@@ -53,9 +53,6 @@ got=$(/usr/bin/python3 "$ZE_SOURCE_DIR/tests/x11/ppm_pixel.py" "$tmp/shot.ppm" 6
 echo "pixel $got"
 # Still answering: a click on the first box is reported.
 xdotool mousemove 60 60 click 1
-for _ in $(seq 50); do
-    grep -q "box 1" "$tmp/out.txt" && break
-    sleep 0.1
-done
-grep -q "box 1" "$tmp/out.txt" || fail "no answer to a click after the exposures"
+wait_for "the click on box 1 to be reported" grep -q "box 1" "$tmp/out.txt" ||
+    fail "no answer to a click after the exposures"
 echo "ok"

@@ -6,14 +6,16 @@
 # file decides who gets a display, and the loser tries the next number.
 set -u
 cmd=$1; state=$2
+. "$(dirname "$0")/x11_wait.sh"
+
+gone() { ! kill -0 "$1" 2>/dev/null; }
 
 stop() {
   for f in "$state"/*.pid; do
     [ -f "$f" ] || continue
     pid=$(cat "$f")
     kill "$pid" 2>/dev/null
-    for i in $(seq 1 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-    kill -9 "$pid" 2>/dev/null
+    ZE_X11_WAIT=5 wait_for "process $pid to end" gone "$pid" || kill -9 "$pid" 2>/dev/null
   done
   rm -rf "$state"
 }
@@ -33,12 +35,9 @@ for n in $(seq 90 140); do
   Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp -noreset +extension RANDR >"$state/xvfb.log" 2>&1 &
   pid=$!
   # Generous waits: several engineers build at once on two cores.
-  for i in $(seq 1 300); do
-    kill -0 $pid 2>/dev/null || break        # lost the display to someone else
-    [ -e /tmp/.X11-unix/X$n ] && DISPLAY=:$n xdpyinfo >/dev/null 2>&1 && { started=$n; break; }
-    sleep 0.05
-  done
-  [ -n "$started" ] && break
+  # A server that ended lost the display to someone else: try the next.
+  accepts() { kill -0 $pid 2>/dev/null || return 125; [ -e /tmp/.X11-unix/X$n ] && DISPLAY=:$n xdpyinfo >/dev/null 2>&1; }
+  wait_for "Xvfb on :$n to accept clients" accepts && { started=$n; break; }
   kill $pid 2>/dev/null
 done
 if [ -z "$started" ]; then
@@ -50,9 +49,7 @@ echo ":$started" > "$state/display"
 DISPLAY=:$started openbox --sm-disable >"$state/openbox.log" 2>&1 &
 echo $! > "$state/openbox.pid"
 # Wait until openbox manages the screen (it sets _NET_SUPPORTING_WM_CHECK).
-for i in $(seq 1 400); do
-  DISPLAY=:$started xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && exit 0
-  sleep 0.05
-done
+manages() { DISPLAY=:$started xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for "openbox to manage the screen of :$started" manages && exit 0
 echo "openbox did not start" >&2
 exit 1
