@@ -28,7 +28,7 @@ private_xvfb_start() {
 private_openbox_start() {
     openbox --sm-disable >"$1/openbox.log" 2>&1 &
     openbox_pid=$!
-    wait_for "openbox to manage the screen" _openbox_manages
+    wait_for "openbox to manage the screen" _openbox_manages || { tail -20 "$1/openbox.log" >&2; return 1; }
 }
 
 private_xvfb_stop() {

@@ -6,7 +6,10 @@
 # form with hundredths. One screenshot is kept for a person to look at.
 import os
 import re
+import shutil
+import subprocess
 import sys
+import tempfile
 import time
 import unittest
 
@@ -81,6 +84,36 @@ class Display(qx.DisplayTestCase):
         text, elapsed = self.run_form(rows, "##:##:##:##", None)
         self.assertRegex(text, r"^23:59:\d\d:\d\d$")
         self.assertLessEqual(self.clock_seconds(text), 23 * 3600 + 59 * 60 + 30 + elapsed + 1)
+
+    def test_digits_keep_counting_while_a_time_server_trickles_its_answer(self):
+        served = tempfile.mkdtemp(prefix="quimo_served_")
+        self.addCleanup(shutil.rmtree, served, True)
+        with open(os.path.join(served, "datetime_utc_q.pl"), "w") as f:
+            f.write("datetime_utc=Sun Dec 6 17:53:25 2026 y=2026 m=12 d=6, sent one byte at a time\n")
+        server = subprocess.Popen(["/usr/bin/python3", os.path.join(qx.SOURCE, "tests/support/httpserver.py"), served],
+                                  stdout=subprocess.PIPE, text=True)
+        self.addCleanup(server.wait)
+        self.addCleanup(server.terminate)
+        port = server.stdout.readline().strip()
+        rows = qx.default_rows()
+        rows[20] = ["SyncTime", 1]
+        url = "http://127.0.0.1:%s/drip/500/datetime_utc_q.pl" % port
+        prog, (x, y, w, h) = self.start_program(rows, FAKE_START, {"QUIMO_TIME_URL": url})
+        qx.wait_for(lambda: "get UTC" in prog.log(), "the start-up time sync")
+        font = qx.DigitSet(int(rows[13][1]))
+        seen = []
+        for i in range(3):
+            shot = self.display.screenshot(os.path.join(prog.dir, "sync%d.png" % i))
+            seen.append(font.read(shot, x + 2, y + 2, "##:##:##"))
+            time.sleep(1.1)
+        self.assertNotIn("mainloop", prog.log(), "the request was over before the screenshots")
+        values = [self.clock_seconds(t) for t in seen]
+        self.assertTrue(values[0] < values[1] < values[2], seen)
+        os.makedirs(OUTPUT, exist_ok=True)
+        shot.crop((max(0, x - 20), max(0, y - 20), x + w + 20, y + h + 20)).save(
+            os.path.join(OUTPUT, "quimo_display_slow_sync_x11.png"))
+        self.assertEqual(prog.stop(), 0)
+        self.assertIn("Settings saved", prog.log())
 
 
 if __name__ == "__main__":

@@ -14,20 +14,18 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import quimo_x11_helpers as qx  # noqa: E402
 
 
-def wait_for(fn, timeout=5.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        v = fn()
-        if v:
-            return v
-        time.sleep(0.05)
-    return fn()
+def wait_for(fn, what):
+    return qx.wait_for(fn, what)
 
 
 class Window(qx.DisplayTestCase):
     def toplevel_count(self):
         out = self.display.run("xprop", "-root", "_NET_CLIENT_LIST").stdout
         return len(re.findall(r"0x[0-9a-f]+", out))
+
+    def where(self, title):
+        """The window's client area now, or (-1, -1, 0, 0) while it is not viewable."""
+        return self.display.window_geometry(title, 0.1) or (-1, -1, 0, 0)
 
     def drag(self, x, y, dx, dy):
         self.display.run("xdotool", "mousemove", str(x), str(y), "sleep", "0.1", "mousedown", "1", "sleep", "0.1",
@@ -42,12 +40,11 @@ class Window(qx.DisplayTestCase):
         self.drag(x + 10, y + 10, 4, 4)
         self.assertEqual(self.display.window_geometry(qx.TITLE)[:2], (400, 300))
         # A click asks for the settings window (it logs that until it exists).
-        self.assertTrue(wait_for(lambda: "settings window requested" in prog.log()
-                                 or self.toplevel_count() > windows), prog.log())
+        wait_for(lambda: "settings window requested" in prog.log() or self.toplevel_count() > windows,
+                 "the settings window (or its log line) after a click")
         time.sleep(0.6)  # not a double click
         self.drag(x + 10, y + 10, 5, -5)
-        moved = wait_for(lambda: self.display.window_geometry(qx.TITLE)[:2] == (405, 295))
-        self.assertTrue(moved, self.display.window_geometry(qx.TITLE))
+        wait_for(lambda: self.where(qx.TITLE)[:2] == (405, 295), "the timer window at 405, 295 after the drag")
         self.assertEqual(prog.stop(), 0)
         saved = prog.read_settings()
         self.assertEqual(saved[7][1:3], ["405", "295"])
@@ -59,28 +56,25 @@ class Window(qx.DisplayTestCase):
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.addCleanup(xterm.wait)
         self.addCleanup(xterm.terminate)
-        before = wait_for(lambda: self.display.window_geometry("overlapped", 0.1))
-        self.assertIsNotNone(before)
+        before = wait_for(lambda: self.display.window_geometry("overlapped", 0.1), "the xterm to appear")
 
         rows = qx.default_rows()
         rows[7] = ["Coordinates", 0, 0, 0]
         rows[10] = ["AlwaysOnTop/Fullscreen", 1, 0, 1, 0]
         prog, (x, y, w, h) = self.start_program(rows)
         self.assertEqual((x, y), (0, 0))
-        area = wait_for(lambda: self.display.workarea()[1] == h and self.display.workarea())
-        self.assertTrue(area, self.display.workarea())
+        area = wait_for(lambda: self.display.workarea()[1] == h and self.display.workarea(),
+                        "the work area to begin below the timer window (%d)" % h)
         self.assertEqual(area[1], h)
-        pushed = wait_for(lambda: self.display.window_geometry("overlapped", 0.1)[1] >= h)
-        self.assertTrue(pushed, self.display.window_geometry("overlapped", 0.1))
+        wait_for(lambda: self.where("overlapped")[1] >= h, "the xterm to be pushed below the timer window")
         log = prog.log()
         self.assertRegex(log, r"change work area from: t=   0 b=1080")
         self.assertRegex(log, r"to:                    t=%4d b=1080" % h)
         self.assertIn('move window: "overlapped"', log)
 
         self.assertEqual(prog.stop(), 0)
-        self.assertTrue(wait_for(lambda: self.display.workarea() == full), self.display.workarea())
-        back = wait_for(lambda: self.display.window_geometry("overlapped", 0.1)[1] == before[1])
-        self.assertTrue(back, (self.display.window_geometry("overlapped", 0.1), before))
+        wait_for(lambda: self.display.workarea() == full, "the full work area back after quitting")
+        wait_for(lambda: self.where("overlapped")[1] == before[1], "the xterm back at its place")
         self.assertIn("restore original work area: t=0 b=1080 l=0 r=1920", prog.log())
 
 

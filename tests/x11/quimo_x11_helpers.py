@@ -7,6 +7,7 @@ import datetime
 import glob
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -32,6 +33,24 @@ SET_FILES = ["7seg_003_0100", "7seg_001_0300", "7seg_001_0400", "7seg_001_0500",
              "7seg_001_1400", "7seg_001_1600", "7seg_001_1800", "7seg_001_2000", "7seg_001_2500",
              "7seg_001_3000"]
 SET_LAST_SIZE = [6, 12, 19, 25, 32, 38, 45, 51, 58, 64, 71, 77, 84, 90, 97, 100]
+
+
+# Every wait of these tests ends as soon as its condition holds, or after this
+# many seconds: the machine may be loaded by other builds.
+WAIT = float(os.environ.get("ZE_X11_WAIT", "30"))
+
+
+def wait_for(fn, what, timeout=WAIT):
+    """Calls fn until it returns something true and returns that; after timeout
+    seconds raises AssertionError naming what was waited for."""
+    end = time.time() + timeout
+    while True:
+        v = fn()
+        if v:
+            return v
+        if time.time() >= end:
+            raise AssertionError("timed out after %g s waiting for %s" % (timeout, what))
+        time.sleep(0.05)
 
 
 def day_number(y, m, d):
@@ -78,26 +97,34 @@ class Display:
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         with os.fdopen(r) as f:
-            number = f.readline().strip()
+            ready, _, _ = select.select([f], [], [], WAIT)
+            number = f.readline().strip() if ready else ""
         if not number:
-            raise RuntimeError("Xvfb did not start")
+            self.xvfb.kill()
+            raise RuntimeError("timed out after %g s waiting for Xvfb to name its display" % WAIT)
         self.name = ":" + number
         self.env = dict(os.environ, DISPLAY=self.name)
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout:
-                break
-            time.sleep(0.05)
-        else:
+        self.wm_log = tempfile.TemporaryFile(mode="w+")
+        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=self.wm_log,
+                                   stderr=subprocess.STDOUT)
+
+        def managed():
+            if self.wm.poll() is not None:
+                return "ended"
+            return "window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout
+        try:
+            if wait_for(managed, "openbox to manage the screen of " + self.name) == "ended":
+                raise AssertionError("openbox ended with code %s at start" % self.wm.returncode)
+        except AssertionError as e:
+            self.wm_log.seek(0)
             self.close()
-            raise RuntimeError("openbox did not start")
+            raise RuntimeError("%s; its output: %s" % (e, self.wm_log.read()[-2000:]))
 
     def close(self):
         for p in (self.wm, self.xvfb):
             p.terminate()
             try:
-                p.wait(5)
+                p.wait(WAIT)
             except subprocess.TimeoutExpired:
                 p.kill()
 
@@ -108,8 +135,9 @@ class Display:
         self.run("import", "-window", "root", path, check=True)
         return Image.open(path).convert("RGB")
 
-    def window_geometry(self, title, timeout=10.0):
-        """Client area of the named window: (x, y, width, height), or None."""
+    def window_geometry(self, title, timeout=WAIT):
+        """Client area of the named window once it is viewable: (x, y, width,
+        height), or None after timeout seconds."""
         end = time.time() + timeout
         while time.time() < end:
             r = self.run("xwininfo", "-name", title)
@@ -160,8 +188,9 @@ class Program:
                              check=True, capture_output=True, text=True).stdout
         return [line.split("\t") for line in out.splitlines()[1:]]
 
-    def start(self, fake_time=None):
+    def start(self, fake_time=None, env_extra=None):
         env = dict(self.display.env, TZ="UTC", QUIMO_TIME_URL="http://127.0.0.1:9/")
+        env.update(env_extra or {})
         cmd = [os.path.join(self.dir, "quimo")]
         if fake_time:
             # The start-at form: the clock starts at fake_time and runs on. The
@@ -179,7 +208,7 @@ class Program:
             return None
         self.proc.send_signal(signal.SIGTERM)
         try:
-            rc = self.proc.wait(10)
+            rc = self.proc.wait(WAIT)
         except subprocess.TimeoutExpired:
             self.proc.kill()
             rc = self.proc.wait()
@@ -211,15 +240,15 @@ class DisplayTestCase(unittest.TestCase):
     def tearDownClass(cls):
         cls.display.close()
 
-    def start_program(self, rows, fake_time=None):
+    def start_program(self, rows, fake_time=None, env_extra=None):
         """Starts the program with the settings rows (closed at the test's end);
         returns it and the timer window's client area (x, y, width, height)."""
         prog = Program(self.display)
         self.addCleanup(prog.close)
         prog.write_settings(rows)
-        prog.start(fake_time)
+        prog.start(fake_time, env_extra)
         geo = self.display.window_geometry(TITLE)
-        self.assertIsNotNone(geo, "no timer window; output: %s" % prog.log())
+        self.assertIsNotNone(geo, "timed out after %g s waiting for the timer window; log: %s" % (WAIT, prog.log()))
         return prog, geo
 
 
