@@ -219,7 +219,7 @@ TEST_F(TimerModel, RestartJumpsToTheCurrentCycle) {
     destination(2025, 12, 6, 9, 0, 30);
     at(2026, 12, 6, 10, 0, 15);
     EXPECT_TRUE(g_app.restartPending);
-    EXPECT_EQ(day_number(2026, 12, 6), g_timer.destinationDay);
+    EXPECT_EQ(zedate_daynumber(2026, 12, 6), g_timer.destinationDay);
     EXPECT_EQ(9 * 3600 + 59 * 60 + 30, g_timer.destinationSecond);
     at(2026, 12, 6, 10, 0, 16);
     EXPECT_TRUE(g_timer.running);
@@ -230,7 +230,7 @@ TEST_F(TimerModel, RestartJumpsToTheCurrentCycle) {
     g_timer.restartAfter = 40;  // cycles of 100 s: 60 running, 40 held
     destination(2026, 1, 1, 0, 0, 0);
     at(2026, 1, 2, 0, 0, 80);  // 86480 s: 864 cycles and 80 s into the next
-    EXPECT_EQ(day_number(2026, 1, 2), g_timer.destinationDay);
+    EXPECT_EQ(zedate_daynumber(2026, 1, 2), g_timer.destinationDay);
     EXPECT_EQ(0, g_timer.destinationSecond);
     at(2026, 1, 2, 0, 0, 80);
     EXPECT_FALSE(g_timer.running);
