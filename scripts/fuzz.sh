@@ -5,7 +5,7 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
 # SECONDS per target (default 150); TARGETs among: bmp pcx ppm xpm xpm_mem draw
-# fontdesc ansi cfgstr page (default all). FUZZ_BUILD names the build directory
+# fontdesc ansi cfgstr page timesync (default all). FUZZ_BUILD names the build directory
 # (default build-fuzz), FUZZ_JOBS the build jobs (default 2). Seeds come from
 # tests/fuzz/seeds/NAME (and the malformed samples for the readers); the
 # growing corpus stays in $FUZZ_BUILD/corpus/NAME, crashes in
@@ -14,7 +14,7 @@ set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-150}
 [ $# -gt 0 ] && shift
-targets=${*:-bmp pcx ppm xpm xpm_mem fontdesc ansi cfgstr draw page}
+targets=${*:-bmp pcx ppm xpm xpm_mem fontdesc ansi cfgstr draw page timesync}
 build=${FUZZ_BUILD:-$src/build-fuzz}
 case $build in /*) ;; *) build=$src/$build ;; esac
 jobs=${FUZZ_JOBS:-2}
@@ -24,14 +24,14 @@ flags="-g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize
 cmake -S "$src" -B "$build/lib" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_CXX_FLAGS="$flags -fsanitize=fuzzer-no-link" >/dev/null
-cmake --build "$build/lib" --target zecore zegraphics zexbase zewindow zecontrols zemarkup -j "$jobs"
+cmake --build "$build/lib" --target zecore zegraphics zexbase zewindow zecontrols zemarkup quimoapp -j "$jobs"
 
-libs="$build/lib/libzemarkup.a $build/lib/libzecontrols.a $build/lib/libzewindow.a $build/lib/libzegraphics.a $build/lib/libzexbase.a $build/lib/libzecore.a"
+libs="$build/lib/libquimoapp.a $build/lib/libzemarkup.a $build/lib/libzecontrols.a $build/lib/libzewindow.a $build/lib/libzegraphics.a $build/lib/libzexbase.a $build/lib/libzecore.a"
 syslibs=$(pkg-config --libs x11 xrandr xext libcurl fontconfig freetype2)
 for opt in SDL2_mixer alsa; do
     pkg-config --exists $opt && syslibs="$syslibs $(pkg-config --libs $opt)"
 done
-inc="-I$src/toolkit/core -I$src/toolkit/graphics -I$src/toolkit/window -I$src/toolkit/window/platform -I$src/toolkit/controls -I$src/toolkit/markup"
+inc="-I$src/toolkit/core -I$src/toolkit/graphics -I$src/toolkit/window -I$src/toolkit/window/platform -I$src/toolkit/controls -I$src/toolkit/markup -I$src/toolkit/xbase -I$src/app"
 
 build_target() { # name source [defines]
     name=$1 file=$2
@@ -50,7 +50,7 @@ for t in $targets; do
         seeds="$src/tests/fuzz/seeds/$t"
         mkdir -p "$build/corpus/$t"
         cp "$src"/tests/graphics/malformed/*."$t" "$build/corpus/$t/" ;;
-    xpm_mem|fontdesc|ansi|cfgstr|draw|page)
+    xpm_mem|fontdesc|ansi|cfgstr|draw|page|timesync)
         build_target $t fuzz_$t.cpp
         seeds="$src/tests/fuzz/seeds/$t"
         mkdir -p "$build/corpus/$t" ;;

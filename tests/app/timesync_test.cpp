@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -152,6 +153,29 @@ TEST_F(Timesync, MalformedAnswersNeverSetTheClock) {
     int y = 1, mo = 2, d = 3, h = 4, mi = 5, sec = 6;
     EXPECT_FALSE(timesync_parse("datetime_utc=a b c 7:8:x9", &y, &mo, &d, &h, &mi, &sec));
     EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6}), (std::vector<int>{y, mo, d, h, mi, sec}));
+}
+
+// Mutated answers (bytes changed, cut, repeated): the parse never reads
+// past the text, and an answer it accepts gives a time within the day.
+TEST(TimesyncParse, MutatedAnswersStayWithinTheDay) {
+    std::mt19937 rng(2126);
+    const std::string seed = kExample;
+    for (int i = 0; i < 20000; i++) {
+        std::string t = seed;
+        for (int k = rng() % 6; k >= 0; k--) {
+            size_t at = rng() % t.size();
+            switch (rng() % 4) {
+            case 0: t[at] = (char)rng(); break;
+            case 1: t.insert(at, 1, "0123456789:- y=m=d"[rng() % 18]); break;
+            case 2: t.erase(at, 1 + rng() % 4); break;
+            case 3: t.insert(at, t.substr(at, rng() % 12)); break;
+            }
+            if (t.empty()) t = "d";
+        }
+        int y = 2026, mo = 12, d = 6, h = 1, mi = 2, s = 3;
+        if (!timesync_parse(t.c_str(), &y, &mo, &d, &h, &mi, &s)) continue;
+        ASSERT_TRUE(h >= 0 && h <= 23 && mi >= 0 && mi <= 59 && s >= 0 && s <= 59) << t;
+    }
 }
 
 TEST_F(Timesync, SwitchedOffMakesNoRequest) {
