@@ -280,6 +280,14 @@ TEST_F(TabBar, BothStylesDrawTheirSelection) {
     EXPECT_EQ(0, pixels(10 + 62, 14, 59, 13, 0xffffff));
     zetabbar_set_color(&bar, 1, 0xff0000);
     EXPECT_EQ(0xff0000, pixel(10 + 90, 11));
+    // More tabs than fit: nothing is drawn past the bar's right edge.
+    for (const char *style : {"", ",greystyle"}) {
+        SCOPED_TRACE(style);
+        zepxmap_fillrect(zeview_pixmap(&view), 0, 0, 500, 100, 0xffffff);
+        ASSERT_TRUE(zetabbar_create(&bar, "t,x=10,y=10,xs=100,tabs=one|two|three%s", style));
+        EXPECT_EQ(100 * bar.c.h, pixels(110, 10, 100, bar.c.h, 0xffffff));
+        EXPECT_LT(pixels(10, 10, 100, bar.c.h, 0xffffff), 90 * bar.c.h);
+    }
 }
 
 // Hostile option strings: odd sizes, huge numbers, empty items. Nothing may

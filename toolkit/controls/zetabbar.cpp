@@ -157,11 +157,21 @@ static int transparent(zeControl *c) {
     return c->transcolor >= 0 ? c->transcolor : (int)zecontrol_request(c, ZEREQ_BGCOLOR);
 }
 
+// A tab may run past the bar's right edge (more tabs than fit): what lies
+// beyond is not drawn.
+static int visible_width(const zeTabBar *bar, const zeTab *t) {
+    int w = bar->c.w - t->left;
+    return w < t->width ? w : t->width;
+}
+
 static void draw_name(zeTabBar *bar, const zeTab *t, int color) {
     zeControl *c = &bar->c;
     int room = t->width - 4;
     int tw = zefont_text_width(c->font, t->name);
     int tx = tw > room ? c->x + t->left + 2 : c->x + t->left + (t->width - tw) / 2;
+    int end = c->x + t->left + visible_width(bar, t) - 2;   // the bar's edge cuts it too
+    if (end - tx < room) room = end - tx;
+    if (room <= 0) return;
     zefont_draw_text(c->target, c->font, tx, c->y + 4, color, c->grey, false, -1, room, -1, t->name);
 }
 
@@ -169,22 +179,24 @@ static void draw_colored_tab(zeTabBar *bar, const zeTab *t, int n, int trans) {
     zeControl *c = &bar->c;
     zePixmap *p = c->target;
     int x = c->x, y = c->y, h = c->h, l = x + t->left, r = x + t->right;
+    int vw = visible_width(bar, t);
+    bool whole = vw == t->width;
     Gradient gr = t->selected ? Gradient{227, 236, 249, 80 / n, 50 / n, 0, 30 / n}
                               : Gradient{255, 255, 255, 30 / n, 30 / n, 30 / n, 30 / n};
-    gradient(p, l, t->width, y, 0, h, n, gr);
+    gradient(p, l, vw, y, 0, h, n, gr);
     int line = t->selected ? 0x0023b1 : 0x000000;
-    zepxmap_line(p, l + 3, y, r - 3, y, line);
+    zepxmap_line(p, l + 3, y, whole ? r - 3 : l + vw - 1, y, line);
     zepxmap_line(p, l, y + 3, l, y + h - 1, line);
-    zepxmap_line(p, r, y + 3, r, y + h - 1, line);
+    if (whole) zepxmap_line(p, r, y + 3, r, y + h - 1, line);
     const int corner[][2] = {{1, 2}, {2, 1}};
     const int clear[][2] = {{0, 0}, {1, 0}, {0, 1}, {2, 0}, {1, 1}, {0, 2}};
     for (auto &k : corner) {
         zepxmap_setpixel(p, l + k[0], y + k[1], line);
-        zepxmap_setpixel(p, r - k[0], y + k[1], line);
+        if (whole) zepxmap_setpixel(p, r - k[0], y + k[1], line);
     }
     for (auto &k : clear) {
         zepxmap_setpixel(p, l + k[0], y + k[1], trans);
-        zepxmap_setpixel(p, r - k[0], y + k[1], trans);
+        if (whole) zepxmap_setpixel(p, r - k[0], y + k[1], trans);
     }
     draw_name(bar, t, 0x000000);
 }
@@ -193,17 +205,22 @@ static void draw_grey_tab(zeTabBar *bar, const zeTab *t, int n) {
     zeControl *c = &bar->c;
     zePixmap *p = c->target;
     int x = c->x, y = c->y, h = c->h, r = x + t->right;
+    int vw = visible_width(bar, t);
     if (t->selected) {
-        gradient(p, x + t->left, t->width, y, 1, h - 1, n, {216, 216, 216, 100 / n, 100 / n, 100 / n, 100 / n});
+        gradient(p, x + t->left, vw, y, 1, h - 1, n, {216, 216, 216, 100 / n, 100 / n, 100 / n, 100 / n});
     } else if (t->owncolor >= 0) {
         int oc = t->owncolor;
-        gradient(p, x + t->left, t->width, y, 1, h - 1, n,
+        gradient(p, x + t->left, vw, y, 1, h - 1, n,
                  {oc >> 16 & 255, oc >> 8 & 255, oc & 255, 10 / n, 10 / n, 10 / n, 10 / n});
     }
-    zepxmap_line(p, r, y + 2, r, y + h - 2, 0xc0c0c0);
-    zepxmap_line(p, r + 1, y + 2, r + 1, y + h - 2, 0xffffff);
-    zepxmap_setpixel(p, r, y + 1, 0xffffff);
-    zepxmap_setpixel(p, r + 1, y + 1, 0xffffff);
+    if (vw == t->width) {
+        zepxmap_line(p, r, y + 2, r, y + h - 2, 0xc0c0c0);
+        zepxmap_setpixel(p, r, y + 1, 0xffffff);
+        if (t->right + 1 < c->w) {
+            zepxmap_line(p, r + 1, y + 2, r + 1, y + h - 2, 0xffffff);
+            zepxmap_setpixel(p, r + 1, y + 1, 0xffffff);
+        }
+    }
     draw_name(bar, t, t->selected ? 0xffffff : t->textcolor);
 }
 
