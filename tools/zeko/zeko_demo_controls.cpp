@@ -26,6 +26,7 @@ struct Section {
 const Section kSections[] = {
     {"buttons", zeko_demo_buttons},
     {"lists", zeko_demo_lists},
+    {"values", zeko_demo_values},
 };
 
 struct Watch {
