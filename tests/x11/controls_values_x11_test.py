@@ -178,7 +178,8 @@ class ValuesDemo(unittest.TestCase):
         if "five" not in d.controls:
             self.skipTest("no up-down controls in this build")
         x, y, w, h = d.controls["five"]
-        d.click(x + 10, y + h // 2)   # focus selects the text: typing replaces it
+        d.move(x + 10, y + h // 2)   # a double click selects the text: typing replaces it
+        xdo("click", "--repeat", 2, "--delay", 80, 1)
         time.sleep(0.2)
         xdo("type", "12")
         d.wait_event("five", "text", "12")

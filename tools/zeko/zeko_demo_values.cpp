@@ -4,6 +4,7 @@
 #include "zeprogress.h"
 #include "zeslide.h"
 #include "zetabbar.h"
+#include "zeupdown.h"
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,7 +13,29 @@ namespace {
 
 enum { GAP = 8, ROW = 30 };
 
+struct UpDownSpec {
+    const char *name;
+    const char *options;
+};
+
+// "days" reaches its limits in a few steps; "count" has room for a held
+// arrow; "five" snaps to its step with three digits; "price" has decimals.
+const UpDownSpec kUpDowns[] = {
+    {"days", "0,xs=70,min=0,max=20,start=18"},
+    {"count", "0,xs=90,min=-1000,max=1000,start=0"},
+    {"five", "0,xs=70,min=0,max=995,step=5,digits=3"},
+    {"price", "0,xs=90,decimal=2,start=1234"},
+};
+
 zeProgressBar *g_progress;
+
+void describe_updown(void *obj, int index, char *kind, int kindsize, char *value, int valuesize) {
+    zeUpDownControl *u = (zeUpDownControl *)obj;
+    bool text = index == ZEUPDOWN_ID_TEXT;
+    snprintf(kind, kindsize, "%s", index == 0 ? "main" : text ? "text" : "other");
+    if (text) snprintf(value, valuesize, "%s", zelineinput_text(&u->in));
+    else snprintf(value, valuesize, "%d", zeupdown_value(u));
+}
 
 void describe_slide(void *obj, int index, char *kind, int kindsize, char *value, int valuesize) {
     zeSlide *s = (zeSlide *)obj;
@@ -32,6 +55,13 @@ void describe_tabs(void *obj, int index, char *kind, int kindsize, char *value, 
 
 int zeko_demo_values(zekoDemo *d, int y) {
     y = zeko_demo_title(d, y, "Up-down, slider, progress bar, tab bar");
+    static zeUpDownControl updowns[sizeof kUpDowns / sizeof kUpDowns[0]];
+    int x = d->margin;
+    for (size_t i = 0; i < sizeof kUpDowns / sizeof kUpDowns[0]; i++) {
+        zeupdown_create(&updowns[i], "%s,x=%d,y=%d", kUpDowns[i].options, x, y);
+        zeko_demo_watch(&updowns[i].in.c, kUpDowns[i].name, describe_updown);
+        x += updowns[i].in.c.w + 2 * GAP;
+    }
     // The vertical slider stands at the right of the first rows.
     static zeSlide vslide;
     zeslide_create(&vslide, "v,x=%d,y=%d,xs=18,ys=120,vertical,start=25", d->margin + d->width - 18, y);
