@@ -55,8 +55,7 @@ void zeupdown_format(const zeUpDownRules *r, long long v, char *out, int size) {
     const char *num = text + (v < 0);
     int n = (int)strlen(num);
     char padded[40];
-    snprintf(padded, sizeof padded, "%0*d%s", n < d + 1 ? d + 1 - n : 0, 0, num);
-    if (n >= d + 1) snprintf(padded, sizeof padded, "%s", num);
+    snprintf(padded, sizeof padded, "%.*s%s", n < d + 1 ? d + 1 - n : 0, "0000000000", num);
     n = (int)strlen(padded);
     snprintf(out, size, "%s%.*s.%s", sign, n - d, padded, padded + n - d);
 }
