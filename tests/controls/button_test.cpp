@@ -7,6 +7,7 @@
 #include "zemetrics.h"
 #include "zetest_view.h"
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -298,6 +299,58 @@ TEST_F(CheckBox, BoxGeometryAndMark) {
     EXPECT_EQ(0x000000, pixel(r.boxx + 5, r.boxy + 5));
     zecheckbox_set_checked(&r, false);
     EXPECT_EQ(0xFFFFFF, pixel(r.boxx + 5, r.boxy + 5));
+}
+
+}  // namespace
+
+namespace {
+
+using ButtonOptions = ViewTest;
+
+// Mutated option strings: every kind is made, drawn, clicked and typed at
+// without reading or writing outside its fields (run under ASan), and the
+// caption and link target stay within their sizes.
+TEST_F(ButtonOptions, MutatedOptionStringsMakeWorkingControls) {
+    const char *seeds[] = {
+        "OK,x=10,y=10,hotkey=f5,default", "down,bigarrow,xs=0,ys=-5", "link,hlink,URL=HTTP://A.B/C,activecolor=zz",
+        "Sw,switch,pressed,thinborder,flat,toolbutton,xs=3", "c,boxonly,round,checked,xs=40,ys=20,2d,lightframe",
+        "x,bgcolor=000000,highlightcolor=ffffff,url,hotkey=,hotkey=ctrl+alt+del",
+    };
+    const char alphabet[] = ",=%x0123456789-+urlhotkeyarrowswitchURL \t\xff";
+    unsigned seed = 12345;
+    auto next = [&]() { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 600; round++) {
+        std::string s = seeds[round % 6];
+        int edits = 1 + next() % 8;
+        for (int i = 0; i < edits; i++) {
+            size_t at = s.empty() ? 0 : next() % (s.size() + 1);
+            switch (next() % 4) {
+            case 0: s.insert(at, 1, alphabet[next() % (sizeof alphabet - 1)]); break;
+            case 1: if (at < s.size()) s.erase(at, 1); break;
+            case 2: s.insert(at, std::string(next() % 300, 'w')); break;   // long captions and values
+            default: s.insert(at, ",url=" + std::string(next() % 700, 'q')); break;
+            }
+        }
+        testing::internal::CaptureStdout();   // the complex-hotkey lines
+        zeButton b;
+        zeSwitchButton sw;
+        zeCheckBox cb;
+        ASSERT_TRUE(zebutton_create(&b, "%s", s.c_str()));
+        ASSERT_TRUE(zeswitchbutton_create(&sw, "%s", s.c_str()));
+        ASSERT_TRUE(zecheckbox_create(&cb, "%s", s.c_str()));
+        for (zeControl *c : {&b.c, &sw.c, &cb.c}) {
+            int x = c->x + c->w / 2, y = c->y + c->h / 2;
+            move(x, y);
+            click(x, y);
+            key(ZEKEY_SPACE);
+            key('y');
+            move(499, 299);
+        }
+        testing::internal::GetCapturedStdout();
+        EXPECT_LE(strlen(b.caption), (size_t)ZEBUTTON_CAPTIONMAX);
+        EXPECT_LE(strlen(b.url), (size_t)ZEBUTTON_URLMAX);
+        events();
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "zeko_demo.h"
 #include "zebutton.h"
 #include "zecheckbox.h"
+#include "zeimage.h"
 #include <cstdio>
 
 namespace {
@@ -19,6 +20,7 @@ const ButtonSpec kButtons[] = {
     {"flat", "Flat,flat"},
     {"thin", "Thin,thinborder"},
     {"tool", "Tool,toolbutton,ys=40"},
+    {"greytool", "Grey tool,toolbutton,ys=40,grey"},
     {"switch", "Switch,switch"},
     {"grey", "Grey,grey"},
     {"f5", "F5 key,hotkey=f5"},
@@ -50,6 +52,13 @@ const ButtonSpec kChecks[] = {
     {"flatcheck", "Flat,2d"},
     {"boxonly", "box only,boxonly,xs=40,ys=20"},
     {"greycheck", "Grey,grey,checked"},
+};
+
+// A small clock face for the tool buttons (the greyed one shows its engraved copy).
+const char *const kClockXpm[] = {
+    "12 12 3 1", "  c None", "# c #000000", ". c #FFFF80",
+    "    ####    ", "  ##....##  ", " #...#....# ", " #...#....# ", "#....#.....#", "#....####..#",
+    "#..........#", "#..........#", " #........# ", " #........# ", "  ##....##  ", "    ####    ",
 };
 
 enum { GAP = 8 };
@@ -101,6 +110,12 @@ int zeko_demo_buttons(zekoDemo *d, int y) {
     static zeSwitchButton switches[sizeof kSwitches / sizeof kSwitches[0]];
     y = zeko_demo_title(d, y, "Buttons");
     y = button_row(d, y, kButtons, buttons, describe_button);
+    zePixmap icon;
+    zepxmap_init(&icon);
+    if (zepxmap_createfrommem_xpm(&icon, kClockXpm))
+        for (zeButton &b : buttons)
+            if (b.toolbutton) zebutton_set_icon(&b, &icon);
+    zepxmap_release(&icon);
     y = button_row(d, y, kArrows, arrows, describe_button);
     y = button_row(d, y, kLinks, links, describe_link);
     int x = d->margin, bottom = y;
