@@ -1,9 +1,14 @@
 // The up-down control: its value rules at their edges, the arrows with
 // their repeat timer, wheel, keys and typing through the view, and what
 // each posts.
+#include "zeprogress.h"
+#include "zeslide.h"
+#include "zetabbar.h"
 #include "zetimer.h"
 #include "zeupdown.h"
 #include "zetest_view.h"
+#include <algorithm>
+#include <random>
 #include <string>
 
 namespace {
@@ -228,6 +233,51 @@ TEST_F(UpDown, HostileOptionStringsAreSurvived) {
         zeupdown_value(&u);
     }
     EXPECT_EQ(0, zetimer_count());   // no repeat timer left behind
+}
+
+}  // namespace
+
+namespace {
+
+// Seeded mutations of option strings from the keys these controls read and
+// values at the edges; every kind is created from each and driven a little.
+TEST_F(UpDown, MutatedOptionStringsCreateEveryValueControl) {
+    const char *keys[] = {"x=", "y=", "xs=", "ys=", "min=", "max=", "step=", "start=", "def=", "default=",
+                          "digits=", "decimal=", "maxlen=", "tabs=", "autonumber=", "style=", "minxs=", "minys="};
+    const char *values[] = {"0", "-1", "1", "-2147483648", "2147483647", "99999999999999999999", "50%", "1e300",
+                            "", "|", "a|b|", "-0.5", ",", "%d", "%s", "  7  "};
+    const char *flags[] = {"grey", "vertical", "showpos", "greystyle", "border", "noborder", "nofocus", "password"};
+    std::mt19937 rng(20261207);
+    for (int round = 0; round < 300; round++) {
+        std::string opts = "0";
+        int n = 1 + rng() % 8;
+        for (int i = 0; i < n; i++) {
+            opts += ",";
+            if (rng() % 4 == 0) opts += flags[rng() % 8];
+            else opts += std::string(keys[rng() % 18]) + values[rng() % 16];
+        }
+        SCOPED_TRACE(opts);
+        zeUpDownControl u;
+        zeSlide s;
+        zeProgressBar p;
+        zeTabBar t;
+        ASSERT_TRUE(zeupdown_create(&u, "%s", opts.c_str()));
+        ASSERT_TRUE(zeslide_create(&s, "%s", opts.c_str()));
+        ASSERT_TRUE(zeprogress_create(&p, "%s", opts.c_str()));
+        ASSERT_TRUE(zetabbar_create(&t, "%s", opts.c_str()));
+        for (zeControl *c : {&u.in.c, &s.c, &p.c, &t.c}) {
+            zearg x = (zearg)c->x + (c->w > 0 ? rng() % c->w : 0), y = (zearg)c->y + (c->h > 0 ? rng() % c->h : 0);
+            zecontrol_send(c, ZEMSG_LDOWN, x, y);
+            zecontrol_send(c, ZEMSG_MOTION, x + 37, y);
+            zecontrol_send(c, ZEMSG_LUP, x + 37, y);
+            zecontrol_send(c, ZEMSG_KEYDOWN, rng() % 2 ? ZEKEY_UP : '5');
+            zecontrol_send(c, ZEMSG_WHEELDOWN, x, y);
+        }
+        zetimer_tick(60);
+        EXPECT_GE(zeslide_value(&s), 0);
+        EXPECT_LE(zeslide_value(&s), 100);
+        EXPECT_LE(zetabbar_selected(&t), ZETABBAR_TABS - 1);
+    }
 }
 
 }  // namespace
