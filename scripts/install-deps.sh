@@ -7,7 +7,7 @@ PKGS="build-essential cmake ninja-build pkg-config git clang \
  libx11-dev libxrandr-dev libxext-dev \
  libcurl4-openssl-dev libsdl2-mixer-dev libasound2-dev \
  libjpeg-dev libgif-dev libfontconfig-dev libfreetype-dev \
- xvfb openbox xdotool x11-utils x11-apps xterm trayer \
+ xvfb openbox xdotool xclip x11-utils x11-apps xterm trayer \
  faketime imagemagick python3-pil python3-dbfread \
  fonts-liberation2 xfonts-base procps util-linux xdg-utils cups-client"
 missing=""

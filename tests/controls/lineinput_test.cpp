@@ -95,6 +95,12 @@ TEST_F(LineInput, ShiftSelectionCopyCutAndPaste) {
     key(ZEKEY_END);
     shift_key(ZEKEY_LEFT, 2);
     EXPECT_EQ("ef", selected());
+    // Shift let go and pressed again: the selection grows from its anchor.
+    shift_key(ZEKEY_LEFT);
+    shift_key(ZEKEY_RIGHT, 2);
+    EXPECT_EQ("f", selected());
+    shift_key(ZEKEY_LEFT);
+    EXPECT_EQ("ef", selected());
     ctrl('c');
     EXPECT_EQ("ef", clip());
     EXPECT_EQ("abcdef", text());

@@ -228,9 +228,15 @@ static void select_all(zeLineInput *l) {
 static void key(zeLineInput *l, int code) {
     zeControl *c = &l->c;
     switch (code) {
-    case ZEKEY_SHIFT:
-        if (!l->shift) l->shift = true, l->anchor = l->cursor;
+    case ZEKEY_SHIFT: {
+        if (l->shift) return;   // auto-repeat
+        l->shift = true;
+        // A selection that ends at the cursor grows from its other end.
+        int a, b;
+        bool sel = zelineinput_selection(l, &a, &b);
+        l->anchor = sel && l->cursor == a ? b : sel && l->cursor == b ? a : l->cursor;
         return;
+    }
     case ZEKEY_LEFT: key_left_right(l, -1); return;
     case ZEKEY_RIGHT: key_left_right(l, 1); return;
     case ZEKEY_HOME: move_to(l, 0); return;

@@ -27,6 +27,7 @@ const Section kSections[] = {
     {"buttons", zeko_demo_buttons},
     {"lists", zeko_demo_lists},
     {"values", zeko_demo_values},
+    {"text", zeko_demo_text},
 };
 
 struct Watch {
