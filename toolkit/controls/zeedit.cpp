@@ -465,6 +465,24 @@ static void draw(zeControl *c) {
     zescrollbar_draw(&e->bars);
 }
 
+// Only line y (when visible): typing within a line changes nothing else, and
+// a full grid costs far more to draw than one line.
+static void redraw_row(zeEdit *e, int y) {
+    zeControl *c = &e->c;
+    int vl = zeedit_visible_lines(e), vc = zeedit_visible_columns(e);
+    if (!c->created || !c->visible || !c->redraw || !c->target || y < e->sy || y >= e->sy + vl) {
+        zecontrol_redraw(c);
+        return;
+    }
+    int px = text_x(e), py = text_y(e) + (y - e->sy) * e->fh, w = vc * e->charw;
+    zepxmap_fillrect(c->target, px, py, w, e->fh, c->bgcolor);
+    draw_line(e, y, py, vc);
+    if (c->focus && e->cursoron && !c->grey && y == e->cy && e->cx >= e->sx && e->cx < e->sx + vc)
+        zepxmap_fillrect(c->target, px + (e->cx - e->sx) * e->charw, py, 1, e->fh,
+                         selected(e, e->cx, e->cy) ? c->colors[ZECOL_TEXTSEL] : c->textcolor);
+    zecontrol_request(c, ZEREQ_REFRESH, px, py, w + 1, e->fh);
+}
+
 // ----- the cursor timer -----
 
 static void scroll_to(zeEdit *e, int sx, int sy);
@@ -482,7 +500,7 @@ static zearg tick(void *owner, int, zearg, zearg, zearg, zearg, zearg, zearg, ze
     e->steps = 0;
     if (!e->c.focus) return 0;
     e->cursoron = !e->cursoron;
-    zecontrol_redraw(&e->c);
+    redraw_row(e, e->cy);
     return 0;
 }
 
@@ -492,10 +510,12 @@ static void set_tick(zeEdit *e, int ms) {
 
 // ----- keys -----
 
-static void edited(zeEdit *e) {
+static void edited(zeEdit *e, int row_only = -1) {
+    int sx = e->sx, sy = e->sy;
     keep_visible(e);
     e->cursoron = true;
-    zecontrol_redraw(&e->c);
+    if (row_only >= 0 && row_only == e->cy && sx == e->sx && sy == e->sy) redraw_row(e, row_only);
+    else zecontrol_redraw(&e->c);
     zecontrol_post(&e->c, e->c.ids[ZEEDIT_ID_CHANGE]);
 }
 
@@ -559,15 +579,23 @@ static void key(zeEdit *e, int code) {
         keep_visible(e);
         zecontrol_redraw(&e->c);
         return;
+    }
+    // An edit inside one line without a selection redraws only that line.
+    int y = e->cy;
+    bool inline_edit = !has_sel(e) && !e->wordbreak && e->cx > 0 && e->cx < e->columns - 1;
+    switch (code) {
     case ZEKEY_TAB: tab(e); break;
     case 8: backspace(e); break;
-    case ZEKEY_DELETE: del(e); break;
-    case ZEKEY_ENTER: case 13: enter(e); break;
+    case ZEKEY_DELETE:
+        inline_edit = inline_edit && e->cx < line_len(e, e->cy);
+        del(e);
+        break;
+    case ZEKEY_ENTER: case 13: inline_edit = false, enter(e); break;
     default:
         if (!printable(code)) return;
         type_char(e, (char)code);
     }
-    edited(e);
+    edited(e, inline_edit && e->cy == y ? y : -1);
 }
 
 // ----- mouse -----
