@@ -11,6 +11,7 @@
 #include "zeview.h"
 #include "zewindow.h"
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -355,6 +356,54 @@ TEST_F(Lists, HostileOptionStringsNeitherCrashNorOverrun) {
     EXPECT_EQ(6, lb.count);
     EXPECT_STREQ("a", zelistbox_item(&lb, 3));
     zelistbox_release(&lb);
+}
+
+// Broken variants of real list and combo option strings, each driven by a
+// few clicks and keys: nothing may crash, and selection and top stay inside
+// the lines.
+TEST_F(Lists, MutatedOptionStringsKeepSelectionAndTopInsideTheLines) {
+    const char *const seeds[] = {
+        "lb,x=10,y=10,xs=150,ys=108,entries=a|b|c|d|e|f|g|h|i,markedlines,choosebox",
+        "cb,x=20,y=200,xs=120,entries=red|green|blue,start=2,nobutton,align=right",
+        "l,contents=|x||y|,ys=30,font=9x15bold,border=3,bgcolor=ff0000",
+    };
+    const char alphabet[] = ",,||||==-0123456789%xsySystart";
+    std::mt19937 rng(20261208);
+    testing::internal::CaptureStdout();   // the parsers' messages
+    for (int round = 0; round < 300; round++) {
+        std::string o = seeds[round % 3];
+        for (int k = 1 + rng() % 5; k > 0; k--) {
+            size_t at = rng() % (o.size() + 1);
+            switch (rng() % 4) {
+            case 0: o.insert(at, 1, alphabet[rng() % (sizeof alphabet - 1)]); break;
+            case 1: if (at < o.size()) o.erase(at, 1 + rng() % 8); break;
+            case 2: o.insert(at, std::string(1 + rng() % 12, '9')); break;
+            case 3: o.insert(at, std::string(1 + rng() % 300, '|')); break;
+            }
+        }
+        zeListBox lb;
+        zelistbox_init(&lb);
+        zelistbox_create(&lb, "%s", o.c_str());
+        zeview_focus_child(view, lb.c.handle);
+        zeview_handler(view, ZEMSG_LDOWN, 15 + rng() % 150, 15 + rng() % 100, 0, 0, 0, 0, 0, 0);
+        for (int code : {(int)ZEKEY_END, (int)ZEKEY_PAGEUP, (int)ZEKEY_DOWN, (int)'a', (int)ZEKEY_SPACE})
+            zeview_handler(view, ZEMSG_KEYDOWN, code, 0, 0, 0, 0, 0, 0, 0);
+        zelistbox_remove(&lb, lb.count - 1);
+        ASSERT_LT(lb.selected, lb.count == 0 ? 1 : lb.count) << o;
+        ASSERT_TRUE(lb.top >= 0 && lb.top <= (lb.count > lb.rows ? lb.count - lb.rows : 0)) << o;
+        zelistbox_release(&lb);
+
+        zeComboBox cb;
+        zecombobox_init(&cb);
+        zecombobox_create(&cb, "%s", o.c_str());
+        ASSERT_TRUE(cb.count <= ZECB_ENTRIES && cb.selected >= 0 && (cb.count == 0 || cb.selected < cb.count)) << o;
+        zeview_focus_child(view, cb.c.handle);
+        for (int code : {ZEKEY_ENTER, ZEKEY_DOWN, ZEKEY_ENTER, ZEKEY_UP})
+            zeview_handler(view, ZEMSG_KEYDOWN, code, 0, 0, 0, 0, 0, 0, 0);
+        zecombobox_release(&cb);
+        pump();
+    }
+    testing::internal::GetCapturedStdout();
 }
 
 TEST_F(Lists, DirectoryFillsListSubdirectoriesAndMatchingFiles) {
