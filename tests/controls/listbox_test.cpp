@@ -2,6 +2,7 @@
 // selection by mouse and keys at the edges, very long lists, removal,
 // check boxes, hostile option strings, and the combo box's drop-down list.
 #include "platform/headless/zeheadless.h"
+#include "zebutton.h"
 #include "zecombobox.h"
 #include "zeevent.h"
 #include "zefont.h"
@@ -184,8 +185,17 @@ TEST_F(Lists, KeysMoveTheSelectionWithinTheListAndScrollIt) {
     EXPECT_EQ(8, lb.selected);
     key('z');
     EXPECT_EQ(8, lb.selected);
+    // A letter typed into the list is no button's hot key.
+    zeButton kb;
+    zebutton_init(&kb);
+    ASSERT_TRUE(zebutton_create(&kb, "Kiwi button,x=250,y=10,hotkey=k"));
+    zecontrol_set_eventhook(&kb.c, record, nullptr);
+    key('k');
+    EXPECT_EQ(9, lb.selected);
+    EXPECT_EQ(0, count_of(kb.c.ids[0]));
+    zebutton_release(&kb);
     int selections = count_of(lb.c.ids[ZELB_ID_SELECT]);
-    EXPECT_EQ(10, selections);
+    EXPECT_EQ(11, selections);
     zelistbox_release(&lb);
 }
 

@@ -17,7 +17,7 @@ static void natural(zeControl *c, int *w, int *h);
 static void draw(zeControl *c);
 static void release_kind(zeControl *c);
 
-static const zeControlKind kComboBox = {"combobox", ZECHILD_HOVER, parse, natural, draw, handle, release_kind};
+static const zeControlKind kComboBox = {"combobox", 0, parse, natural, draw, handle, release_kind};
 
 static zeComboBox *of(zeControl *c) { return (zeComboBox *)c; }
 

@@ -41,7 +41,7 @@ static void natural(zeControl *c, int *w, int *h);
 static void draw(zeControl *c);
 static void release_kind(zeControl *c);
 
-static const zeControlKind kListBox = {"listbox", ZECHILD_HOVER, parse, natural, draw, handle, release_kind};
+static const zeControlKind kListBox = {"listbox", 0, parse, natural, draw, handle, release_kind};
 
 static zeListBox *of(zeControl *c) { return (zeListBox *)c; }
 
