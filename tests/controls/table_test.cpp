@@ -168,6 +168,7 @@ TEST_F(Table, ControlsInCellsFollowTheirTexts) {
     EXPECT_STREQ("a,b", zelineinput_get_text(input, text, sizeof text));
     zeComboBox *combo = (zeComboBox *)zetable_cell(&t, 2, 0)->control;
     EXPECT_EQ(3, combo->count);
+    EXPECT_EQ(60 + 80 + 1, combo->c.x);   // in its cell, not taken for its text
     EXPECT_EQ(1, zecombobox_selected(combo));
     // The button spans its column and the next; its caption keeps the comma.
     zeButton *button = (zeButton *)zetable_cell(&t, 0, 1)->control;

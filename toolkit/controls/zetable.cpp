@@ -321,7 +321,8 @@ static void place_input(zeTableCell *c, int cx, int cy, int w, int rh) {
 
 static void place_combo(zeTableCell *c, int cx, int cy, int w, int rh) {
     zeComboBox *cb = (zeComboBox *)c->control;
-    zecombobox_create(cb, "x=%d,y=%d,xs=%d,ys=%d,noborder,maxlen=%d,nobutton,fontid=%d,%s", cx + 1, cy + 1, w - 2,
+    // Entry 0 of a combo box's options is its text: the options follow a comma.
+    zecombobox_create(cb, ",x=%d,y=%d,xs=%d,ys=%d,noborder,maxlen=%d,nobutton,fontid=%d,%s", cx + 1, cy + 1, w - 2,
                       rh - 2, COMBO_MAXLEN, c->font, c->align == ZETABLE_RIGHT ? "align=right" : "");
     for (const char *p = c->entries; p && *p;) {
         const char *bar = strchr(p, '|');
