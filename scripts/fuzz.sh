@@ -50,7 +50,7 @@ for t in $targets; do
         seeds="$src/tests/fuzz/seeds/$t"
         mkdir -p "$build/corpus/$t"
         cp "$src"/tests/graphics/malformed/*."$t" "$build/corpus/$t/" ;;
-    xpm_mem|fontdesc|ansi|cfgstr|draw|page|timesync table)
+    xpm_mem|fontdesc|ansi|cfgstr|draw|page|timesync|table)
         build_target $t fuzz_$t.cpp
         seeds="$src/tests/fuzz/seeds/$t"
         mkdir -p "$build/corpus/$t" ;;
