@@ -3,8 +3,9 @@
 // "page render FILE OUT.png [WIDTH]" lays the page out on an off-screen
 // canvas (default 740 wide, the settings window's width) as tall as the page
 // and writes the picture. "page show FILE [WIDTH]" opens the page in a
-// window titled "zeko page" and prints one line "event NAME KIND VALUE" for
-// every event of its controls. Picture names in the page are found beside
+// window titled "zeko page", prints "control NAME KIND X Y W H" for each of
+// its controls, then one line "event NAME KIND VALUE" for every event of its
+// controls (KIND-change for a text or selection change). Picture names in the page are found beside
 // the page file; "<image_xpm=1>" and "<memimage=1>" show a small built-in
 // picture (an XPM image and the same as a pixmap).
 #include "zeko.h"
@@ -190,6 +191,12 @@ int show(int argc, char **argv) {
     zeGUIScript page;
     zepage_build(&page, text.c_str());
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Where each control is, in the window's content: scripts click there.
+    for (int i = 0; i < page.nused; i++) {
+        const zePageSlot &s = page.slots[i];
+        const zeControl *c = (const zeControl *)s.control;
+        if (s.inuse && c) printf("control %s %s %d %d %d %d\n", s.name, s.kind, c->x, c->y, c->w, c->h);
+    }
     printf("page ready\n");
     int closeid = zewindow_closeid(&win);
     while (zerunning()) {
