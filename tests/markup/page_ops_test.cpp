@@ -25,7 +25,7 @@ const char *kPage =
     "Press <button=btGo,Go,xs=60> and <checkbox=cbOn,Check,xs=90> <switchbutton=swUp,Up,xs=50><br>"
     "<combobox=coUnit,entries=Seconds|Minutes|Hours,start=1,xs=120,yoffs=3> <slide=slLevel,xs=120,start=40>"
     " <progressbar=pbDone,xs=100><br>"
-    "Name <lineinput=liName,xs=150,default=42abc><br>"
+    "Name <lineinput=liName,xs=150,default=42abc> <updowncontrol=udDay,min=1,max=31,start=5,xs=60><br>"
     "<listbox=lbList,xs=150,ys=80,entries=Bell|Gong|Horn>"
     "<link=liHome,Home page,url=http://127.0.0.1:9/> <link=liPlain,plain text><br>"
     "<view=vw,xs=100,ys=40><save=yEnd><xsave=xEnd>";
@@ -55,8 +55,8 @@ protected:
 };
 
 TEST_F(PageOps, EveryKindIsMadeAndPlacedAtTheCursor) {
-    const char *names[] = {"tab", "btGo", "cbOn", "swUp", "coUnit", "slLevel", "pbDone", "liName", "lbList",
-                           "liHome", "liPlain", "vw"};
+    const char *names[] = {"tab", "btGo", "cbOn", "swUp", "coUnit", "slLevel", "pbDone", "liName", "udDay",
+                           "lbList", "liHome", "liPlain", "vw"};
     for (const char *n : names) {
         zeControl *c = control(n);
         ASSERT_NE(nullptr, c) << n;
@@ -81,6 +81,10 @@ TEST_F(PageOps, EveryKindIsMadeAndPlacedAtTheCursor) {
     EXPECT_EQ(10, lb->x);
     EXPECT_EQ(li->y + 4 + 16 - 2, lb->y);
     EXPECT_EQ(zefont_text_width(a16, "Name ") + 10, li->x);
+    EXPECT_EQ(150, li->w);   // the tag's options reach the control whole
+    zeControl *ud = control("udDay");
+    EXPECT_EQ(li->y, ud->y);   // both 4 above the line
+    EXPECT_EQ(li->x + li->w + zefont_text_width(a16, " "), ud->x);
     zeControl *vw = control("vw");   // one line of links below the list, then the view
     EXPECT_EQ(lb->y + lb->h + 16 - 2, vw->y);
     EXPECT_EQ(vw->y + vw->h, zepage_get_int(&page, "yEnd"));
@@ -126,6 +130,13 @@ TEST_F(PageOps, ValuesByKind) {
     EXPECT_EQ("-17", text("liName"));
     zepage_set_text(&page, "liName", "Kitchen");
     EXPECT_EQ(0, zepage_get_int(&page, "liName"));
+
+    EXPECT_EQ(5, zepage_get_int(&page, "udDay"));
+    EXPECT_EQ("5", text("udDay"));
+    zepage_set_int(&page, "udDay", 45);   // clamped by the control
+    EXPECT_EQ(31, zepage_get_int(&page, "udDay"));
+    EXPECT_TRUE(zepage_set_text(&page, "udDay", "12"));
+    EXPECT_EQ(12, zepage_get_int(&page, "udDay"));
 
     EXPECT_EQ(-1, zepage_get_int(&page, "lbList"));   // no selection yet
     zepage_set_int(&page, "lbList", 2);
@@ -182,7 +193,8 @@ TEST_F(PageOps, NamesNobodyHasAndNamesTwoSlotsShare) {
 
 TEST_F(PageOps, EventIdsFindTheirNames) {
     char name[ZEPAGE_NAMESIZE];
-    const char *events[] = {"tab", "btGo", "cbOn", "swUp", "coUnit", "slLevel", "liName", "lbList", "liHome", "vw"};
+    const char *events[] = {"tab", "btGo", "cbOn", "swUp", "coUnit", "slLevel", "liName", "udDay", "lbList",
+                            "liHome", "vw"};
     for (const char *n : events) {
         int id = control(n)->ids[0];
         ASSERT_TRUE(zepage_event_name(&page, id, name)) << n;
@@ -215,7 +227,7 @@ TEST_F(PageOps, ARebuiltPageAnswersWithItsNewControls) {
     EXPECT_TRUE(zepage_is_event(&page, control("btGo")->ids[0], "btGo"));
     int inuse = 0;
     for (int i = 0; i < canvas.view.nchildren; i++) inuse += canvas.view.children[i].inuse;
-    EXPECT_EQ(12, inuse);   // the new controls only
+    EXPECT_EQ(13, inuse);   // the new controls only
     zepage_clear(&page);
     inuse = 0;
     for (int i = 0; i < canvas.view.nchildren; i++) inuse += canvas.view.children[i].inuse;

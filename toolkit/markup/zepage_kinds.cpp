@@ -16,6 +16,7 @@
 #include "zeprogress.h"
 #include "zeslide.h"
 #include "zetabbar.h"
+#include "zeupdown.h"
 #include "zeview.h"
 #include <cstdio>
 #include <cstring>
@@ -91,7 +92,7 @@ static bool list_text(void *c, char *buf, int size) {
 static void *line_create(const char *o) {
     zeLineInput *l = new zeLineInput();
     zelineinput_init(l);
-    if (zelineinput_create(l, "%s", o)) return l;
+    if (zelineinput_create(l, ",%s", o)) return l;
     zelineinput_destroy(l);
     delete l;
     return nullptr;
@@ -104,6 +105,16 @@ static bool line_get(void *c, int *v) { *v = zecfgstr_int(zelineinput_text((zeLi
 static bool line_set(void *c, int v) { zelineinput_set_int((zeLineInput *)c, v); return true; }
 static bool line_text(void *c, char *buf, int size) { zelineinput_get_text((zeLineInput *)c, buf, size); return true; }
 static bool line_set_text(void *c, const char *t) { zelineinput_set_text((zeLineInput *)c, t); return true; }
+
+static void *updown_create(const char *o) {
+    zeUpDownControl *u = new zeUpDownControl;
+    return made(u, zeupdown_create(u, ",%s", o));
+}
+static void updown_destroy(void *c) { delete (zeUpDownControl *)c; }
+static bool updown_get(void *c, int *v) { *v = zecfgstr_int(zelineinput_text(&((zeUpDownControl *)c)->in)); return true; }
+static bool updown_set(void *c, int v) { zeupdown_set_value((zeUpDownControl *)c, v); return true; }
+static bool updown_text(void *c, char *buf, int size) { return line_text(&((zeUpDownControl *)c)->in, buf, size); }
+static bool updown_set_text(void *c, const char *t) { return line_set_text(&((zeUpDownControl *)c)->in, t); }
 
 static void *slide_create(const char *o) { zeSlide *s = new zeSlide; return made(s, zeslide_create(s, ",%s", o)); }
 static void slide_destroy(void *c) { delete (zeSlide *)c; }
@@ -141,6 +152,9 @@ static const zePageKind kSlide = {"slide", 2, ZEPK_YOFFS | ZEPK_FONT | ZEPK_EVEN
                                   slide_get, slide_set, nullptr, slide_set_text};
 static const zePageKind kLineInput = {"lineinput", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT | ZEPK_CHANGE,
                                       line_create, line_destroy, line_get, line_set, line_text, line_set_text};
+static const zePageKind kUpDown = {"updowncontrol", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT,
+                                   updown_create, updown_destroy, updown_get, updown_set, updown_text,
+                                   updown_set_text};
 static const zePageKind kProgressBar = {"progressbar", 4, 0, progress_create, progress_destroy, progress_get,
                                         progress_set};
 static const zePageKind kListBox = {"listbox", 2,
@@ -161,7 +175,6 @@ const zePageKind zepage_kind_link = {.name = "link",
 #define ZEPAGE_MISSING(var, kindname, dy, kindflags) \
     static const zePageKind var = {.name = kindname, .placedy = dy, .flags = kindflags}
 
-ZEPAGE_MISSING(kUpDown, "updowncontrol", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT);
 ZEPAGE_MISSING(kEditor, "editor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 ZEPAGE_MISSING(kRtfEditor, "rtfeditor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 ZEPAGE_MISSING(kTerminal, "terminal", 2, ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_GAP | ZEPK_EVENT);
