@@ -16,6 +16,7 @@
 #include "zeprogress.h"
 #include "zeslide.h"
 #include "zetabbar.h"
+#include "zeterminal.h"
 #include "zeupdown.h"
 #include "zeview.h"
 #include <cstdio>
@@ -177,7 +178,19 @@ const zePageKind zepage_kind_link = {.name = "link",
 
 ZEPAGE_MISSING(kEditor, "editor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 ZEPAGE_MISSING(kRtfEditor, "rtfeditor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
-ZEPAGE_MISSING(kTerminal, "terminal", 2, ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_GAP | ZEPK_EVENT);
+
+// A terminal in a page: its text is what is printed into it.
+static void *terminal_create(const char *o) {
+    zeTerminal *t = new zeTerminal;
+    return made(t, zeterminal_create(t, ",%s", o));
+}
+static void terminal_destroy(void *c) { delete (zeTerminal *)c; }
+static bool terminal_put(void *c, const char *text) {
+    zeterminal_puts((zeTerminal *)c, text);
+    return true;
+}
+static const zePageKind kTerminal = {"terminal", 2, ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_GAP | ZEPK_EVENT, terminal_create,
+                                     terminal_destroy, nullptr, nullptr, nullptr, terminal_put};
 
 const zePageKind *const zepage_kinds[] = {
     &kButton, &kSwitchButton, &kCheckBox, &kComboBox, &kSlide,  &kLineInput, &kUpDown, &kProgressBar,
