@@ -121,9 +121,13 @@ static void draw(zeControl *c) {
     if (c->kind && c->kind->draw && c->target) c->kind->draw(c);
 }
 
+// The rectangle grown by 2 in 64 bits: a control may reach the ends of the
+// int range (huge sizes in an option string).
+static int grown(long long v) { return v > 2147483647LL ? 2147483647 : v < -2147483647LL ? -2147483647 : (int)v; }
+
 void zecontrol_refresh(zeControl *c) {
     if (!c->created) return;
-    zecontrol_request(c, ZEREQ_REFRESH, c->x - 2, c->y - 2, c->w + 4, c->h + 4);
+    zecontrol_request(c, ZEREQ_REFRESH, grown(c->x - 2LL), grown(c->y - 2LL), grown(c->w + 4LL), grown(c->h + 4LL));
 }
 
 void zecontrol_redraw(zeControl *c) {

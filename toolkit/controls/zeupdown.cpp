@@ -145,22 +145,26 @@ static void updown_natural(zeControl *c, int *w, int *h) {
     *h = fh + 8;
 }
 
+static int sat(long long v) { return v > 2147483647LL ? 2147483647 : v < -2147483647LL ? -2147483647 : (int)v; }
+
 // One arrow button is h / 2 + 1 wide at the right end, the up button on top.
+// Sums in 64 bits: a rectangle from a hostile option string may reach the
+// ends of the int range.
 static void place_arrows(zeUpDownControl *u) {
     zeControl *c = &u->in.c;
     int b = c->border ? 1 : 0;
-    u->aw = c->h / 2 + 1;
-    u->ax = c->x + c->w - c->h / 2 - 2 * b;
-    if (u->ax + u->aw > c->x + c->w) u->aw = c->x + c->w - u->ax;
-    u->ay = c->y + 2 * b;
+    long long right = (long long)c->x + c->w;
+    u->ax = sat(right - c->h / 2 - 2 * b);
+    u->aw = sat(right - u->ax < c->h / 2 + 1 ? right - u->ax : c->h / 2 + 1);
+    u->ay = sat((long long)c->y + 2 * b);
     u->ah = (c->h - 4 * b + 1) / 2;
     if (u->ah < 0) u->ah = 0;
 }
 
 // The text field's width: up to the arrows.
 static int field_width(const zeUpDownControl *u) {
-    int w = u->ax - u->in.c.x;
-    return w > 0 ? w : 0;
+    long long w = (long long)u->ax - u->in.c.x;
+    return w > 0 ? sat(w) : 0;
 }
 
 bool zeupdown_create(zeUpDownControl *u, const char *fmt, ...) {
@@ -250,8 +254,9 @@ static void updown_draw(zeControl *c) {
 
 // 1 on the up button, -1 on the down button, 0 elsewhere.
 static int arrow_at(const zeUpDownControl *u, int px, int py) {
-    if (px < u->ax || px >= u->ax + u->aw || py < u->ay || py >= u->ay + 2 * u->ah) return 0;
-    return py < u->ay + u->ah ? 1 : -1;
+    long long x = px, y = py;
+    if (x < u->ax || x >= (long long)u->ax + u->aw || y < u->ay || y >= (long long)u->ay + 2LL * u->ah) return 0;
+    return y < (long long)u->ay + u->ah ? 1 : -1;
 }
 
 static void press_arrow(zeUpDownControl *u, int k) {

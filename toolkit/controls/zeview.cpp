@@ -147,13 +147,14 @@ void zeview_refresh(zeView *v) {
 void zeview_copy_area(zeView *v, int x, int y, int w, int h) {
     zeControl *c = &v->c;
     if (!c->created || !c->visible || !c->redraw) return;
-    // Clip to the visible content.
-    int vx = v->scrollx, vy = v->scrolly, vw = zeview_visible_w(v), vh = zeview_visible_h(v);
-    if (x < vx) w -= vx - x, x = vx;
-    if (y < vy) h -= vy - y, y = vy;
-    if (x + w > vx + vw) w = vx + vw - x;
-    if (y + h > vy + vh) h = vy + vh - y;
-    if (w <= 0 || h <= 0) return;
+    // Clip to the visible content, in 64 bits: a child's area may reach the
+    // ends of the int range.
+    long long vx = v->scrollx, vy = v->scrolly, vw = zeview_visible_w(v), vh = zeview_visible_h(v);
+    long long x0 = x > vx ? x : vx, y0 = y > vy ? y : vy;
+    long long x1 = (long long)x + w < vx + vw ? (long long)x + w : vx + vw;
+    long long y1 = (long long)y + h < vy + vh ? (long long)y + h : vy + vh;
+    if (x1 <= x0 || y1 <= y0) return;
+    x = (int)x0, y = (int)y0, w = (int)(x1 - x0), h = (int)(y1 - y0);
     int px = c->x + v->centrex + x - v->scrollx, py = c->y + v->centrey + y - v->scrolly;
     if (!v->direct) {
         blit(v->parentpx, px, py, v->px, x, y, w, h);
