@@ -28,7 +28,7 @@ const char *kPage =
     "Name <lineinput=liName,xs=150,default=42abc> <updowncontrol=udDay,min=1,max=31,start=5,xs=60><br>"
     "<listbox=lbList,xs=150,ys=80,entries=Bell|Gong|Horn>"
     "<link=liHome,Home page,url=http://127.0.0.1:9/> <link=liPlain,plain text><br>"
-    "<view=vw,xs=100,ys=40><save=yEnd><xsave=xEnd>";
+    "<view=vw,xs=100,ys=40><editor=edNote,xs=200,ys=60><save=yEnd><xsave=xEnd>";
 
 class PageOps : public ::testing::Test {
 protected:
@@ -87,7 +87,9 @@ TEST_F(PageOps, EveryKindIsMadeAndPlacedAtTheCursor) {
     EXPECT_EQ(li->x + li->w + zefont_text_width(a16, " "), ud->x);
     zeControl *vw = control("vw");   // one line of links below the list, then the view
     EXPECT_EQ(lb->y + lb->h + 16 - 2, vw->y);
-    EXPECT_EQ(vw->y + vw->h, zepage_get_int(&page, "yEnd"));
+    zeControl *ed = control("edNote");   // a block: the text goes on below it
+    EXPECT_EQ(vw->y + vw->h - 4, ed->y);
+    EXPECT_EQ(ed->y + ed->h, zepage_get_int(&page, "yEnd"));
     // After the build controls take the toolkit's default font again.
     EXPECT_EQ(ZEFONT_DEFAULT, zecontrol_default_font());
 }
@@ -149,6 +151,11 @@ TEST_F(PageOps, ValuesByKind) {
     EXPECT_EQ(2, zepage_get_int(&page, "tab"));
     EXPECT_EQ(2, zetabbar_selected((zeTabBar *)control("tab")));
 
+    EXPECT_TRUE(zepage_set_text(&page, "edNote", "first line\nsecond"));
+    EXPECT_EQ("first line\nsecond", text("edNote").substr(0, 17));
+    EXPECT_EQ(0, zepage_get_int(&page, "edNote"));
+    EXPECT_FALSE(zepage_set_int(&page, "edNote", 3));
+
     // Links and views hold no values.
     EXPECT_EQ(0, zepage_get_int(&page, "liHome"));
     EXPECT_FALSE(zepage_set_int(&page, "liHome", 1));
@@ -207,6 +214,8 @@ TEST_F(PageOps, EventIdsFindTheirNames) {
     EXPECT_TRUE(zepage_is_change(&page, control("liName")->ids[14], "liName"));
     EXPECT_TRUE(zepage_is_change(&page, control("lbList")->ids[14], "lbList"));
     EXPECT_FALSE(zepage_change_name(&page, control("coUnit")->ids[14], name));
+    EXPECT_TRUE(zepage_is_change(&page, control("edNote")->ids[14], "edNote"));
+    EXPECT_FALSE(zepage_event_name(&page, control("edNote")->ids[0], name));
     EXPECT_FALSE(zepage_event_name(&page, 12345, name));
     EXPECT_FALSE(zepage_is_event(&page, control("btGo")->ids[0], "cbOn"));
 
@@ -227,7 +236,7 @@ TEST_F(PageOps, ARebuiltPageAnswersWithItsNewControls) {
     EXPECT_TRUE(zepage_is_event(&page, control("btGo")->ids[0], "btGo"));
     int inuse = 0;
     for (int i = 0; i < canvas.view.nchildren; i++) inuse += canvas.view.children[i].inuse;
-    EXPECT_EQ(13, inuse);   // the new controls only
+    EXPECT_EQ(14, inuse);   // the new controls only
     zepage_clear(&page);
     inuse = 0;
     for (int i = 0; i < canvas.view.nchildren; i++) inuse += canvas.view.children[i].inuse;

@@ -11,6 +11,7 @@
 #include "zebutton.h"
 #include "zecheckbox.h"
 #include "zecombobox.h"
+#include "zeedit.h"
 #include "zelineinput.h"
 #include "zelistbox.h"
 #include "zeprogress.h"
@@ -117,6 +118,25 @@ static bool updown_set(void *c, int v) { zeupdown_set_value((zeUpDownControl *)c
 static bool updown_text(void *c, char *buf, int size) { return line_text(&((zeUpDownControl *)c)->in, buf, size); }
 static bool updown_set_text(void *c, const char *t) { return line_set_text(&((zeUpDownControl *)c)->in, t); }
 
+static void *edit_create(const char *o) {
+    zeEdit *e = new zeEdit();
+    zeedit_init(e);
+    if (zeedit_create(e, ",%s", o)) return e;
+    zeedit_destroy(e);
+    delete e;
+    return nullptr;
+}
+static void edit_destroy(void *c) {
+    zeedit_destroy((zeEdit *)c);
+    delete (zeEdit *)c;
+}
+static bool edit_text(void *c, char *buf, int size) {
+    buf[0] = 0;
+    zeedit_get_text((zeEdit *)c, buf, size);
+    return true;
+}
+static bool edit_set_text(void *c, const char *t) { zeedit_set_text((zeEdit *)c, t); return true; }
+
 static void *slide_create(const char *o) { zeSlide *s = new zeSlide; return made(s, zeslide_create(s, ",%s", o)); }
 static void slide_destroy(void *c) { delete (zeSlide *)c; }
 static bool slide_get(void *c, int *v) { *v = (int)zeslide_value((zeSlide *)c); return true; }
@@ -156,6 +176,8 @@ static const zePageKind kLineInput = {"lineinput", 4, ZEPK_FONT | ZEPK_ENABLE | 
 static const zePageKind kUpDown = {"updowncontrol", 4, ZEPK_FONT | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_EVENT,
                                    updown_create, updown_destroy, updown_get, updown_set, updown_text,
                                    updown_set_text};
+static const zePageKind kEditor = {"editor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE,
+                                   edit_create, edit_destroy, nullptr, nullptr, edit_text, edit_set_text};
 static const zePageKind kProgressBar = {"progressbar", 4, 0, progress_create, progress_destroy, progress_get,
                                         progress_set};
 static const zePageKind kListBox = {"listbox", 2,
@@ -176,7 +198,6 @@ const zePageKind zepage_kind_link = {.name = "link",
 #define ZEPAGE_MISSING(var, kindname, dy, kindflags) \
     static const zePageKind var = {.name = kindname, .placedy = dy, .flags = kindflags}
 
-ZEPAGE_MISSING(kEditor, "editor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 ZEPAGE_MISSING(kRtfEditor, "rtfeditor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 
 // A terminal in a page: its text is what is printed into it.
