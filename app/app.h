@@ -1,6 +1,7 @@
 // QUIMO's application state and the functions its modules offer each other.
 // One instance of each record lives for the whole run (app_state.cpp).
 #pragma once
+#include "zebase.h"
 #include "zetime.h"
 #include <atomic>
 #include <cstdio>
@@ -82,7 +83,7 @@ struct AppState {
     std::atomic<bool> busy{false};
     bool settingsWindowOpen = false;
     bool hiddenToTray = false;
-    int initialWorkArea[4] = {0, 0, 0, 0};  // left, top, right, bottom
+    zeRect initialWorkArea = {0, 0, 0, 0};
     bool workAreaShrunk = false;
     int settingsWindowHeight = 550;
     int screenHeight = 0;

@@ -124,11 +124,11 @@ void app_start() {
     }
     sevenseg_build_colour_table();
     create_scanline_offset_file();
-    int *area = g_app.initialWorkArea;
-    zedesktop_workarea(area);
+    g_app.initialWorkArea = zedesktop_workarea();
+    const zeRect &area = g_app.initialWorkArea;
     g_app.settingsWindowHeight =
         settings_window_height(guimetrics("maxwindowys"), zecmdline_switch("minys") != 0);
-    write_log("work area: t=%d b=%d l=%d r=%d", area[1], area[3], area[0], area[2]);
+    write_log("work area: t=%d b=%d l=%d r=%d", area.y, area.y + area.height, area.x, area.x + area.width);
     settings_load(nullptr);
     // From here on SIGTERM, SIGINT and SIGHUP save the settings like a closed
     // window, also while start-up waits on the time server.

@@ -26,7 +26,7 @@ int s_height = 0;
 bool s_dragging = false, s_moved = false;
 int s_dragX = 0, s_dragY = 0;
 
-int s_newArea[4];
+zeRect s_newArea;
 
 // Windows of other programs that the shrunk work area pushed aside, so they
 // can go back when the work area is restored.
@@ -158,25 +158,28 @@ void timer_window_move(int x, int y) {
 
 // ---- work area ----------------------------------------------------------------
 
-void timer_window_shrunk_area(const int initial[4], int y, int height, int out[4]) {
-    for (int i = 0; i < 4; i++) out[i] = initial[i];
-    if (y >= 400) out[3] = y + initial[1];
-    else out[1] = y + height + initial[1];
+zeRect timer_window_shrunk_area(const zeRect &initial, int y, int height) {
+    zeRect out = initial;
+    int bottom = initial.y + initial.height;
+    if (y >= 400) out.height = y;
+    else out.y = y + height + initial.y, out.height = bottom - out.y;
+    return out;
 }
 
-bool timer_window_fit_other(const zeNativeInfo *w, const int area[4], int *top, int *bottom) {
+bool timer_window_fit_other(const zeNativeInfo *w, const zeRect &area, int *top, int *bottom) {
     int t = w->y, b = w->y + w->height;
     if (b == t || b == 0 || !w->title[0] || w->minimised) return false;
     if (strstr(w->title, "Program Manager") || strstr(w->title, "Orvane")) return false;
     // Our own windows are laid out by us.
     if (strncmp(w->title, "QUIMO", 5) == 0) return false;
     *top = t, *bottom = b;
-    if (t < area[1] - 4) *top = area[1];
-    if (b > area[3] + 4) *bottom = area[3];
+    int area_bottom = area.y + area.height;
+    if (t < area.y - 4) *top = area.y;
+    if (b > area_bottom + 4) *bottom = area_bottom;
     return *top != t || *bottom != b;
 }
 
-static void move_others_out(const int area[4]) {
+static void move_others_out(const zeRect &area) {
     enum { LIST_MAX = 256 };
     zeNativeInfo *list = (zeNativeInfo *)calloc(LIST_MAX, sizeof(zeNativeInfo));
     if (!list) return;
@@ -216,19 +219,19 @@ static void move_others_back() {
 }
 
 void timer_window_shrink_work_area() {
-    const int *a = g_app.initialWorkArea;
-    timer_window_shrunk_area(a, g_settings.windowY, s_height, s_newArea);
-    const int *n = s_newArea;
+    const zeRect &a = g_app.initialWorkArea;
+    s_newArea = timer_window_shrunk_area(a, g_settings.windowY, s_height);
+    const zeRect &n = s_newArea;
     zedesktop_set_workarea(s_newArea);
-    write_log("change work area from: t=%4d b=%4d l=%4d r=%4d", a[1], a[3], a[0], a[2]);
-    write_log("to:                    t=%4d b=%4d l=%4d r=%4d", n[1], n[3], n[0], n[2]);
+    write_log("change work area from: t=%4d b=%4d l=%4d r=%4d", a.y, a.y + a.height, a.x, a.x + a.width);
+    write_log("to:                    t=%4d b=%4d l=%4d r=%4d", n.y, n.y + n.height, n.x, n.x + n.width);
     g_app.workAreaShrunk = true;
     move_others_out(s_newArea);
 }
 
 void timer_window_restore_work_area() {
-    const int *a = g_app.initialWorkArea;
-    write_log("restore original work area: t=%d b=%d l=%d r=%d", a[1], a[3], a[0], a[2]);
+    const zeRect &a = g_app.initialWorkArea;
+    write_log("restore original work area: t=%d b=%d l=%d r=%d", a.y, a.y + a.height, a.x, a.x + a.width);
     zedesktop_set_workarea(a);
     g_app.workAreaShrunk = false;
     move_others_back();
@@ -337,9 +340,9 @@ static void fix_to(bool bottom) {
     g_settings.fullscreen = g_settings.stayOnDesktop = g_settings.alwaysVisible = false;
     g_settings.alwaysOnTop = true;
     timer_window_compute_height();
-    const int *a = g_app.initialWorkArea;
+    const zeRect &a = g_app.initialWorkArea;
     g_settings.windowX = 0;
-    g_settings.windowY = bottom ? (a[3] - a[1]) - s_height + a[1] : 0;
+    g_settings.windowY = bottom ? a.height - s_height + a.y : 0;
     g_settings.resizeDesktop = true;
     timer_window_shrink_work_area();
     timer_window_create();

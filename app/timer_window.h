@@ -4,6 +4,7 @@
 #pragma once
 
 struct zeWindow;
+#include "zebase.h"
 struct zeNativeInfo;
 
 // The open timer window, or null.
@@ -44,9 +45,10 @@ void timer_window_set_always_on_top(bool on);
 void timer_window_set_fullscreen(bool on);
 void timer_window_set_stay_on_desktop(bool on);
 
-// The work-area rules on their own (rectangles are left, top, right, bottom).
-void timer_window_shrunk_area(const int initial[4], int y, int height, int out[4]);
+// The work-area rules on their own: the area left when the timer window of
+// this height sits at y (the top edge when y < 400, else the bottom edge).
+zeRect timer_window_shrunk_area(const zeRect &initial, int y, int height);
 // Where another window must go so it lies inside area: false when it stays.
-bool timer_window_fit_other(const zeNativeInfo *w, const int area[4], int *top, int *bottom);
+bool timer_window_fit_other(const zeNativeInfo *w, const zeRect &area, int *top, int *bottom);
 // The drag rule: true when a pointer move of (dx, dy) moves the window.
 bool timer_window_drag_moves(int dx, int dy);

@@ -34,7 +34,7 @@ protected:
         g_settings = Settings();
         g_app.workAreaShrunk = false;
         g_app.hiddenToTray = false;
-        zebackend()->workarea(g_app.initialWorkArea);
+        zebackend()->workarea(&g_app.initialWorkArea);
         std::string dir = getenv("ZE_PROGRAM_DIR");
         // The program's relative picture names resolve in the test's own folder.
         if (symlink((dir + "/7seg").c_str(), (std::string(zeprogramdir()) + "/7seg").c_str()) != 0) {}
@@ -179,18 +179,20 @@ TEST_F(TimerWindow, HiddenWithoutATrayKeepsDrawing) {
 }
 
 TEST_F(TimerWindow, WorkAreaRules) {
-    int initial[4] = {0, 0, 1920, 1040}, out[4];
-    timer_window_shrunk_area(initial, 500, 60, out);
-    EXPECT_EQ(out[1], 0);
-    EXPECT_EQ(out[3], 500);
-    timer_window_shrunk_area(initial, 0, 60, out);
-    EXPECT_EQ(out[1], 60);
-    EXPECT_EQ(out[3], 1040);
-    int offset[4] = {0, 30, 1920, 1040};
-    timer_window_shrunk_area(offset, 100, 60, out);
-    EXPECT_EQ(out[1], 190);
+    zeRect initial = {0, 0, 1920, 1040};
+    zeRect out = timer_window_shrunk_area(initial, 500, 60);
+    EXPECT_EQ(out.y, 0);
+    EXPECT_EQ(out.y + out.height, 500);
+    out = timer_window_shrunk_area(initial, 0, 60);
+    EXPECT_EQ(out.y, 60);
+    EXPECT_EQ(out.y + out.height, 1040);
+    EXPECT_EQ(out.x + out.width, 1920);
+    zeRect offset = {0, 30, 1920, 1010};  // 30 .. 1040
+    out = timer_window_shrunk_area(offset, 100, 60);
+    EXPECT_EQ(out.y, 190);
+    EXPECT_EQ(out.y + out.height, 1040);
 
-    int area[4] = {0, 0, 1920, 500};
+    zeRect area = {0, 0, 1920, 500};
     zeNativeInfo w = {};
     strcpy(w.title, "editor");
     w.y = 100, w.height = 800;
@@ -217,9 +219,9 @@ TEST_F(TimerWindow, FixToTopReservesTheAreaAndPushesOthersUntilRestored) {
     timer_window_fix_to_top();
     ASSERT_NE(timer_window(), nullptr);
     int h = timer_window_height();
-    int area[4];
-    zebackend()->workarea(area);
-    EXPECT_EQ(area[1], h);
+    zeRect area;
+    zebackend()->workarea(&area);
+    EXPECT_EQ(area.y, h);
     EXPECT_TRUE(g_app.workAreaShrunk);
     EXPECT_TRUE(g_settings.resizeDesktop && g_settings.alwaysOnTop);
     int r[4];
@@ -236,8 +238,8 @@ TEST_F(TimerWindow, FixToTopReservesTheAreaAndPushesOthersUntilRestored) {
     pump();
     EXPECT_FALSE(g_settings.resizeDesktop);
     EXPECT_FALSE(g_app.workAreaShrunk);
-    zebackend()->workarea(area);
-    EXPECT_EQ(area[1], g_app.initialWorkArea[1]);
+    zebackend()->workarea(&area);
+    EXPECT_EQ(area.y, g_app.initialWorkArea.y);
     ASSERT_TRUE(zeheadless_window_rect(other, r));
     EXPECT_EQ(r[1], 20);
     EXPECT_EQ(r[3], 400);

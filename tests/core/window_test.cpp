@@ -7,6 +7,7 @@
 #include "zewindow.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <climits>
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -314,13 +315,19 @@ TEST_F(Window, DesktopServices) {
     zeheadless_window_rect(a, r);
     EXPECT_EQ(5, r[0]);
     EXPECT_EQ(80, r[3]);
-    int wa[4] = {0, 50, 1920, 1080};
-    EXPECT_TRUE(zebackend()->workarea_set(wa));
-    int got[4];
-    zebackend()->workarea(got);
-    EXPECT_EQ(50, got[1]);
-    int bad[4] = {0, 50, 5000, 1080};
-    EXPECT_FALSE(zebackend()->workarea_set(bad));
+    zeRect wa = {0, 50, 1920, 1030};
+    EXPECT_TRUE(zebackend()->workarea_set(&wa));
+    zeRect got;
+    zebackend()->workarea(&got);
+    EXPECT_EQ(50, got.y);
+    EXPECT_EQ(1030, got.height);
+    zeRect bad = {0, 50, 5000, 1030};
+    EXPECT_FALSE(zebackend()->workarea_set(&bad));
+    // Sizes that would overflow when added to the corner are refused too.
+    zeRect huge = {10, 50, INT_MAX, 1030};
+    EXPECT_FALSE(zebackend()->workarea_set(&huge));
+    zeRect empty = {0, 50, 1920, 0};
+    EXPECT_FALSE(zebackend()->workarea_set(&empty));
 }
 
 // The display's timer thread copies digits to the screen while the main

@@ -473,18 +473,18 @@ std::vector<long> root_workarea() {
 }
 
 TEST_F(WindowX11, StrutReservationShrinksTheWorkArea) {
-    int r[4] = {0, 100, 1920, 1000};
-    ASSERT_TRUE(zebackend()->workarea_set(r));
+    zeRect r = {0, 100, 1920, 900};
+    ASSERT_TRUE(zebackend()->workarea_set(&r));
     EXPECT_TRUE(pump_until([] {
         auto v = root_workarea();
         return v.size() >= 4 && v[1] == 100 && v[3] == 900;
     }));
-    int got[4];
-    zebackend()->workarea(got);
-    EXPECT_EQ(100, got[1]);
-    EXPECT_EQ(1000, got[3]);
-    int full[4] = {0, 0, 1920, 1080};
-    ASSERT_TRUE(zebackend()->workarea_set(full));
+    zeRect got;
+    zebackend()->workarea(&got);
+    EXPECT_EQ(100, got.y);
+    EXPECT_EQ(1000, got.y + got.height);
+    zeRect full = {0, 0, 1920, 1080};
+    ASSERT_TRUE(zebackend()->workarea_set(&full));
     EXPECT_TRUE(pump_until([] {
         auto v = root_workarea();
         return v.size() >= 4 && v[1] == 0 && v[3] == 1080;

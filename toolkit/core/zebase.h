@@ -5,6 +5,11 @@
 #include <cstdint>
 
 typedef intptr_t zearg;
+
+// A rectangle on the screen or in a pixmap: top-left corner and size.
+struct zeRect {
+    int x, y, width, height;
+};
 typedef zearg (*zeHandler)(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4,
                            zearg a5, zearg a6, zearg a7, zearg a8);
 

@@ -3,11 +3,15 @@
 #include "zedesktop.h"
 #include "zeplatform.h"
 
-void zedesktop_workarea(int rect[4]) { zebackend()->workarea(rect); }
+zeRect zedesktop_workarea(void) {
+    zeRect area;
+    zebackend()->workarea(&area);
+    return area;
+}
 
-bool zedesktop_set_workarea(const int rect[4]) {
+bool zedesktop_set_workarea(const zeRect &area) {
     const zeBackend *b = zebackend();
-    return b->workarea_set && b->workarea_set(rect);
+    return b->workarea_set && b->workarea_set(&area);
 }
 
 int zedesktop_windows(zeNativeInfo *out, int max) {

@@ -2,6 +2,7 @@
 // and the refresh rate (zedisplay.h). Code above the window layer asks here,
 // never the backend.
 #pragma once
+#include "zebase.h"
 
 // A top-level window of any program, as the window list reports it.
 struct zeNativeInfo {
@@ -11,11 +12,10 @@ struct zeNativeInfo {
     bool minimised;
 };
 
-// The part of the screen that windows may use: left, top, right, bottom.
-void zedesktop_workarea(int rect[4]);
-// Reserves the screen outside rect (left, top, right, bottom) for us; false
-// when the desktop cannot.
-bool zedesktop_set_workarea(const int rect[4]);
+// The part of the screen that windows may use.
+zeRect zedesktop_workarea(void);
+// Reserves the screen outside area for us; false when the desktop cannot.
+bool zedesktop_set_workarea(const zeRect &area);
 // The top-level windows of all programs, at most max; returns the count.
 int zedesktop_windows(zeNativeInfo *out, int max);
 // Moves another program's window to an outer rectangle; false when refused.

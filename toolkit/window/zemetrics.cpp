@@ -1,6 +1,7 @@
 // GUI metrics, system colours, mouse cursor.
 #include "zemetrics.h"
 #include "zedisplay.h"
+#include "zedesktop.h"
 #include "zeplatform.h"
 #include "zewindow.h"
 #include <cstdio>
@@ -17,16 +18,8 @@ enum : int32_t {
 // The default font of the toolkit is "builtin 6x13".
 static const int kDefaultFontHeight = 13;
 
-static int work_width(void) {
-    int r[4];
-    zebackend()->workarea(r);
-    return r[2] - r[0];
-}
-static int work_height(void) {
-    int r[4];
-    zebackend()->workarea(r);
-    return r[3] - r[1];
-}
+static int work_width(void) { return zedesktop_workarea().width; }
+static int work_height(void) { return zedesktop_workarea().height; }
 static int screen_w(void) {
     int w = 0, h = 0;
     zebackend()->screen_size(&w, &h);

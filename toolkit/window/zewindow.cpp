@@ -198,9 +198,9 @@ static bool create_native(zeWindow *w, bool sysmenu) {
         return false;
     }
     b->win_set_pixels(w->native, ((zePxServer *)w->pxmap.pixels)->colors, w->pxmap.width, w->pxmap.height);
-    int r[4];
-    b->win_rect(w->native, r);
-    w->x = r[0], w->y = r[1];
+    zeRect r;
+    b->win_rect(w->native, &r);
+    w->x = r.x, w->y = r.y;
     return true;
 }
 
@@ -410,8 +410,8 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
     case ZEWM_TRAY: on_tray(w, (int)a1); return 0;
     case ZEWM_DROPPED: zewindow_raise(w, w->droppedid, msg, 0, 0); return 0;
     case ZEWM_MOVED: {
-        int r[4];
-        if (w->open) zebackend()->win_rect(w->native, r), w->x = r[0], w->y = r[1];
+        zeRect r;
+        if (w->open) zebackend()->win_rect(w->native, &r), w->x = r.x, w->y = r.y;
         zewindow_raise(w, w->movedid, msg, 0, 0);
         return 0;
     }

@@ -53,8 +53,9 @@ void zewindow_client_origin(zeWindow *w, int *x, int *y) {
 }
 
 void zewindow_rect(zeWindow *w, int r[4]) {
-    r[0] = r[1] = r[2] = r[3] = 0;
-    if (w->open) zebackend()->win_rect(w->native, r);
+    zeRect outer = {0, 0, 0, 0};
+    if (w->open) zebackend()->win_rect(w->native, &outer);
+    r[0] = outer.x, r[1] = outer.y, r[2] = outer.width, r[3] = outer.height;
 }
 
 // ----- tray -----

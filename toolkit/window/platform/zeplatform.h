@@ -15,6 +15,7 @@
 // dispatch; the caller still keeps a draw apart from destroying the window
 // (the application's busy flag does that).
 #pragma once
+#include "zebase.h"
 #include "zedesktop.h"
 #include <cstdint>
 
@@ -50,7 +51,7 @@ struct zeBackend {
     bool (*pending)(void);       // a native event is waiting
     bool (*dispatch_one)(void);  // translate and deliver one native event; false when none
     void (*screen_size)(int *w, int *h);
-    void (*workarea)(int rect[4]);   // left, top, right, bottom
+    void (*workarea)(zeRect *area);
     int (*refresh_hz)(void);
     int (*depth)(void);              // bits per pixel of the screen
     bool (*clipboard_set)(const char *text);
@@ -65,7 +66,7 @@ struct zeBackend {
     void (*win_show)(int win, int x, int y, int w, int h);   // copy this client rectangle to the screen
     void (*win_move)(int win, int x, int y);                 // outer top-left
     void (*win_resize)(int win, int w, int h);               // client size
-    void (*win_rect)(int win, int rect[4]);                  // outer x, y, width, height
+    void (*win_rect)(int win, zeRect *outer);
     void (*win_client_origin)(int win, int *x, int *y);      // client (0, 0) on the screen
     void (*win_set_visible)(int win, bool visible);          // show (restoring a minimised window) or hide
     void (*win_minimise)(int win);
@@ -86,7 +87,7 @@ struct zeBackend {
     bool (*is_desktop)(long id);                 // the desktop (root or a desktop-type window)
     int (*list_windows)(zeNativeInfo *out, int max);   // top-level windows, count
     bool (*move_window)(long id, int x, int y, int w, int h);   // outer rectangle
-    bool (*workarea_set)(const int rect[4]);     // reserve the screen outside rect for us
+    bool (*workarea_set)(const zeRect *area);    // reserve the screen outside area for us
 
     // The pointer's shape over our windows: the pointing hand or the arrow.
     void (*cursor_set)(bool hand);

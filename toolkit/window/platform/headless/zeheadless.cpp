@@ -43,7 +43,7 @@ struct Ev {
 const long FOREIGN_BASE = 1000000;
 
 int g_sw = 1920, g_sh = 1080;
-int g_work[4];
+zeRect g_work;
 std::string g_clip;
 bool g_clip_set;
 std::vector<Win> g_wins(1);          // our windows, index = handle (0 unused)
@@ -160,7 +160,7 @@ bool hl_init(void) {
     const char *s = getenv("ZE_SCREEN");
     int w, h;
     if (s && sscanf(s, "%dx%d", &w, &h) == 2 && w > 0 && h > 0) g_sw = w, g_sh = h;
-    g_work[0] = 0, g_work[1] = 0, g_work[2] = g_sw, g_work[3] = g_sh;
+    g_work = {0, 0, g_sw, g_sh};
     return true;
 }
 void hl_shutdown(void) {}
@@ -174,7 +174,7 @@ bool hl_dispatch_one(void) {
     return true;
 }
 void hl_screen_size(int *w, int *h) { *w = g_sw, *h = g_sh; }
-void hl_workarea(int r[4]) { memcpy(r, g_work, sizeof g_work); }
+void hl_workarea(zeRect *area) { *area = g_work; }
 int hl_refresh_hz(void) { return 60; }
 int hl_depth(void) { return 24; }
 bool hl_clipboard_set(const char *t) {
@@ -197,8 +197,8 @@ int hl_win_create(const zeNativeSpec *spec, zeNativeSink sink, void *owner) {
     w.used = true;
     w.sink = sink, w.owner = owner, w.flags = spec->flags;
     w.title = spec->title ? spec->title : "";
-    w.x = spec->x < 0 ? g_work[0] : spec->x;
-    w.y = spec->x < 0 ? g_work[1] : spec->y;
+    w.x = spec->x < 0 ? g_work.x : spec->x;
+    w.y = spec->x < 0 ? g_work.y : spec->y;
     w.w = spec->width, w.h = spec->height;
     if (spec->flags & ZENW_FULLSCREEN) w.x = 0, w.y = 0, w.w = g_sw, w.h = g_sh;
     w.above = (spec->flags & ZENW_ABOVE) != 0;
@@ -242,9 +242,9 @@ void hl_win_move(int h, int x, int y) {
 void hl_win_resize(int h, int cw, int ch) {
     if (Win *w = own(h)) w->w = cw, w->h = ch;
 }
-void hl_win_rect(int h, int r[4]) {
+void hl_win_rect(int h, zeRect *r) {
     Win *w = own(h);
-    r[0] = w ? w->x : 0, r[1] = w ? w->y : 0, r[2] = w ? w->w : 0, r[3] = w ? w->h : 0;
+    *r = w ? zeRect{w->x, w->y, w->w, w->h} : zeRect{0, 0, 0, 0};
 }
 void hl_win_client_origin(int h, int *x, int *y) {
     Win *w = own(h);
@@ -316,9 +316,10 @@ bool hl_move_window(long id, int x, int y, int w, int h) {
     return true;
 }
 void hl_cursor_set(bool hand) { g_hand = hand; }
-bool hl_workarea_set(const int r[4]) {
-    if (r[0] < 0 || r[1] < 0 || r[2] > g_sw || r[3] > g_sh || r[0] >= r[2] || r[1] >= r[3]) return false;
-    memcpy(g_work, r, sizeof g_work);
+bool hl_workarea_set(const zeRect *a) {
+    if (a->x < 0 || a->y < 0 || a->width <= 0 || a->height <= 0) return false;
+    if (a->width > g_sw - a->x || a->height > g_sh - a->y) return false;
+    g_work = *a;
     return true;
 }
 
@@ -410,7 +411,11 @@ bool zeheadless_in_tray(int win) { return own(win) && own(win)->tray; }
 bool zeheadless_above(int win) { return own(win) && own(win)->above; }
 int zeheadless_focus(void) { return g_focus; }
 int zeheadless_capture(void) { return g_capture; }
-void zeheadless_rect(int win, int r[4]) { hl_win_rect(win, r); }
+void zeheadless_rect(int win, int r[4]) {
+    zeRect outer;
+    hl_win_rect(win, &outer);
+    r[0] = outer.x, r[1] = outer.y, r[2] = outer.width, r[3] = outer.height;
+}
 const char *zeheadless_title(int win) { return own(win) ? own(win)->title.c_str() : nullptr; }
 int zeheadless_zorder(long *ids, int max) {
     int n = 0;
@@ -489,6 +494,6 @@ void zeheadless_reset(void) {
     g_tray = true;
     g_hand = false;
     g_dropped.clear();
-    g_work[0] = 0, g_work[1] = 0, g_work[2] = g_sw, g_work[3] = g_sh;
+    g_work = {0, 0, g_sw, g_sh};
     zeinput_reset_modifiers();
 }

@@ -282,9 +282,9 @@ static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
     if (!h) return 0;
     int x = s->x, y = s->y, cw = s->width > 0 ? s->width : 100, ch = s->height > 0 ? s->height : 100;
     if (x < 0) {
-        int wa[4];
-        zex11_workarea(wa);
-        x = wa[0], y = wa[1];
+        zeRect wa;
+        zex11_workarea(&wa);
+        x = wa.x, y = wa.y;
     }
     if (s->flags & ZENW_FULLSCREEN) x = 0, y = 0;
     bool popup = s->flags & ZENW_POPUP;
@@ -418,9 +418,9 @@ static void x_win_client_origin(int h, int *x, int *y) {
     XTranslateCoordinates(zex11_dpy, w->xwin, zex11_root, 0, 0, x, y, &child);
 }
 
-static void x_win_rect(int h, int r[4]) {
+static void x_win_rect(int h, zeRect *r) {
     zeX11Win *w = zex11_win(h);
-    r[0] = r[1] = r[2] = r[3] = 0;
+    *r = {0, 0, 0, 0};
     if (!w) return;
     XWindowAttributes a;
     if (!XGetWindowAttributes(zex11_dpy, w->xwin, &a)) return;
@@ -428,8 +428,7 @@ static void x_win_rect(int h, int r[4]) {
     if (!(w->flags & ZENW_POPUP)) zex11_frame_extents(w->xwin, ext);
     int ox, oy;
     x_win_client_origin(h, &ox, &oy);
-    r[0] = ox - (int)ext[0], r[1] = oy - (int)ext[2];
-    r[2] = a.width + (int)(ext[0] + ext[1]), r[3] = a.height + (int)(ext[2] + ext[3]);
+    *r = {ox - (int)ext[0], oy - (int)ext[2], a.width + (int)(ext[0] + ext[1]), a.height + (int)(ext[2] + ext[3])};
 }
 
 static void x_win_raise(int h);
@@ -455,9 +454,9 @@ static void x_win_set_visible(int h, bool visible) {
     } else if (w->flags & ZENW_POPUP) {
         XUnmapWindow(zex11_dpy, w->xwin);
     } else if (!was_hidden) {
-        int r[4];
-        x_win_rect(h, r);
-        w->hx = r[0], w->hy = r[1];
+        zeRect r;
+        x_win_rect(h, &r);
+        w->hx = r.x, w->hy = r.y;
         XWithdrawWindow(zex11_dpy, w->xwin, zex11_screen);
     }
     XFlush(zex11_dpy);

@@ -47,12 +47,12 @@ bool zex11_tray_event(XEvent *ev);      // true when the event belonged to a tra
 void zex11_tray_check(void);
 
 // desktop (zex11_desktop.cpp)
-void zex11_workarea(int r[4]);
+void zex11_workarea(zeRect *area);
 long zex11_window_at(int x, int y);
 bool zex11_is_desktop(long id);
 int zex11_list_windows(zeNativeInfo *out, int max);
 bool zex11_move_window(long id, int x, int y, int w, int h);
-bool zex11_workarea_set(const int r[4]);
+bool zex11_workarea_set(const zeRect *area);
 void zex11_frame_extents(Window w, long ext[4]);   // left, right, top, bottom
 void zex11_desktop_shutdown(void);
 

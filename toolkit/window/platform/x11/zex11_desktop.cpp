@@ -14,14 +14,12 @@ void zex11_frame_extents(Window w, long ext[4]) {
     if (d) XFree(d);
 }
 
-static void screen_rect(int r[4]) {
-    r[0] = 0, r[1] = 0;
-    r[2] = DisplayWidth(zex11_dpy, zex11_screen);
-    r[3] = DisplayHeight(zex11_dpy, zex11_screen);
+static zeRect screen_rect(void) {
+    return {0, 0, DisplayWidth(zex11_dpy, zex11_screen), DisplayHeight(zex11_dpy, zex11_screen)};
 }
 
-void zex11_workarea(int r[4]) {
-    screen_rect(r);
+void zex11_workarea(zeRect *r) {
+    *r = screen_rect();
     unsigned long *d, *cur;
     int n = zex11_prop32(zex11_root, zex11_atom("_NET_WORKAREA"), XA_CARDINAL, &d);
     int nc = zex11_prop32(zex11_root, zex11_atom("_NET_CURRENT_DESKTOP"), XA_CARDINAL, &cur);
@@ -29,7 +27,7 @@ void zex11_workarea(int r[4]) {
     if (cur) XFree(cur);
     if (n >= (int)(desk * 4 + 4)) {
         unsigned long *a = d + desk * 4;
-        r[0] = (int)a[0], r[1] = (int)a[1], r[2] = (int)(a[0] + a[2]), r[3] = (int)(a[1] + a[3]);
+        *r = {(int)a[0], (int)a[1], (int)a[2], (int)a[3]};
     }
     if (d) XFree(d);
 }
@@ -184,11 +182,11 @@ static Window strut_window(void) {
     return g_strut_win;
 }
 
-bool zex11_workarea_set(const int r[4]) {
-    int s[4];
-    screen_rect(s);
-    if (r[0] < 0 || r[1] < 0 || r[2] > s[2] || r[3] > s[3] || r[0] >= r[2] || r[1] >= r[3]) return false;
-    long left = r[0], right = s[2] - r[2], top = r[1], bottom = s[3] - r[3];
+bool zex11_workarea_set(const zeRect *r) {
+    zeRect s = screen_rect();
+    if (r->x < 0 || r->y < 0 || r->width <= 0 || r->height <= 0) return false;
+    if (r->width > s.width - r->x || r->height > s.height - r->y) return false;
+    long left = r->x, right = s.width - r->x - r->width, top = r->y, bottom = s.height - r->y - r->height;
     if (!left && !right && !top && !bottom) {
         // Nothing reserved: the window goes, and the work area is the desktop's own.
         if (g_strut_win) XDestroyWindow(zex11_dpy, g_strut_win);
@@ -198,7 +196,7 @@ bool zex11_workarea_set(const int r[4]) {
     }
     Window w = strut_window();
     // left, right, top, bottom, then the start and end of each edge's range.
-    long partial[12] = {left, right, top, bottom, 0, s[3] - 1, 0, s[3] - 1, 0, s[2] - 1, 0, s[2] - 1};
+    long partial[12] = {left, right, top, bottom, 0, s.height - 1, 0, s.height - 1, 0, s.width - 1, 0, s.width - 1};
     XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_STRUT_PARTIAL"), XA_CARDINAL, 32, PropModeReplace,
                     (unsigned char *)partial, 12);
     XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_STRUT"), XA_CARDINAL, 32, PropModeReplace,
