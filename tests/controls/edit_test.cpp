@@ -12,8 +12,9 @@ namespace {
 
 class Edit : public TextWindow {
 protected:
-    zeEdit ed;
+    zeEdit ed{};
     void make(const char *opts) {
+        zeedit_destroy(&ed);   // a control made before goes first
         zeedit_init(&ed);
         ASSERT_TRUE(zeedit_create(&ed, "%s", opts));
         pump();

@@ -13,8 +13,9 @@ namespace {
 
 class LineInput : public TextWindow {
 protected:
-    zeLineInput in;
+    zeLineInput in{};
     void make(const char *opts) {
+        zelineinput_destroy(&in);   // a control made before goes first
         zelineinput_init(&in);
         ASSERT_TRUE(zelineinput_create(&in, "%s", opts));
         pump();
