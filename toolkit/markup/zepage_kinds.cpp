@@ -15,6 +15,7 @@
 #include "zelineinput.h"
 #include "zelistbox.h"
 #include "zeprogress.h"
+#include "zertfedit.h"
 #include "zeslide.h"
 #include "zetabbar.h"
 #include "zeterminal.h"
@@ -156,6 +157,22 @@ static void tabbar_destroy(void *c) { delete (zeTabBar *)c; }
 static bool tabbar_get(void *c, int *v) { *v = zetabbar_selected((zeTabBar *)c); return true; }
 static bool tabbar_set(void *c, int v) { zetabbar_select((zeTabBar *)c, v); return true; }
 
+static void *rtf_create(const char *o) {
+    zeRTFEdit *e = new zeRTFEdit();
+    zertfedit_init(e);
+    if (zertfedit_create(e, "%s", o)) return e;
+    zertfedit_destroy(e);
+    delete e;
+    return nullptr;
+}
+static void rtf_destroy(void *c) {
+    zertfedit_destroy((zeRTFEdit *)c);
+    delete (zeRTFEdit *)c;
+}
+static bool rtf_text(void *c, char *buf, int size) { zertfedit_get_text((zeRTFEdit *)c, buf, size); return true; }
+// Setting a rich-text editor's text adds it at the end, as its window did.
+static bool rtf_set_text(void *c, const char *t) { zertfedit_append((zeRTFEdit *)c, t); return true; }
+
 static void *view_create(const char *o) { zeView *v = new zeView; return made(v, zeview_create(v, ",%s", o)); }
 static void view_destroy(void *c) { delete (zeView *)c; }
 
@@ -187,6 +204,8 @@ static const zePageKind kTabBar = {"tabbar", 2, ZEPK_FONT | ZEPK_BLOCK | ZEPK_EV
                                    tabbar_get, tabbar_set};
 static const zePageKind kView = {"view", 2, ZEPK_FONT | ZEPK_BLOCK | ZEPK_NOSTD | ZEPK_EVENT, view_create,
                                  view_destroy};
+static const zePageKind kRtfEditor = {"rtfeditor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE,
+                                      rtf_create, rtf_destroy, nullptr, nullptr, rtf_text, rtf_set_text};
 const zePageKind zepage_kind_link = {.name = "link",
                                      .placedy = 0,
                                      .flags = ZEPK_ENABLE | ZEPK_EVENT,
@@ -197,8 +216,6 @@ const zePageKind zepage_kind_link = {.name = "link",
 // Kinds whose controls are not there yet.
 #define ZEPAGE_MISSING(var, kindname, dy, kindflags) \
     static const zePageKind var = {.name = kindname, .placedy = dy, .flags = kindflags}
-
-ZEPAGE_MISSING(kRtfEditor, "rtfeditor", 4, ZEPK_FONT | ZEPK_BLOCK | ZEPK_ENABLE | ZEPK_FOCUS | ZEPK_CHANGE);
 
 // A terminal in a page: its text is what is printed into it.
 static void *terminal_create(const char *o) {

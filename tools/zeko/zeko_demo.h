@@ -44,5 +44,6 @@ int zeko_demo_buttons(zekoDemo *d, int y);   // zeko_demo_buttons.cpp
 int zeko_demo_lists(zekoDemo *d, int y);     // zeko_demo_lists.cpp
 int zeko_demo_values(zekoDemo *d, int y);    // zeko_demo_values.cpp
 int zeko_demo_text(zekoDemo *d, int y);      // zeko_demo_text.cpp
+int zeko_demo_rtf(zekoDemo *d, int y);       // zeko_demo_rtf.cpp
 
 int zeko_demo_controls(int argc, char **argv);

@@ -28,6 +28,7 @@ const Section kSections[] = {
     {"lists", zeko_demo_lists},
     {"values", zeko_demo_values},
     {"text", zeko_demo_text},
+    {"rtf", zeko_demo_rtf},
 };
 
 struct Watch {
