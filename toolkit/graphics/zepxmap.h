@@ -74,6 +74,10 @@ void zepxmap_setpixel(zePixmap *p, int x, int y, int value);
 int zepxmap_getpixel(const zePixmap *p, int x, int y);
 void zepxmap_clear(zePixmap *p, int value);
 void zepxmap_fillrect(zePixmap *p, int x, int y, int w, int h, int value);
+// What setpixel over every pixel of the rectangle would leave, in runs: for
+// the memory formats without mirroring (returns false for the others, which
+// need per-pixel calls). Unlike fillrect it keeps a surface's brush colour.
+bool zepxmap_setrun(zePixmap *p, int x, int y, int w, int h, int value);
 void zepxmap_setpalette(zePixmap *p, int index, int color);
 void zepxmap_settransparent(zePixmap *p, int color);   // palette entry 255
 // Finds a colour in the palette or adds it at the next free slot (254, 253 ... 1, then 254 again).

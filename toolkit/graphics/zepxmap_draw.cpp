@@ -68,9 +68,30 @@ static bool line_in_range(int x1, int y1, int x2, int y2) {
     return near(x1) && near(y1) && near(x2) && near(y2);
 }
 
+// Straight lines set as runs where the format allows: grids and frames are
+// mostly horizontal and vertical lines. The walk's rounding is kept: its
+// (int)(v + 0.5) moves a negative row or column one towards zero.
+static bool straight_line(zePixmap *p, int x1, int y1, int x2, int y2, int c) {
+    if (x1 != x2 && y1 != y2) return false;
+    if (x1 == x2 && y1 == y2) return false;
+    if (!line_in_range(x1, y1, x2, y2)) return false;
+    if (y1 == y2) {
+        int row = (int)((double)y1 + 0.5);
+        int from = x1 < x2 ? x1 : x2 + 1, n = x1 < x2 ? x2 - x1 : x1 - x2;
+        if (!zepxmap_setrun(p, from, row, n, 1, c)) return false;
+    } else {
+        int col = (int)((double)x1 + 0.5);
+        int from = y1 < y2 ? y1 : y2 + 1, n = y1 < y2 ? y2 - y1 : y1 - y2;
+        if (!zepxmap_setrun(p, col, from, 1, n, c)) return false;
+    }
+    zepxmap_setrun(p, x2, y2, 1, 1, c);
+    return true;
+}
+
 void zepxmap_line(zePixmap *p, int x1, int y1, int x2, int y2, int c) {
     p->curx = x2;
     p->cury = y2;
+    if (straight_line(p, x1, y1, x2, y2, c)) return;
     zepxmap_points_begin();
     if (line_in_range(x1, y1, x2, y2) && (x1 != x2 || y1 != y2))
         walk_line(x1, y1, x2, y2, [p](int x, int y) { zepxmap_points_add(p, x, y); });
