@@ -12,7 +12,10 @@ namespace {
 class RTF : public TextWindow {
 protected:
     zeRTFEdit ed;
+    bool built = false;
     void make(const char *opts) {
+        if (built) zertfedit_destroy(&ed);   // a second make replaces the editor
+        built = true;
         zertfedit_init(&ed);
         ASSERT_TRUE(zertfedit_create(&ed, "%s", opts));
         pump();
