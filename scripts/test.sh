@@ -18,18 +18,16 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   ctest --output-on-failure -R "$(echo $TSAN_TESTS | sed 's/ /|/g')"
 
 cd ..
-# The readers of outside input and the timer program once more with
-# AddressSanitizer and UndefinedBehaviorSanitizer (their own build folder;
-# undefined behaviour ends the run at its first report): the app's tests with
-# the real program, the tables (also for leaks, with more fuzz rounds), the
-# image files, fonts and HTTP. The whole suite would double the build time.
-ASAN_TESTS="app_state_test display_format_test settings_test sevenseg_test sevenseg_thread_test timer_model_test
-  timer_window_test timesync_test zexbase_test zexbase_fuzz_test image_test image_fuzz_test pxmap_test ansi_test
-  font_test http_test"
+# The whole headless suite once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer (their own build folder, everything built;
+# undefined behaviour ends the run at its first report).
 cmake -S . -B build-asan -G Ninja -DZE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-asan --target $ASAN_TESTS quimo zeko programdata
+cmake --build build-asan
 cd build-asan
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" ZEXBASE_FUZZ_ROUNDS=600
+# page_hostile_test is left out: its time limit on long runs of tags (5 s)
+# is not met with the sanitizers' slowdown (11-15 s); no memory report.
 ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:verify_asan_link_order=0" ctest --output-on-failure -j2 -L headless \
-  -R '^(app|xbase)[.]|^graphics[.](ansi|image|image_fuzz|pxmap|font)_test$|^core[.]http_test$'
+  -E '^markup[.]page_hostile_test$'
+# The tables also for leaks, with more fuzz rounds.
 ASAN_OPTIONS="detect_leaks=1" ctest --output-on-failure -R '^xbase[.]zexbase_'
