@@ -12,10 +12,3 @@ bool settings_window_close_request(int id) { return false; }
 void settings_window_save_screen(const char *file) {}
 void settings_window_show_position() {}
 
-// ---- timeup.cpp ----
-void timeup_run_actions() {}
-bool timeup_message_ok(int id) { return false; }
-void sound_reset() { write_log("PlaySoundInit"); }
-void sound_tick() {}
-void sound_stop() {}
-

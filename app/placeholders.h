@@ -28,9 +28,3 @@ bool settings_window_close_request(int id);  // id is the settings window's clos
 void settings_window_show_position();
 void settings_window_save_screen(const char *file);
 
-// Time-up actions and sound (timeup.cpp)
-void timeup_run_actions();
-bool timeup_message_ok(int id);  // id is the message window's "btOK": closes it
-void sound_reset();              // writes log "PlaySoundInit"
-void sound_tick();
-void sound_stop();

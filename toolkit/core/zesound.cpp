@@ -1,0 +1,163 @@
+#include "zesound.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#ifdef ZE_HAVE_SDLMIX
+#include <SDL.h>
+#include <SDL_mixer.h>
+#endif
+#ifdef ZE_HAVE_ALSA
+#include <alsa/asoundlib.h>
+#endif
+
+namespace {
+std::string g_error;
+#ifdef ZE_HAVE_SDLMIX
+Mix_Music *g_music = nullptr;
+int g_audio = 0;  // 0 not tried, 1 open, -1 failed (not retried every sound)
+
+// MIDI needs a General MIDI sound font; Debian installs them here.
+const char *const kSoundFonts[] = {
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+};
+
+void set_sound_font() {
+    if (getenv("SDL_SOUNDFONTS")) return;  // the user's choice wins
+    for (const char *f : kSoundFonts) {
+        FILE *fp = fopen(f, "rb");
+        if (!fp) continue;
+        fclose(fp);
+        Mix_SetSoundFonts(f);
+        return;
+    }
+}
+
+bool audio_ready() {
+    if (g_audio == 1) return true;
+    if (g_audio == -1) return false;
+    g_audio = -1;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        g_error = std::string("no audio device: ") + SDL_GetError();
+        return false;
+    }
+    Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
+        g_error = std::string("no audio device: ") + Mix_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    set_sound_font();
+    g_audio = 1;
+    return true;
+}
+#endif
+}  // namespace
+
+const char *zesound_error() { return g_error.c_str(); }
+
+#ifdef ZE_HAVE_SDLMIX
+bool zesound_open_play(const char *file) {
+    zesound_close();
+    g_error.clear();
+    if (!file || !*file) {
+        g_error = "no file";
+        return false;
+    }
+    // A missing file is told apart before the device is opened, so the log
+    // names the real cause on a machine without sound too.
+    FILE *fp = fopen(file, "rb");
+    if (!fp) {
+        g_error = std::string("cannot open: ") + strerror(errno);
+        return false;
+    }
+    fclose(fp);
+    if (!audio_ready()) return false;
+    g_music = Mix_LoadMUS(file);
+    if (!g_music) {
+        g_error = std::string("cannot decode: ") + Mix_GetError();
+        return false;
+    }
+    if (Mix_PlayMusic(g_music, 1) != 0) {
+        g_error = std::string("cannot play: ") + Mix_GetError();
+        Mix_FreeMusic(g_music);
+        g_music = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void zesound_close() {
+    if (!g_music) return;
+    Mix_HaltMusic();
+    Mix_FreeMusic(g_music);
+    g_music = nullptr;
+}
+
+bool zesound_busy() { return g_music && Mix_PlayingMusic(); }
+
+void zesound_release() {
+    zesound_close();
+    if (g_audio == 1) {
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    g_audio = 0;
+}
+#else
+bool zesound_open_play(const char *) {
+    g_error = "built without sound";
+    return false;
+}
+void zesound_close() {}
+bool zesound_busy() { return false; }
+void zesound_release() {}
+#endif
+
+#ifdef ZE_HAVE_ALSA
+namespace {
+// Silences ALSA's own stderr chatter on machines without a card.
+void quiet_alsa(const char *, int, const char *, int, const char *, ...) {}
+
+snd_mixer_elem_t *volume_element(snd_mixer_t *mixer) {
+    snd_mixer_elem_t *first = nullptr;
+    for (snd_mixer_elem_t *e = snd_mixer_first_elem(mixer); e; e = snd_mixer_elem_next(e)) {
+        if (!snd_mixer_selem_is_active(e) || !snd_mixer_selem_has_playback_volume(e)) continue;
+        if (strcmp(snd_mixer_selem_get_name(e), "Master") == 0) return e;
+        if (!first) first = e;
+    }
+    return first;
+}
+}  // namespace
+
+int zemixer_set_volume(int percent) {
+    if (percent < 0) percent = 0;
+    if (percent > 100) percent = 100;
+    snd_lib_error_set_handler(quiet_alsa);
+    snd_mixer_t *mixer = nullptr;
+    if (snd_mixer_open(&mixer, 0) < 0) return 1;
+    if (snd_mixer_attach(mixer, "default") < 0 || snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 ||
+        snd_mixer_load(mixer) < 0) {
+        snd_mixer_close(mixer);
+        return 1;
+    }
+    int rc = 0;
+    long lo = 0, hi = 0;
+    snd_mixer_elem_t *e = volume_element(mixer);
+    if (!e)
+        rc = 2;
+    else if (snd_mixer_selem_get_playback_volume_range(e, &lo, &hi) < 0 || hi <= lo)
+        rc = 3;
+    else if (snd_mixer_selem_set_playback_volume_all(e, lo + (hi - lo) * percent / 100) < 0)
+        rc = 4;
+    snd_mixer_close(mixer);
+    return rc;
+}
+#else
+int zemixer_set_volume(int) { return 1; }
+#endif
