@@ -57,6 +57,7 @@ void start_program() {
 }
 }  // namespace
 
+bool timeup_active() { return g_app.timeUpCountdown != 0 || g_sound.playing; }
 bool timeup_message_open() { return g_messageWindow != nullptr; }
 zeGUIScript *timeup_message_page() { return g_messagePage; }
 

@@ -13,6 +13,9 @@ struct SoundState {
 };
 extern SoundState g_sound;
 
+// True while the action tick has work: a time-up countdown runs or a sound
+// is playing. Otherwise the action tick may be left out.
+bool timeup_active();
 // Runs the enabled actions: sound, then program, then the message window
 // (one at a time).
 void timeup_run_actions();

@@ -1,7 +1,9 @@
 // Writes the program's stock sounds into a folder: "beep.wav" (a short
 // tone), "chime.wav" (three falling bell notes) and "melody.mid" (a short
-// General MIDI tune), so the sound chooser has something to offer.
-// Usage: mksounds DIR
+// General MIDI tune), so the sound chooser has something to offer. Given a
+// second name it also writes there "alarm", a two-tone call for an MP3
+// encoder to turn into the stock MP3.
+// Usage: mksounds DIR [ALARM.wav]
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -85,6 +87,16 @@ std::vector<uint8_t> chime() {
     return wav(to_pcm(mix, 0.4));
 }
 
+// Four rising two-tone calls, one second in all.
+std::vector<uint8_t> alarm() {
+    std::vector<float> mix;
+    for (int i = 0; i < 4; i++) {
+        add_note(mix, i * 0.25, 0.125, 784.0, 4);
+        add_note(mix, i * 0.25 + 0.125, 0.125, 1046.5, 4);
+    }
+    return wav(to_pcm(mix, 0.5));
+}
+
 // A format 0 file, one track, 480 ticks per quarter note: a bell rising in
 // steps (instrument 15, tubular bells).
 std::vector<uint8_t> melody() {
@@ -106,13 +118,17 @@ std::vector<uint8_t> melody() {
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        fprintf(stderr, "usage: mksounds DIR\n");
+    if (argc != 2 && argc != 3) {
+        fprintf(stderr, "usage: mksounds DIR [ALARM.wav]\n");
         return 2;
     }
     std::string dir = argv[1];
     bool ok = write_file(dir + "/beep.wav", beep()) && write_file(dir + "/chime.wav", chime()) &&
               write_file(dir + "/melody.mid", melody());
     if (!ok) perror(dir.c_str());
+    if (ok && argc == 3 && !write_file(argv[2], alarm())) {
+        perror(argv[2]);
+        ok = false;
+    }
     return ok ? 0 : 1;
 }

@@ -195,6 +195,9 @@ TEST_F(Shell, LauncherStartsWordsWithoutAShellAndLeavesNoZombie) {
     std::ofstream(dir + "/notes.txt") << "x";
     EXPECT_TRUE(zeshell_run("notes.txt"));
     EXPECT_EQ(dir + "/notes.txt\n", wait_for(dir + "/xdg-open.out"));
+    // Neither a program nor a file: nothing to open, and the caller hears so.
+    EXPECT_FALSE(zeshell_run("%s/missing/tool --flag", dir.c_str()));
+    EXPECT_FALSE(zeshell_open("missing.txt"));
 }
 
 // The program runs in a grandchild: when that second fork fails, nothing

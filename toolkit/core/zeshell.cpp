@@ -152,6 +152,13 @@ bool zeshell_open(const char *file) {
         return spawn_words(words);
     }
     if (is_executable_file(path)) return spawn_words({path});
+    // xdg-open would fail out of sight on a file that is not there; the
+    // caller must learn that nothing was opened.
+    struct stat st;
+    if (!is_address(path.c_str()) && stat(path.c_str(), &st) != 0) {
+        printf("zeshell_open: no file %s\n", path.c_str());
+        return false;
+    }
     return xdg_open(path);
 }
 

@@ -1,4 +1,5 @@
 #include "zesound.h"
+#include "zeevent.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -19,6 +20,7 @@ std::string g_error;
 #ifdef ZE_HAVE_SDLMIX
 Mix_Music *g_music = nullptr;
 int g_audio = 0;  // 0 not tried, 1 open, -1 failed (not retried every sound)
+std::string g_deviceError;  // why the device failed, for every later sound
 
 // MIDI needs a General MIDI sound font; Debian installs them here.
 const char *const kSoundFonts[] = {
@@ -40,20 +42,29 @@ void set_sound_font() {
 
 bool audio_ready() {
     if (g_audio == 1) return true;
-    if (g_audio == -1) return false;
+    if (g_audio == -1) {
+        g_error = g_deviceError;
+        return false;
+    }
     g_audio = -1;
+    // The program's own SIGTERM/SIGINT handling must stay in charge.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        g_error = std::string("no audio device: ") + SDL_GetError();
+        g_error = g_deviceError = std::string("no audio device: ") + SDL_GetError();
         return false;
     }
     Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
-        g_error = std::string("no audio device: ") + Mix_GetError();
+        g_error = g_deviceError = std::string("no audio device: ") + Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     set_sound_font();
     g_audio = 1;
+    // The mixer's thread must be gone before the process tears down.
+    static bool cleanupAdded = false;
+    if (!cleanupAdded) zeonexit(zesound_release);
+    cleanupAdded = true;
     return true;
 }
 #endif
