@@ -171,10 +171,12 @@ class Program:
                 os.remove(os.path.join(self.dir, f))
         self.proc = None
 
-    def write_settings(self, rows):
+    def write_settings(self, rows, width=150):
+        """width: the cells' width (wider than the program's own 150 for texts
+        it would cut when saving)."""
         table = os.path.join(self.dir, "quimo_settings.dbf")
         zeko = os.path.join(TOOLS, "zeko")
-        subprocess.run([zeko, "dbf", "create", table, "30", "20", "150"], check=True, capture_output=True)
+        subprocess.run([zeko, "dbf", "create", table, "30", "20", str(width)], check=True, capture_output=True)
         for row, values in rows.items():
             for col, v in enumerate(values):
                 subprocess.run([zeko, "dbf", "set", table, str(row), str(col), str(v)], check=True,
@@ -240,12 +242,12 @@ class DisplayTestCase(unittest.TestCase):
     def tearDownClass(cls):
         cls.display.close()
 
-    def start_program(self, rows, fake_time=None, env_extra=None):
+    def start_program(self, rows, fake_time=None, env_extra=None, width=150):
         """Starts the program with the settings rows (closed at the test's end);
         returns it and the timer window's client area (x, y, width, height)."""
         prog = Program(self.display)
         self.addCleanup(prog.close)
-        prog.write_settings(rows)
+        prog.write_settings(rows, width)
         prog.start(fake_time, env_extra)
         geo = self.display.window_geometry(TITLE)
         self.assertIsNotNone(geo, "timed out after %g s waiting for the timer window; log: %s" % (WAIT, prog.log()))
