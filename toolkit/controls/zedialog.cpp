@@ -1,5 +1,6 @@
 // The standard dialogs.
 #include "zedialog.h"
+#include "zedialog_internal.h"
 #include "zebutton.h"
 #include "zeevent.h"
 #include "zefont.h"
@@ -15,32 +16,22 @@
 
 enum { EXTRA_H = 80, MAX_SMALL_H = 300, SIDE_W = 60, TEXT_X = 50, TEXT_Y = 10, YESNO_W = 250, INPUT_W = 250 };
 
-// What a dialog changes and gives back: the standard view and the output.
-struct Saved {
-    zeView *view;
-    zeHandler out;
-    void *outowner;
-};
-
 static void (*g_open_hook)(zeWindow *, zeControl *const *, int);
 
 void zedialog_set_open_hook(void (*hook)(zeWindow *w, zeControl *const *controls, int n)) { g_open_hook = hook; }
 
-static void opened(zeWindow *w, zeControl *const *controls, int n) {
+void zedialog_opened(zeWindow *w, zeControl *const *controls, int n) {
     if (g_open_hook) g_open_hook(w, controls, n);
 }
 
-static Saved save_caller(void) { return {zeview_standard(), zegout_handler(), zegout_owner()}; }
+zeDialogCaller zedialog_save_caller(void) { return {zeview_standard(), zegout_handler(), zegout_owner()}; }
 
-static void restore_caller(const Saved &s) {
+void zedialog_restore_caller(const zeDialogCaller &s) {
     if (s.view) zeview_make_standard(s.view);
     zegout_set(s.out, s.outowner);
 }
 
-// Opens the dialog window and makes its client area the place the dialog's
-// controls attach to.
-static zeView *open_window(zeWindow *w, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
-static zeView *open_window(zeWindow *w, const char *fmt, ...) {
+zeView *zedialog_open_window(zeWindow *w, const char *fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
     bool ok = zewindow_vopen(w, fmt, ap);
@@ -86,19 +77,19 @@ static void info(const char *text) {
     int textw, texth;
     zedialog_text_size(text, &textw, &texth);
     int h = texth + EXTRA_H;
-    Saved s = save_caller();
+    zeDialogCaller s = zedialog_save_caller();
     zeWindow w;
-    if (zeView *v = open_window(&w, "info,x=50%%,y=50%%,xs=%d,ys=%d,NoSysMenu,noquit,modal,noresize", textw + SIDE_W, h)) {
+    if (zeView *v = zedialog_open_window(&w, "info,x=50%%,y=50%%,xs=%d,ys=%d,NoSysMenu,noquit,modal,noresize", textw + SIDE_W, h)) {
         zeButton ok;
         zebutton_create(&ok, "OK,x=50%%,y=%d,xs=80%%,default", h - 40);
         draw_message(v, textw, h - 60, text);
         zeControl *c[] = {&ok.c};
-        opened(&w, c, 1);
+        zedialog_opened(&w, c, 1);
         zeevent_waitfor(3, zewindow_closeid(&w), zebutton_eventid(&ok), (int)ZEKEY_ENTER);
         zebutton_release(&ok);
         zewindow_close(&w);
     }
-    restore_caller(s);
+    zedialog_restore_caller(s);
 }
 
 void zedialog_info(const char *fmt, ...) {
@@ -110,22 +101,26 @@ void zedialog_info(const char *fmt, ...) {
     info(text);
 }
 
+static void banner(const char *text) { info(text); }
+
+void zedialog_install_banner(void) { zeevent_banner_hook = banner; }
+
 static bool yesno(const char *yes, const char *no, const char *fmt, va_list ap) {
     char text[ZEDIALOG_MESSAGEMAX + 1];
     vformat(text, sizeof text, fmt, ap);
     int textw, texth;
     zedialog_text_size(text, &textw, &texth);
     int h = texth < 20 ? 100 : texth + EXTRA_H;
-    Saved s = save_caller();
+    zeDialogCaller s = zedialog_save_caller();
     zeWindow w;
     bool answer = false;
-    if (zeView *v = open_window(&w, " ,x=50%%,y=50%%,xs=%d,ys=%d,NoSysMenu,noquit,modal,noresize", YESNO_W, h)) {
+    if (zeView *v = zedialog_open_window(&w, " ,x=50%%,y=50%%,xs=%d,ys=%d,NoSysMenu,noquit,modal,noresize", YESNO_W, h)) {
         zeButton by, bn;
         zebutton_create(&by, "%s,x=25%%,y=%d,xs=40%%,default", yes, h - 40);
         zebutton_create(&bn, "%s,x=75%%,y=%d,xs=40%%", no, h - 40);
         draw_message(v, textw, h - 60, text);
         zeControl *c[] = {&by.c, &bn.c};
-        opened(&w, c, 2);
+        zedialog_opened(&w, c, 2);
         int id = zeevent_waitfor(5, zewindow_closeid(&w), zebutton_eventid(&by), zebutton_eventid(&bn),
                                  (int)ZEKEY_ENTER, (int)ZEKEY_ESCAPE);
         answer = id == zebutton_eventid(&by) || id == ZEKEY_ENTER;
@@ -133,7 +128,7 @@ static bool yesno(const char *yes, const char *no, const char *fmt, va_list ap) 
         zebutton_release(&bn);
         zewindow_close(&w);
     }
-    restore_caller(s);
+    zedialog_restore_caller(s);
     return answer;
 }
 
@@ -160,10 +155,10 @@ bool zedialog_input(char *answer, int size, const char *fmt, ...) {
     va_start(ap, fmt);
     vformat(prompt, sizeof prompt, fmt, ap);
     va_end(ap);
-    Saved s = save_caller();
+    zeDialogCaller s = zedialog_save_caller();
     zeWindow w;
     bool ok = false;
-    if (zeView *v = open_window(&w, " ,x=50%%,y=50%%,xs=%d,ys=150,NoSysMenu,noquit,modal,noresize,nosizemenu", INPUT_W)) {
+    if (zeView *v = zedialog_open_window(&w, " ,x=50%%,y=50%%,xs=%d,ys=150,NoSysMenu,noquit,modal,noresize,nosizemenu", INPUT_W)) {
         zeButton bok, bcancel;
         zeLineInput in;
         zebutton_create(&bok, "OK,x=25%%,y=80%%,xs=40%%,default");
@@ -174,7 +169,7 @@ bool zedialog_input(char *answer, int size, const char *fmt, ...) {
         zeview_refresh(v);
         zelineinput_focus(&in);
         zeControl *c[] = {&bok.c, &bcancel.c, &in.c};
-        opened(&w, c, 3);
+        zedialog_opened(&w, c, 3);
         int closeid = zewindow_closeid(&w), okid = zebutton_eventid(&bok), cancelid = zebutton_eventid(&bcancel);
         int endid = zelineinput_eventid(&in);
         while (zerunning()) {
@@ -193,6 +188,6 @@ bool zedialog_input(char *answer, int size, const char *fmt, ...) {
         zebutton_release(&bcancel);
         zewindow_close(&w);
     }
-    restore_caller(s);
+    zedialog_restore_caller(s);
     return ok;
 }

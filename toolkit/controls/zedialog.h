@@ -23,6 +23,10 @@ bool zedialog_janein(const char *fmt, ...) __attribute__((format(printf, 1, 2)))
 // returns true; Cancel, Escape or closing leave answer empty and return false.
 bool zedialog_input(char *answer, int size, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
 
+// Lets five presses of F12 in a row show the toolkit's banner in the info
+// dialog (zeview_install does it, so every program with windows has it).
+void zedialog_install_banner(void);
+
 // The height of a message wrapped into the dialog text width, and the width
 // it is laid out in (190, or 500 when that would exceed 300 pixels).
 void zedialog_text_size(const char *text, int *width, int *height);

@@ -3,6 +3,7 @@
 // through which windows make their views. Children, focus, mouse and keys
 // are in zeview_input.cpp.
 #include "zeview.h"
+#include "zedialog.h"
 #include "zecfgstr.h"
 #include "zecfgstr_families.h"
 #include "zeevent.h"
@@ -597,6 +598,7 @@ static const zeWindowViewHooks kHooks = {hook_create, hook_destroy, hook_draw, s
 void zeview_install(void) {
     zewindow_set_view_hooks(&kHooks);
     zeevent_set_layout_hook(initial_layout);
+    zedialog_install_banner();
 }
 
 // Loading this module is enough for windows to get their views.

@@ -15,7 +15,7 @@ static const ZekoCommand commands[] = {
     {"convert", zeko_convert, "convert IN OUT"},
     {"geometry", zeko_geometry, "geometry OPTIONS PARENT_WIDTH PARENT_HEIGHT"},
     {"font", zeko_font, "font info FONT [TEXT] | font render FONT TEXT OUT.png"},
-    {"demo", zeko_demo, "demo scroll | demo controls [SECTION...] | demo terminal [COMMAND ...] | demo dialogs"},
+    {"demo", zeko_demo, "demo scroll | demo controls [SECTION...] | demo terminal [COMMAND ...] | demo dialogs [NAME...]"},
     {"page", zeko_page, "page render FILE OUT.png [WIDTH] | page show FILE [WIDTH]"},
 };
 

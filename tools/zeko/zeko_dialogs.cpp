@@ -1,25 +1,32 @@
-// zeko demo dialogs: opens the standard dialogs one after the other over a
-// small caller window and prints each answer as "event NAME KIND VALUE"
-// (flushed), so that a script can drive them with keys and clicks. Before
-// each dialog waits it prints "dialog NAME X Y W H" (its window on the screen).
+// zeko demo dialogs [NAME...]: opens the standard dialogs one after the other
+// over a small caller window (all of them, or those named, in the order
+// given) and prints each answer as "event NAME KIND VALUE" (flushed), so that
+// a script can drive them with keys and clicks. Before each dialog waits it
+// prints "dialog NAME X Y W H" (its client area on the screen) and
+// "control NAME INDEX X Y W H" for each of its controls (client
+// coordinates), in the order the dialog hands them to its open hook.
 #include "zeko.h"
 #include "zecontrol.h"
+#include "zedatepicker.h"
 #include "zedialog.h"
 #include "zeentry.h"
 #include "zeevent.h"
 #include "zefont.h"
+#include "zepopupmenu.h"
 #include "zeview.h"
 #include "zewindow.h"
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 const char *g_name = "";
 
-void opened(zeWindow *w, zeControl *const *, int) {
-    int r[4];
-    zewindow_rect(w, r);
-    printf("dialog %s %d %d %d %d\n", g_name, r[0], r[1], r[2], r[3]);
+void opened(zeWindow *w, zeControl *const *c, int n) {
+    int x, y;
+    zewindow_client_origin(w, &x, &y);
+    printf("dialog %s %d %d %d %d\n", g_name, x, y, w->width, w->height);
+    for (int i = 0; i < n; i++) printf("control %s %d %d %d %d %d\n", g_name, i, c[i]->x, c[i]->y, c[i]->w, c[i]->h);
     fflush(stdout);
 }
 
@@ -28,9 +35,56 @@ void answer(const char *name, const char *kind, const char *value) {
     fflush(stdout);
 }
 
+void info() {
+    zedialog_info("This is the info dialog.\nPress OK or Enter.");
+    answer("info", "main", "ok");
+}
+
+void yesno() { answer("yesno", "main", zedialog_yesno("Do you like timers?") ? "yes" : "no"); }
+
+void janein() { answer("janein", "main", zedialog_janein("Magst du Uhren?") ? "ja" : "nein"); }
+
+void input() {
+    char text[ZEDIALOG_INPUTMAX + 1];
+    bool ok = zedialog_input(text, sizeof text, "Your name:");
+    answer("input", ok ? "ok" : "cancel", text);
+}
+
+void date() {
+    int y = 2026, m = 1, d = 31;
+    bool ok = zedialog_date(&y, &m, &d, "Enter date") == 1;
+    char text[32];
+    snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
+    answer("date", ok ? "ok" : "cancel", text);
+}
+
+void popup() {
+    int r = zepopupmenu("entries=Cut|Copy|Paste|-|Select All");
+    char text[ZEPOPUPMENU_TEXTMAX + 16];
+    snprintf(text, sizeof text, "%d %s", r, zepopupmenu_text());
+    answer("popup", r ? "main" : "cancel", text);
+}
+
+struct Demo {
+    const char *name;
+    void (*run)(void);
+};
+
+const Demo kDemos[] = {
+    {"info", info}, {"yesno", yesno}, {"janein", janein}, {"input", input}, {"date", date}, {"popup", popup},
+};
+
+const Demo *find(const char *name) {
+    for (const Demo &d : kDemos)
+        if (!strcmp(d.name, name)) return &d;
+    return nullptr;
+}
+
 }  // namespace
 
-int zeko_demo_dialogs(int, char **) {
+int zeko_demo_dialogs(int argc, char **argv) {
+    for (int i = 0; i < argc; i++)
+        if (!find(argv[i])) return zeko_fail("demo dialogs: no dialog %s", argv[i]);
     char arg0[] = "zeko";
     char *args[] = {arg0, nullptr};
     zeentry_init(1, args);
@@ -41,17 +95,12 @@ int zeko_demo_dialogs(int, char **) {
     if (!zewindow_open(&win, "zeko dialogs demo,x=0,y=0,xs=200,ys=100,bgcolor=ffffff"))
         return zeko_fail("demo dialogs: cannot open the window");
     zedialog_set_open_hook(opened);
-    g_name = "info";
-    zedialog_info("This is the info dialog.\nPress OK or Enter.");
-    answer("info", "main", "ok");
-    g_name = "yesno";
-    answer("yesno", "main", zedialog_yesno("Do you like timers?") ? "yes" : "no");
-    g_name = "janein";
-    answer("janein", "main", zedialog_janein("Magst du Uhren?") ? "ja" : "nein");
-    g_name = "input";
-    char text[ZEDIALOG_INPUTMAX + 1];
-    bool ok = zedialog_input(text, sizeof text, "Your name:");
-    answer("input", ok ? "ok" : "cancel", text);
+    int n = argc > 0 ? argc : (int)(sizeof kDemos / sizeof kDemos[0]);
+    for (int i = 0; i < n && zerunning(); i++) {
+        const Demo *d = argc > 0 ? find(argv[i]) : &kDemos[i];
+        g_name = d->name;
+        d->run();
+    }
     zewindow_close(&win);
     zeentry_exit_sequence(0);
     return 0;
