@@ -12,6 +12,7 @@
 #include "sevenseg.h"
 #include "zemetrics.h"
 #include "zedesktop.h"
+#include "zeimage.h"
 #include "zewindow.h"
 
 static void on_pointer(zeWindow *w, int msg, int x, int y);
@@ -131,18 +132,29 @@ void timer_window_create() {
     }
     zewindow_set_closehook(w, on_close_request);
     zewindow_set_pointer_hook(w, on_pointer);
-    zePixmap *p = zewindow_pixmap(w);
-    zepxmap_clear(p, (int)g_settings.backgroundColour);
-    if (FILE *bg = app_open_file("quimo_bg_intern.bmp", "rb")) {
-        fclose(bg);
-        zewindow_load(w, "quimo_bg_intern.bmp");
-    }
-    draw_border(p, p->width, p->height);
+    timer_window_paint_into(zewindow_pixmap(w));
     zewindow_set_title(w, kTitle);
     zewindow_show(w, 0, 0, 0, 0, true);
     sevenseg_set_threshold(g_settings.fullscreen ? 0 : g_settings.windowY);
     s_dragging = false;
     sevenseg_set_busy(false);
+}
+
+void timer_window_paint_into(zePixmap *p) {
+    zepxmap_clear(p, (int)g_settings.backgroundColour);
+    if (FILE *bg = app_open_file("quimo_bg_intern.bmp", "rb")) {
+        fclose(bg);
+        zeimage_load_file(p, "quimo_bg_intern.bmp", 0, 0);
+    }
+    draw_border(p, p->width, p->height);
+}
+
+void timer_window_repaint_background() {
+    zeWindow *w = timer_window();
+    if (!w) return;
+    timer_window_paint_into(zewindow_pixmap(w));
+    sevenseg_force_full_redraw();
+    zewindow_show(w, 0, 0, 0, 0, true);
 }
 
 void timer_window_recreate() {

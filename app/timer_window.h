@@ -18,6 +18,13 @@ void timer_window_compute_width();
 void timer_window_create();
 // Closes the window and leaves the busy flag set until the next create.
 void timer_window_close();
+// The window's picture without digits: the background colour, the internal
+// picture "quimo_bg_intern.bmp" and the border, into p (of the window's size).
+struct zePixmap;
+void timer_window_paint_into(zePixmap *p);
+// Paints the open window's picture again from those and shows it, the digits
+// drawn in full at the next display tick. The caller holds the busy flag.
+void timer_window_repaint_background();
 // After a format change: creates the window again; nothing when none is open.
 void timer_window_recreate();
 // Moves the window to (x, y) and stores the position.

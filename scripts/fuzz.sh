@@ -27,7 +27,7 @@ cmake -S "$src" -B "$build/lib" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build "$build/lib" --target zecore zegraphics zexbase zewindow zecontrols zemarkup quimoapp -j "$jobs"
 
 libs="$build/lib/libquimoapp.a $build/lib/libzemarkup.a $build/lib/libzecontrols.a $build/lib/libzewindow.a $build/lib/libzegraphics.a $build/lib/libzexbase.a $build/lib/libzecore.a"
-syslibs=$(pkg-config --libs x11 xrandr xext libcurl fontconfig freetype2)
+syslibs="$(pkg-config --libs x11 xrandr xext libcurl fontconfig freetype2) -ljpeg -lgif"
 for opt in SDL2_mixer alsa; do
     pkg-config --exists $opt && syslibs="$syslibs $(pkg-config --libs $opt)"
 done

@@ -4,6 +4,7 @@
 
 int zeko_dbf(int argc, char **argv);       // zeko_dbf.cpp
 int zeko_convert(int argc, char **argv);   // zeko_image.cpp
+int zeko_import(int argc, char **argv);    // zeko_import.cpp
 int zeko_geometry(int argc, char **argv);  // zeko_geometry.cpp
 int zeko_font(int argc, char **argv);      // zeko_font.cpp
 int zeko_demo(int argc, char **argv);      // zeko_demo.cpp
