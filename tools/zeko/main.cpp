@@ -16,7 +16,7 @@ static const ZekoCommand commands[] = {
     {"import", zeko_import, "import IN OUT [BACKGROUND]"},
     {"geometry", zeko_geometry, "geometry OPTIONS PARENT_WIDTH PARENT_HEIGHT"},
     {"font", zeko_font, "font info FONT [TEXT] | font render FONT TEXT OUT.png"},
-    {"demo", zeko_demo, "demo scroll | demo controls [SECTION...] | demo terminal [COMMAND ...] | demo dialogs [NAME...]"},
+    {"demo", zeko_demo, "demo scroll | demo controls [SECTION...] | demo terminal [COMMAND ...] | demo dialogs [NAME...] | demo colour [RRGGBB] [TIMES] [german]"},
     {"page", zeko_page, "page render FILE OUT.png [WIDTH] | page show FILE [WIDTH]"},
 };
 

@@ -11,6 +11,7 @@ int zeko_demo(int argc, char **argv);      // zeko_demo.cpp
 int zeko_page(int argc, char **argv);      // zeko_page.cpp
 int zeko_demo_terminal(int argc, char **argv);   // zeko_terminal.cpp
 int zeko_demo_dialogs(int argc, char **argv);    // zeko_dialogs.cpp
+int zeko_demo_colour(int argc, char **argv);     // zeko_colour.cpp
 
 // Prints "zeko: MESSAGE" on standard error and returns 1.
 int zeko_fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -145,5 +145,6 @@ int zeko_demo(int argc, char **argv) {
     if (argc >= 1 && strcmp(argv[0], "controls") == 0) return zeko_demo_controls(argc - 1, argv + 1);
     if (argc >= 1 && strcmp(argv[0], "terminal") == 0) return zeko_demo_terminal(argc - 1, argv + 1);
     if (argc >= 1 && strcmp(argv[0], "dialogs") == 0) return zeko_demo_dialogs(argc - 1, argv + 1);
-    return zeko_fail("demo: usage: zeko demo scroll | zeko demo controls [SECTION...] | zeko demo terminal [COMMAND ...] | zeko demo dialogs [NAME...]");
+    if (argc >= 1 && strcmp(argv[0], "colour") == 0) return zeko_demo_colour(argc - 1, argv + 1);
+    return zeko_fail("demo: usage: zeko demo scroll | zeko demo controls [SECTION...] | zeko demo terminal [COMMAND ...] | zeko demo dialogs [NAME...] | zeko demo colour [RRGGBB] [TIMES] [german]");
 }

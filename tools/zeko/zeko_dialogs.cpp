@@ -6,6 +6,7 @@
 // "control NAME INDEX X Y W H" for each of its controls (client
 // coordinates), in the order the dialog hands them to its open hook.
 #include "zeko.h"
+#include "zecolorchooser.h"
 #include "zecontrol.h"
 #include "zedatepicker.h"
 #include "zedialog.h"
@@ -65,6 +66,13 @@ void popup() {
     answer("popup", r ? "main" : "cancel", text);
 }
 
+void colour() {
+    zecolorchooser_set_open_hook(opened);
+    char text[16];
+    snprintf(text, sizeof text, "0x%06X", (unsigned)zecolorchooser(0x336699, "colour") & 0xFFFFFFu);
+    answer("colour", "chosen", text);
+}
+
 struct Demo {
     const char *name;
     void (*run)(void);
@@ -72,6 +80,7 @@ struct Demo {
 
 const Demo kDemos[] = {
     {"info", info}, {"yesno", yesno}, {"janein", janein}, {"input", input}, {"date", date}, {"popup", popup},
+    {"colour", colour},
 };
 
 const Demo *find(const char *name) {
