@@ -35,6 +35,8 @@ void open_message_window() {
         g_messageWindow = nullptr;
         return;
     }
+    // The page lays out into the message window, whatever was standard before.
+    if (zeView *own = zeview_of_window(g_messageWindow)) zeview_make_standard(own);
     g_messagePage = new zeGUIScript;
     zepage_buildf(g_messagePage, kMessagePage, (const char *)g_settings.messageText);
     // Controls made later (the settings window's) belong where they did before.
@@ -101,6 +103,8 @@ void sound_play(const char *path) {
     g_sound.ticks = 0;
     g_sound.duration = 10000;
     write_log("play %s volume=%d", path, g_sound.volume);
+    // Pending events are kept: opening a sound does not block here, so there
+    // is no backlog to throw away, and a click or close request must not be lost.
 }
 
 void sound_stop() {

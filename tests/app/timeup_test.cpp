@@ -174,6 +174,19 @@ TEST_F(Timeup, SoundKindDurationAndRefusedNames) {
     EXPECT_FALSE(g_sound.playing);
     EXPECT_FALSE(timeup_active());
     EXPECT_NE(std::string::npos, log().find("sound finished"));
+
+    // No sound device: logged, skipped at once, the state as with one.
+    zesound_release();
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    auto t0 = std::chrono::steady_clock::now();
+    sound_play(g_settings.soundFile);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
+    EXPECT_NE(std::string::npos, log().find(std::string("sound error: ") + g_settings.soundFile + ": no audio device"))
+        << log();
+    EXPECT_TRUE(g_sound.playing);
+    sound_stop();
+    zesound_release();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -27,6 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int kind = sound_kind(name.c_str());
     if (kind < 0 || kind > 3) abort();
     if (size == 0) return 0;
+    // A MIDI synthesizer takes most of a second to start for each file, so
+    // MIDI content stops at the name here; the sound test plays mutated MIDI.
+    if (size >= 5 && memcmp(data + 1, "MThd", 4) == 0) return 0;
+    if (size >= 13 && memcmp(data + 9, "RMID", 4) == 0) return 0;
     static const char *const kEndings[] = {".wav", ".mp3", ".mid", ".ogg"};
     std::string file = g_dir + "/sound" + kEndings[data[0] % 4];
     FILE *f = fopen(file.c_str(), "wb");

@@ -40,6 +40,33 @@ void set_sound_font() {
     }
 }
 
+unsigned le16(const unsigned char *p) { return p[0] | p[1] << 8; }
+unsigned le32(const unsigned char *p) { return le16(p) | (unsigned)le16(p + 2) << 16; }
+
+// A WAV file's format chunk, checked before SDL sees it: a rate in the
+// gigahertz or thousands of channels make its converter ask for absurd
+// amounts of memory. Other files pass; their decoders judge them.
+bool wav_format_sane(FILE *fp, std::string *why) {
+    unsigned char head[12], chunk[8], fmt[16];
+    if (fread(head, 1, 12, fp) != 12 || memcmp(head, "RIFF", 4) != 0 || memcmp(head + 8, "WAVE", 4) != 0)
+        return true;
+    while (fread(chunk, 1, 8, fp) == 8) {
+        unsigned size = le32(chunk + 4);
+        if (memcmp(chunk, "fmt ", 4) != 0) {
+            if (fseek(fp, (long)size + (size & 1), SEEK_CUR) != 0) return true;
+            continue;
+        }
+        if (size < 16 || fread(fmt, 1, 16, fp) != 16) return true;  // the decoder refuses it
+        unsigned channels = le16(fmt + 2), rate = le32(fmt + 4), bits = le16(fmt + 14);
+        if (channels >= 1 && channels <= 8 && rate >= 1000 && rate <= 384000 && bits <= 64) return true;
+        char text[100];
+        snprintf(text, sizeof text, "unsupported WAV format (%u Hz, %u channels, %u bits)", rate, channels, bits);
+        *why = text;
+        return false;
+    }
+    return true;
+}
+
 bool audio_ready() {
     if (g_audio == 1) return true;
     if (g_audio == -1) {
@@ -87,7 +114,13 @@ bool zesound_open_play(const char *file) {
         g_error = std::string("cannot open: ") + strerror(errno);
         return false;
     }
+    std::string why;
+    bool sane = wav_format_sane(fp, &why);
     fclose(fp);
+    if (!sane) {
+        g_error = "cannot decode: " + why;
+        return false;
+    }
     if (!audio_ready()) return false;
     g_music = Mix_LoadMUS(file);
     if (!g_music) {
