@@ -1,5 +1,6 @@
 // The clock record and the log file "quimo.log".
 #include "app.h"
+#include "app_paths.h"
 #include "zeentry.h"
 #include "zefile.h"
 #include <cerrno>
@@ -47,7 +48,7 @@ void write_log(const char *fmt, ...) {
     if (!localtime_r(&t, &tm)) tm = {};
     snprintf(line, sizeof line, "%02d.%02d.%02d %02d:%02d:%02d %s", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900,
              tm.tm_hour, tm.tm_min, tm.tm_sec, message);
-    if (chdir(zeprogramdir()) != 0) return;
+    if (chdir(app_state_dir()) != 0) return;
     // A FIFO in place of the log would block every line: only a plain file.
     FILE *f = zefile_open_regular("quimo.log", "ab");
     if (!f) return;

@@ -1,5 +1,7 @@
 // Start-up, the main loop, and save and quit.
 #include "app.h"
+#include "app_paths.h"
+#include "instance.h"
 #include "placeholders.h"
 #include "zeentry.h"
 #include "zeevent.h"
@@ -116,7 +118,7 @@ void app_start() {
     // failed write is reported to the writer, which may ignore it.
     signal(SIGPIPE, SIG_IGN);
     srand((unsigned)time(nullptr));
-    if (chdir(zeprogramdir()) != 0) {}
+    if (chdir(app_state_dir()) != 0) {}
     read_clock();
     if (detect_language()) {
         g_app.language = 1;
@@ -185,6 +187,10 @@ static void handle_event(int id) {
     timer_window_handle_event(id);
     timer_window_tray_event(id);
     if (id == ZEKEY_F9) switch_language();
+    if (id == instance_show_request_id()) {
+        write_log("another start asks for the settings window");
+        settings_window_open_or_refresh();
+    }
     if (id == g_actionTick->id) {
         action_tick();
         return;
@@ -213,12 +219,12 @@ void save_and_quit() {
     if (settings_save()) write_log("Settings saved");
     if (g_app.workAreaShrunk) timer_window_restore_work_area();
     if (g_settings.autostart) {
-        // The autostart entry starts this very binary.
-        char path[400];
-        snprintf(path, sizeof path, "%s/%s", zeprogramdir(), "quimo");
+        // The autostart entry starts this very binary (and profile).
+        char path[400], key[200];
+        app_autostart_entry(path, sizeof path, key, sizeof key);
         write_log("autostart on: %s", path);
         errno = 0;
-        if (!zeregistry_write("HKEY_CURRENT_USER/Software/Microsoft/Windows/CurrentVersion/Run/QUIMO", path))
+        if (!zeregistry_write(key, path))
             write_log("autostart not written: %s", errno ? strerror(errno) : "the entry could not be stored");
     }
     write_log("exit");

@@ -1,5 +1,6 @@
 // The settings table: load, save, defaults, and example 9 at the first start.
 #include "settings.h"
+#include "app_paths.h"
 #include "sevenseg.h"
 #include "zemetrics.h"
 #include "zexbase.h"
@@ -293,7 +294,8 @@ void settings_restore(const KeptSettings &k) {
 void settings_apply_first_start() {
     write_log(g_app.language == 1 ? "set example #%d (ger)" : "set example #%d", 9);
     const KeptSettings kept = settings_keep();
-    load_table(SETTINGS_FIRST_EXAMPLE, false);
+    char example[APP_PATH_MAX + 64];
+    load_table(app_data_path(SETTINGS_FIRST_EXAMPLE, example, sizeof example), false);
     settings_restore(kept);
     Settings &s = g_settings;
     read_clock();

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "app.h"
+#include "app_paths.h"
 #include "timer_window.h"
 #include "zeimage.h"
 #include "zedisplay.h"
@@ -162,8 +163,10 @@ int sevenseg_set_for_size(int size) {
 
 // ---- loading ----------------------------------------------------------------
 
-bool sevenseg_load_set(SevenSegmentFont *f, const char *file) {
-    write_log("dc[%08x] init: %s", (unsigned)(uintptr_t)f, file);
+bool sevenseg_load_set(SevenSegmentFont *f, const char *name) {
+    write_log("dc[%08x] init: %s", (unsigned)(uintptr_t)f, name);
+    char path[APP_PATH_MAX + 64];
+    const char *file = app_data_path(name, path, sizeof path);
     FILE *probe = app_open_file(file, "rb");
     if (!probe) return false;
     fclose(probe);

@@ -1,6 +1,7 @@
 // Internet time synchronisation.
 #include "timesync.h"
 #include "app.h"
+#include "app_paths.h"
 #include "zeentry.h"
 #include "zehttp.h"
 #include "zeregistry.h"
@@ -9,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <sys/timex.h>
 
 enum { RESPONSE_MAX = 2000, STATUS_MAX = 500 };
 
@@ -40,22 +43,60 @@ static void first_line(const char *file, char *out, int size) {
     for (int n = (int)strlen(out); n > 0 && (out[n - 1] == ' ' || out[n - 1] == '\t'); n--) out[n - 1] = 0;
 }
 
-void timesync_url(char *out, int size) {
+bool timesync_url(char *out, int size) {
     const char *env = getenv("QUIMO_TIME_URL");
     if (env && *env) {
         snprintf(out, (size_t)size, "%s", env);
-        return;
+        return true;
     }
     char file[1000], line[1000];
-    snprintf(file, sizeof file, "%s/timeserver.txt", zeprogramdir());
+    snprintf(file, sizeof file, "%s/timeserver.txt", app_state_dir());
     first_line(file, line, sizeof line);
     if (strstr(line, "://")) {
         snprintf(out, (size_t)size, "%s", line);
-        return;
+        return true;
     }
     if (!line[0] && !zeregistry_read(kHostSetting, line, sizeof line)) line[0] = 0;
     snprintf(out, (size_t)size, "http://%s%s", line[0] ? line : kDefaultHost, kPath);
+    return line[0] != 0;
 }
+
+// ---- the system's own synchronisation ----
+
+// The kernel clock counts as synchronised as timedatectl's NTPSynchronized
+// reads it: a time daemon has cleared the unsynchronised flag and keeps the
+// estimated error below 16 seconds.
+static bool kernel_clock_synchronised() {
+    struct timex t = {};
+    int state = ntp_adjtime(&t);
+    return state != -1 && state != TIME_ERROR && !(t.status & STA_UNSYNC) && t.maxerror < 16000000;
+}
+
+// A time daemon that runs keeps the clock right, even before its first
+// correction reached the kernel.
+static bool time_daemon_runs() {
+    static const char *const kDaemons[] = {"chronyd", "systemd-timesyn", "ntpd", "openntpd"};
+    DIR *d = opendir("/proc");
+    if (!d) return false;
+    bool found = false;
+    while (struct dirent *e = readdir(d)) {
+        if (found || e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+        char path[300], comm[64] = "";
+        snprintf(path, sizeof path, "/proc/%s/comm", e->d_name);
+        FILE *f = fopen(path, "rb");
+        if (!f) continue;
+        if (fgets(comm, sizeof comm, f)) comm[strcspn(comm, "\n")] = 0;
+        fclose(f);
+        for (const char *name : kDaemons)
+            if (strcmp(comm, name) == 0) found = true;
+    }
+    closedir(d);
+    return found;
+}
+
+static bool system_synchronised() { return kernel_clock_synchronised() || time_daemon_runs(); }
+
+bool (*timesync_system_check)(void) = system_synchronised;
 
 static int clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
@@ -125,15 +166,18 @@ bool timesync_parse(const char *response, int *year, int *month, int *day, int *
     return true;
 }
 
-static void set_status_from_clock() {
+// The date and time of the clock record, after prefix and ": " when given.
+static void set_status_from_clock(const char *prefix = nullptr) {
     const ClockRecord &c = g_app.clock;
     int month = clamp(c.month, 1, 12) - 1;
+    char when[100];
     if (g_app.language == 1)
-        snprintf(g_status, sizeof g_status, "%02u.%s %04u %02d:%02d:%02d", (unsigned)c.day, kMonthsGerman[month],
+        snprintf(when, sizeof when, "%02u.%s %04u %02d:%02d:%02d", (unsigned)c.day, kMonthsGerman[month],
                  (unsigned)c.year, c.hour, c.minute, c.second);
     else
-        snprintf(g_status, sizeof g_status, "%02u %s %04u %02d:%02d:%02d", (unsigned)c.day, kMonthsEnglish[month],
+        snprintf(when, sizeof when, "%02u %s %04u %02d:%02d:%02d", (unsigned)c.day, kMonthsEnglish[month],
                  (unsigned)c.year, c.hour, c.minute, c.second);
+    snprintf(g_status, sizeof g_status, "%s%s%s", prefix ? prefix : "", prefix ? ": " : "", when);
 }
 
 // One synchronisation may take this long in all; a server that trickles its
@@ -169,7 +213,17 @@ static void synchronise() {
     zetime_getutc(&year, &month, &day, &hour, &minute, &second);
     write_log("get UTC, currently: %02d:%02d:%02d", hour, minute, second);
     char url[1000];
-    timesync_url(url, sizeof url);
+    if (!timesync_url(url, sizeof url)) {
+        // Without a service of its own the system's synchronisation is the
+        // better one: nothing to ask, and no right to set the clock needed.
+        if (timesync_system_check && timesync_system_check()) {
+            write_log("    no time service configured; the system keeps its clock synchronised, no request made");
+            set_status_from_clock(g_app.language == 1 ? "vom System synchronisiert" : "synchronised by the system");
+            return;
+        }
+        write_log("    no time service configured: set QUIMO_TIME_URL, or write its URL or host into %s/timeserver.txt",
+                  app_state_dir());
+    }
     write_log("%s", url);
     static char response[RESPONSE_MAX];
     if (!fetch(url, response, sizeof response)) {

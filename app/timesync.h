@@ -9,7 +9,8 @@
 //   2. "timeserver.txt" in the program directory, first line: a whole URL
 //      when it contains "://", else the host;
 //   3. the registry value HKEY_CURRENT_USER/Software/QUIMO/TimeServer: the host;
-//   4. the host "localhost".
+//   4. the host "localhost", unless the system keeps its clock synchronised
+//      itself: then no request is made and the status says so.
 // A host becomes "http://HOST/cgi-bin/datetime_utc_q.pl".
 #pragma once
 
@@ -18,8 +19,14 @@ void timesync_run();
 // The status text for the settings window: "-", "- (Error)"/"- (Fehler)",
 // or the date and time of the last success.
 const char *timesync_status();
-// The service URL in use.
-void timesync_url(char *out, int size);
+// The service URL in use. False when none is configured (out then holds the
+// built-in localhost address).
+bool timesync_url(char *out, int size);
+
+// Without a configured service the system's own synchronisation is used when
+// this says the clock is kept synchronised (the kernel's NTP state, or a time
+// daemon running); tests replace it.
+extern bool (*timesync_system_check)(void);
 
 // The parse of a response: false when it has no "datetime_utc=", when its
 // time has no hour digits, or when a number is malformed or overflows. The

@@ -285,3 +285,44 @@ TEST(TimesyncRealClock, WithoutThePrivilegeTheSetterFails) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(0, WEXITSTATUS(status));
 }
+
+// Without a service of its own QUIMO leaves the clock to the system when the
+// system keeps it synchronised, and asks nobody; otherwise it says how to
+// configure one and keeps the built-in address.
+static bool g_system_synchronised;
+static bool fake_system_check() { return g_system_synchronised; }
+
+TEST_F(Timesync, WithoutAServiceTheSystemsSynchronisationCounts) {
+    unsetenv("QUIMO_TIME_URL");
+    setenv("XDG_CONFIG_HOME", test_tempdir("timesync-none").c_str(), 1);
+    unlink((std::string(zeprogramdir()) + "/timeserver.txt").c_str());
+    bool (*old_check)(void) = timesync_system_check;
+    timesync_system_check = fake_system_check;
+    int requests = server.requests();
+
+    g_system_synchronised = true;
+    timesync_run();
+    EXPECT_STREQ("synchronised by the system: 06 Dec 2026 07:05:09", timesync_status());
+    g_app.language = 1;
+    timesync_run();
+    EXPECT_STREQ("vom System synchronisiert: 06.Dezember 2026 07:05:09", timesync_status());
+    EXPECT_TRUE(g_set.empty());
+    EXPECT_NE(std::string::npos, log().find("the system keeps its clock synchronised, no request made"));
+    EXPECT_EQ(std::string::npos, log().find("datetime_utc_q.pl"));
+
+    // A configured service is asked even so.
+    setenv("QUIMO_TIME_URL", server.url("/cgi-bin/datetime_utc_q.pl").c_str(), 1);
+    serve(kExample);
+    timesync_run();
+    EXPECT_EQ(requests + 1, server.requests());
+    EXPECT_EQ(6u, g_set.size());
+
+    unsetenv("QUIMO_TIME_URL");
+    g_system_synchronised = false;
+    g_app.language = 0;
+    mark = slurp(log_file()).size();
+    timesync_run();
+    EXPECT_NE(std::string::npos, log().find("no time service configured: set QUIMO_TIME_URL, or write its URL or host into "));
+    EXPECT_NE(std::string::npos, log().find("http://localhost/cgi-bin/datetime_utc_q.pl\r\n"));
+    timesync_system_check = old_check;
+}

@@ -119,6 +119,21 @@ TEST_F(EventQueue, SignalBecomesCloseRequestOnTheMainThread) {
     zeevent_set_close_request_handler(nullptr);
 }
 
+// A signal that posts an id: nothing happens in the handler, the id comes
+// out of the queue once per raise, and a raise wakes a waiting loop.
+TEST_F(EventQueue, SignalPostsItsIdOnTheMainThread) {
+    int id = zeevent_newid();
+    ASSERT_TRUE(zeevent_post_on_signal(SIGUSR2, id));
+    raise(SIGUSR2);
+    EXPECT_EQ(0, zeevent_queued());
+    EXPECT_EQ(std::vector<int>{id}, drain());
+    EXPECT_TRUE(drain().empty());
+    raise(SIGUSR2);
+    raise(SIGUSR2);  // raised twice before the pump: one event
+    EXPECT_EQ(id, zeevent_wait());
+    EXPECT_TRUE(drain().empty());
+}
+
 // A close handler that pumps (a "save?" dialog, a download) is called once,
 // not again from its own pump.
 int g_pumping_calls;

@@ -122,6 +122,46 @@ void zeevent_request_close(int sig) {
     zetimer_wake_main();
 }
 
+// ---- signals that post an event ----
+
+enum { SIGNAL_EVENTS_MAX = 4 };
+static struct {
+    int sig, id;
+    volatile sig_atomic_t raised;
+} g_signal_events[SIGNAL_EVENTS_MAX];
+static int g_signal_event_count;
+
+static void on_event_signal(int sig) {
+    int saved = errno;
+    for (int i = 0; i < g_signal_event_count; i++)
+        if (g_signal_events[i].sig == sig) g_signal_events[i].raised = 1;
+    zetimer_wake_main();
+    errno = saved;
+}
+
+bool zeevent_post_on_signal(int sig, int id) {
+    if (g_signal_event_count >= SIGNAL_EVENTS_MAX) return false;
+    zetimer_wake_fd();
+    // Entered before the handler exists, so a signal arriving at once finds it.
+    g_signal_events[g_signal_event_count] = {sig, id, 0};
+    g_signal_event_count++;
+    struct sigaction sa = {};
+    sa.sa_handler = on_event_signal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    if (sigaction(sig, &sa, nullptr) == 0) return true;
+    g_signal_event_count--;
+    return false;
+}
+
+static void post_signal_events(void) {
+    for (int i = 0; i < g_signal_event_count; i++) {
+        if (!g_signal_events[i].raised) continue;
+        g_signal_events[i].raised = 0;
+        zeevent_post(g_signal_events[i].id);
+    }
+}
+
 // The request is taken before the handler runs: a handler that pumps (a
 // dialog, a download) must not see it again and recurse.
 static void handle_close_request(void) {
@@ -138,6 +178,7 @@ static void handle_close_request(void) {
 
 static void pump_ticks_and_children(void) {
     handle_close_request();
+    post_signal_events();
     zetick_process();
     if (g_child_poll_hook) g_child_poll_hook();
 }

@@ -117,3 +117,7 @@ void zeevent_install_signal_handlers(void);
 // Same path as a signal, for tests and for the window module: the close
 // request is handled by the next pump step.
 void zeevent_request_close(int sig);
+// Makes signal sig post id: the handler only marks it and wakes the idle
+// wait, the next pump step posts id on the main thread. At most 4 signals;
+// false when the table is full or the handler cannot be installed.
+bool zeevent_post_on_signal(int sig, int id);

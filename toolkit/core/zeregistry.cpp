@@ -46,6 +46,12 @@ static bool make_dirs(const std::string &dir) {
     return true;
 }
 
+const char *zeregistry_config_home(void) {
+    static std::string dir;
+    dir = config_home();
+    return dir.c_str();
+}
+
 const char *zeregistry_dir(void) {
     static std::string dir;
     dir = config_home() + "/zeko/registry";
@@ -229,6 +235,10 @@ static std::string desktop_name(const char *name) {
     return out;
 }
 
+static std::string g_autostart_icon;
+
+void zeregistry_set_autostart_icon(const char *icon) { g_autostart_icon = icon ? icon : ""; }
+
 bool zeregistry_autostart(const char *name, const char *cmdline) {
     if (!name || !*name || !cmdline) return false;
     std::string dir = config_home() + "/autostart";
@@ -241,7 +251,9 @@ bool zeregistry_autostart(const char *name, const char *cmdline) {
     std::string exec;
     for (const std::string &w : words) exec += (exec.empty() ? "" : " ") + exec_arg(w);
     std::string text = "[Desktop Entry]\nType=Application\nName=" + entry_string(name) +
-                       "\nExec=" + entry_string(exec) + "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+                       "\nExec=" + entry_string(exec) + "\n";
+    if (!g_autostart_icon.empty()) text += "Icon=" + entry_string(g_autostart_icon) + "\n";
+    text += "Terminal=false\nX-GNOME-Autostart-enabled=true\n";
     if (!make_dirs(dir)) return false;
     return zefile_write(file.c_str(), text.data(), (long)text.size()) == 1;
 }

@@ -26,3 +26,10 @@ const char *zeregistry_dir(void);
 // Writes the autostart entry for name with the command line cmdline (used by
 // the Run key; exposed for tests). An empty cmdline removes the entry.
 bool zeregistry_autostart(const char *name, const char *cmdline);
+// The Icon line of the autostart entries written from now on: an icon name
+// of the desktop's icon theme or an absolute picture path; null or "" for none.
+void zeregistry_set_autostart_icon(const char *icon);
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute
+// path, else $HOME/.config (the password entry's home without HOME).
+const char *zeregistry_config_home(void);

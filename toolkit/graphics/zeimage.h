@@ -66,6 +66,8 @@ bool zepxmap_savetofile_bmp(const zePixmap *p, const char *filename);
 bool zepxmap_savetofile_pcx(const zePixmap *p, const char *filename);
 bool zepxmap_savetofile_ppm(const zePixmap *p, const char *filename);
 bool zepxmap_savetofile_png(const zePixmap *p, const char *filename);
+// A PNG with transparency from width x height pixels 0xAARRGGBB, rows top down.
+bool zepng_write_argb(const char *filename, const uint32_t *pixels, int width, int height);
 
 // PostScript and PDF are written by the PostScript module, which installs this
 // hook: (pixmap, target file name, type ZEIMG_PS or ZEIMG_PDF, option text

@@ -85,11 +85,9 @@ struct PngOut {
     }
 };
 
-bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
-    zePixmap tmp;
-    const zePixmap *t = zeimage_truecolor(p, &tmp);
-    if (!t) return false;
-    int w = t->width, h = t->height;
+// RGB from 0x00RRGGBB pixels, or RGBA from 0xAARRGGBB ones.
+static bool write_png(const char *filename, const uint32_t *pixels, int w, int h, bool alpha) {
+    int channels = alpha ? 4 : 3;
     zeFileOut target;
     FILE *f = zefile_out_open(&target, filename);
     bool ok = f != nullptr;
@@ -103,7 +101,7 @@ bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
         be32(ihdr, w);
         be32(ihdr + 4, h);
         ihdr[8] = 8;
-        ihdr[9] = 2;
+        ihdr[9] = alpha ? 6 : 2;
         out.chunk("IHDR", ihdr, 13);
 
         long lenpos = ftell(f);
@@ -115,14 +113,17 @@ bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
         out.raw(zhdr, 2);
         out.length = 2;
 
-        size_t linelen = 1 + (size_t)w * 3;
+        size_t linelen = 1 + (size_t)w * channels;
         std::vector<uint8_t> buf(PNG_BLOCK), line(linelen);
         size_t used = 0;
         for (int y = 0; out.ok && y < h; y++) {
-            const uint32_t *s = (const uint32_t *)t->pixels + (size_t)y * w;
+            const uint32_t *s = pixels + (size_t)y * w;
             uint8_t *d = line.data();
             *d++ = 0;
-            for (int x = 0; x < w; x++, d += 3) d[0] = s[x] >> 16, d[1] = s[x] >> 8, d[2] = s[x];
+            for (int x = 0; x < w; x++, d += channels) {
+                d[0] = s[x] >> 16, d[1] = s[x] >> 8, d[2] = s[x];
+                if (alpha) d[3] = s[x] >> 24;
+            }
             if (used + linelen > PNG_BLOCK && used) {
                 out.block(buf.data(), used, false);
                 used = 0;
@@ -153,6 +154,19 @@ bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
         out.chunk("IEND", nullptr, 0);
         ok = zefile_out_close(&target, out.ok);
     }
+    return ok;
+}
+
+bool zepxmap_savetofile_png(const zePixmap *p, const char *filename) {
+    zePixmap tmp;
+    const zePixmap *t = zeimage_truecolor(p, &tmp);
+    if (!t) return false;
+    bool ok = write_png(filename, (const uint32_t *)t->pixels, t->width, t->height, false);
     if (t == &tmp) zepxmap_release(&tmp);
     return ok;
+}
+
+bool zepng_write_argb(const char *filename, const uint32_t *pixels, int width, int height) {
+    if (!pixels || width <= 0 || height <= 0) return false;
+    return write_png(filename, pixels, width, height, true);
 }

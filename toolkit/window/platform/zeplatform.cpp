@@ -1,6 +1,7 @@
 // Backend selection.
 #include "zeplatform.h"
 #include "zeevent.h"
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,13 +31,31 @@ bool zebackend_select(const char *name) {
     return true;
 }
 
+static void no_display(const char *name) {
+    const char *program = program_invocation_short_name;
+    if (!backend_by_name(name)) {
+        fprintf(stderr, "%s: ZE_PLATFORM=%s is no platform; use x11 (the default) or headless (no screen)\n", program,
+                name);
+        return;
+    }
+    const char *display = getenv("DISPLAY");
+    if (!display || !*display)
+        fprintf(stderr, "%s: no X display: DISPLAY is not set; start it in a desktop session or set DISPLAY "
+                        "(ZE_PLATFORM=headless runs without a screen)\n", program);
+    else
+        fprintf(stderr, "%s: cannot open the X display \"%s\" (DISPLAY); check that it runs and that you may use it, "
+                        "or set DISPLAY to another (ZE_PLATFORM=headless runs without a screen)\n", program, display);
+}
+
 const zeBackend *zebackend(void) {
     if (g_backend) return g_backend;
     const char *name = getenv("ZE_PLATFORM");
     if (!name || !*name) name = "x11";
     if (zebackend_select(name)) return g_backend;
-    // A desktop program without a display still runs: on the in-memory screen.
-    printf("zebackend: falling back to headless\n");
+    // A desktop program without a display would run invisibly: say which
+    // display it tried and how to choose one, and end.
+    // The exit cleanups may still ask for a backend: the in-memory one.
     zebackend_select("headless");
-    return g_backend;
+    no_display(name);
+    zeexit(1);
 }

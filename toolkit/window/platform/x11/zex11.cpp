@@ -8,6 +8,7 @@
 #include "zex11.h"
 #include "../zeinput.h"
 #include "zeevent.h"
+#include "zeicon.h"
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/cursorfont.h>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -212,6 +214,34 @@ static void set_size_hints(Window w, int x, int y, int cw, int ch, unsigned flag
     XFree(sh);
 }
 
+// The class names the program ("quimo" gives "Quimo"), so that the desktop
+// matches its windows to the program's desktop entry.
+static char *window_class(void) {
+    static char cls[64];
+    if (!cls[0]) {
+        snprintf(cls, sizeof cls, "%s", program_invocation_short_name);
+        if (cls[0] >= 'a' && cls[0] <= 'z') cls[0] = (char)(cls[0] - 'a' + 'A');
+    }
+    return cls;
+}
+
+// The program's icon in the sizes desktops show (width, height, then the
+// pixels of each, as _NET_WM_ICON lists them); drawn once.
+static const std::vector<long> &window_icon(void) {
+    static std::vector<long> data;
+    if (!data.empty()) return data;
+    static const int sizes[] = {16, 32, 48, 64};
+    std::vector<uint32_t> px;
+    for (int size : sizes) {
+        px.resize((size_t)size * size);
+        if (!zeicon_draw(px.data(), size)) continue;
+        data.push_back(size);
+        data.push_back(size);
+        for (uint32_t p : px) data.push_back((long)p);
+    }
+    return data;
+}
+
 // What the window manager reads when the window is mapped.
 static void set_wm_properties(Window w, const zeNativeSpec *s) {
     XWMHints wm = {};
@@ -219,8 +249,11 @@ static void set_wm_properties(Window w, const zeNativeSpec *s) {
     wm.input = True;
     wm.initial_state = NormalState;
     XSetWMHints(zex11_dpy, w, &wm);
-    XClassHint cls = {(char *)"zeko", (char *)"Zeko"};
+    XClassHint cls = {(char *)program_invocation_short_name, window_class()};
     XSetClassHint(zex11_dpy, w, &cls);
+    const std::vector<long> &icon = window_icon();
+    XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                    (const unsigned char *)icon.data(), (int)icon.size());
     Atom protocols[2] = {zex11_atom("WM_DELETE_WINDOW"), zex11_atom("_NET_WM_PING")};
     XSetWMProtocols(zex11_dpy, w, protocols, 2);
     long pid = getpid();
@@ -349,6 +382,8 @@ static unsigned long to_visual(uint32_t c) {
     return place((c >> 16) & 0xFF, g_visual->red_mask) | place((c >> 8) & 0xFF, g_visual->green_mask) |
            place(c & 0xFF, g_visual->blue_mask);
 }
+
+unsigned long zex11_pixel(uint32_t colour) { return to_visual(colour); }
 
 static void put_pixels(const zeX11Win *w, int x, int y, int cw, int ch) {
     if (g_direct_pixels) {

@@ -66,3 +66,6 @@ void zex11_clip_shutdown(void);
 void zex11_dnd_enable(Window w);
 bool zex11_dnd_event(XEvent *ev);
 const char *zex11_dropped_file(void);
+
+// The pixel value of colour 0x00RRGGBB in the default visual.
+unsigned long zex11_pixel(uint32_t colour);

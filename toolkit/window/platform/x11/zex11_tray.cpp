@@ -2,10 +2,13 @@
 // of ours (the XEmbed plug) asks the tray manager to dock it. Without a tray
 // manager tray_add answers false and the caller keeps the window reachable.
 #include "zex11.h"
+#include "zeicon.h"
 #include <X11/Xatom.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 // A tray that owns its selection but never takes the icon in (hung, or gone
 // before it got to our request) would leave the window hidden for good.
@@ -23,32 +26,33 @@ static Window tray_manager(void) {
     return XGetSelectionOwner(zex11_dpy, zex11_atom(name));
 }
 
-static unsigned long rgb(uint32_t c) {
-    XColor x = {};
-    x.red = (unsigned short)(((c >> 16) & 0xFF) * 257);
-    x.green = (unsigned short)(((c >> 8) & 0xFF) * 257);
-    x.blue = (unsigned short)((c & 0xFF) * 257);
-    XAllocColor(zex11_dpy, DefaultColormap(zex11_dpy, zex11_screen), &x);
-    return x.pixel;
-}
-
-// The icon: a dark face with two red seven-segment eights, scaled to the
-// size the tray gave us.
+// The program's icon, scaled to the size the tray gave us, over the face
+// colour where its corners are transparent.
 static void draw_icon(Window w) {
     XWindowAttributes a;
     if (!XGetWindowAttributes(zex11_dpy, w, &a)) return;
-    GC gc = XCreateGC(zex11_dpy, w, 0, nullptr);
-    XSetForeground(zex11_dpy, gc, rgb(0x202020));
-    XFillRectangle(zex11_dpy, w, gc, 0, 0, a.width, a.height);
-    XSetForeground(zex11_dpy, gc, rgb(0xFF2020));
-    int s = (a.width < a.height ? a.width : a.height) / 16;
-    if (s < 1) s = 1;
-    for (int d = 0; d < 2; d++) {
-        int x0 = (2 + d * 7) * s, y0 = 2 * s, wd = 5 * s, ht = 12 * s;
-        XDrawRectangle(zex11_dpy, w, gc, x0, y0, wd - 1, ht - 1);
-        XDrawLine(zex11_dpy, w, gc, x0, y0 + ht / 2, x0 + wd - 1, y0 + ht / 2);
+    int size = a.width < a.height ? a.width : a.height;
+    if (size < ZEICON_MIN) size = ZEICON_MIN;
+    if (size > 256) size = 256;
+    std::vector<uint32_t> px((size_t)size * size);
+    if (!zeicon_draw_over(px.data(), size, 0x1c1c1c)) return;
+    XImage *img = XCreateImage(zex11_dpy, a.visual, (unsigned)a.depth, ZPixmap, 0, nullptr, (unsigned)size,
+                               (unsigned)size, 32, 0);
+    if (!img) return;
+    img->data = (char *)malloc((size_t)img->bytes_per_line * size);
+    if (!img->data) {
+        XDestroyImage(img);
+        return;
     }
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++) XPutPixel(img, x, y, zex11_pixel(px[(size_t)y * size + x] & 0xFFFFFF));
+    GC gc = XCreateGC(zex11_dpy, w, 0, nullptr);
+    XSetForeground(zex11_dpy, gc, zex11_pixel(0x1c1c1c));
+    XFillRectangle(zex11_dpy, w, gc, 0, 0, (unsigned)a.width, (unsigned)a.height);
+    XPutImage(zex11_dpy, w, gc, img, 0, 0, (a.width - size) / 2, (a.height - size) / 2, (unsigned)size,
+              (unsigned)size);
     XFreeGC(zex11_dpy, gc);
+    XDestroyImage(img);
 }
 
 bool zex11_tray_add(int h, const char *tip) {
@@ -59,7 +63,7 @@ bool zex11_tray_add(int h, const char *tip) {
     if (mgr == None) return false;
     XSetWindowAttributes a = {};
     a.event_mask = ButtonPressMask | ButtonReleaseMask | ExposureMask | StructureNotifyMask;
-    a.background_pixel = rgb(0x202020);
+    a.background_pixel = zex11_pixel(0x1c1c1c);
     Window icon = XCreateWindow(zex11_dpy, zex11_root, 0, 0, 16, 16, 0, CopyFromParent, InputOutput,
                                 CopyFromParent, CWEventMask | CWBackPixel, &a);
     XStoreName(zex11_dpy, icon, tip && *tip ? tip : "zeko");
