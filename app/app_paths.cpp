@@ -51,6 +51,16 @@ static void ensure_defaults(void) {
     snprintf(g_paths.stateDir, sizeof g_paths.stateDir, "%s", zeprogramdir());
 }
 
+const char *app_user_or_data_path(const char *name, char *out, int size) {
+    if (!name) name = "";
+    struct stat st;
+    if (name[0] == '/' || stat(name, &st) == 0) {
+        snprintf(out, (size_t)size, "%s", name);
+        return out;
+    }
+    return app_data_path(name, out, size);
+}
+
 bool app_profile_name_valid(const char *name) {
     if (!name || !*name || *name == '.' || strlen(name) > APP_PROFILE_MAX) return false;
     for (const char *c = name; *c; c++) {

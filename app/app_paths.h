@@ -37,6 +37,11 @@ const char *app_profile(void);
 // path in the data directory. Returns out.
 const char *app_data_path(const char *name, char *out, int size);
 
+// A file the user named (a sound, say): name when it exists as given (an
+// absolute path, or relative to the state directory), else its place among
+// the data files ("sounds/beep.wav" of an installed copy). Returns out.
+const char *app_user_or_data_path(const char *name, char *out, int size);
+
 // A profile name is 1 to 64 letters, digits, "-", "_" or "." and does not
 // begin with "." (it becomes a directory name and must stay one level deep).
 bool app_profile_name_valid(const char *name);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app.h"
+#include "app_paths.h"
 #include "zepage.h"
 #include "zeshell.h"
 #include "zesound.h"
@@ -84,7 +85,9 @@ int sound_kind(const char *path) {
     return kind;
 }
 
-void sound_play(const char *path) {
+void sound_play(const char *name) {
+    char found[APP_PATH_MAX + 300];
+    const char *path = app_user_or_data_path(name, found, sizeof found);
     if (g_sound.playing) {
         write_log("sound still playing, stop sound");
         close_audio();

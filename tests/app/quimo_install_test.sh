@@ -18,7 +18,7 @@ prefix="$tmp/usr"
 
 cmake --install "$ZE_BUILD_DIR" --prefix "$prefix" >"$tmp/install.txt" 2>&1 || { cat "$tmp/install.txt"; exit 1; }
 for f in bin/quimo bin/zeko share/quimo/7seg/7seg_003_0100.pcx share/quimo/7seg/7seg_001_3000.pcx \
-         share/quimo/examples/s9.dbf share/applications/quimo.desktop; do
+         share/quimo/examples/s9.dbf share/quimo/sounds/beep.wav share/applications/quimo.desktop; do
     [ -f "$prefix/$f" ] || fail "$f not installed"
 done
 for f in share/quimo/quimo share/quimo/quimo.log share/quimo/quimo_settings.dbf share/quimo/scanlineoffset.txt; do
