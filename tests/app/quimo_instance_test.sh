@@ -12,7 +12,7 @@ trap cleanup EXIT
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 ZEKO="$ZE_TOOLS_DIR/zeko"
-export ZE_PLATFORM=headless QUIMO_TIME_URL="http://127.0.0.1:9/"
+export ZE_PLATFORM=headless QUIMO_TIME_URL="http://127.0.0.1:9/" XDG_CONFIG_HOME="$tmp/config"
 
 cp -r "$ZE_PROGRAM_DIR"/. "$tmp"/
 rm -rf "$tmp/quimo.log" "$tmp/quimo_settings.dbf" "$tmp/profiles" "$tmp/quimo.lock"
@@ -56,6 +56,9 @@ kill -0 "$c" 2>/dev/null || fail "the copy after SIGKILL ended"
 mkdir -p profiles/one profiles/two
 cp examples/s3.dbf profiles/one/quimo_settings.dbf
 cp examples/s5.dbf profiles/two/quimo_settings.dbf
+# Profile one starts with the desktop session: an entry of its own.
+row=$(($("$ZEKO" dbf dump profiles/one/quimo_settings.dbf | grep -n '^Autostart' | cut -d: -f1) - 2))
+"$ZEKO" dbf set profiles/one/quimo_settings.dbf "$row" 1 1 >/dev/null || fail "dbf set"
 start --profile one
 p1=$!
 start --profile=two
@@ -84,6 +87,10 @@ done
 [ "$(cell profiles/one/quimo_settings.dbf 7 2)" != "$(cell profiles/two/quimo_settings.dbf 7 2)" ] ||
     fail "the two profiles saved the same size or position: the test shows nothing"
 [ -f quimo_settings.dbf ] || fail "the default timer did not save its own table"
+grep -qx "Exec=$tmp/quimo --profile one" "$XDG_CONFIG_HOME/autostart/QUIMO-one.desktop" ||
+    fail "autostart entry of profile one: $(cat "$XDG_CONFIG_HOME"/autostart/* 2>&1)"
+grep -qx "Icon=$tmp/quimo.png" "$XDG_CONFIG_HOME/autostart/QUIMO-one.desktop" || fail "autostart icon of a portable copy"
+[ -e "$XDG_CONFIG_HOME/autostart/QUIMO-two.desktop" ] && fail "profile two wrote an autostart entry"
 
 # A profile name cannot leave its folder.
 $guard ./quimo --profile ../x >bad.txt 2>&1

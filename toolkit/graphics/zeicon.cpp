@@ -56,7 +56,8 @@ bool in_face(float px, float py, float inset) {
 }
 
 // The colour at one point of the grid, and whether the face covers it.
-bool sample(float px, float py, uint32_t *colour) {
+// Small icons leave the unlit segments out: they would blur into the lit.
+bool sample(float px, float py, bool unlit, uint32_t *colour) {
     if (!in_face(px, py, 0)) return false;
     *colour = in_face(px, py, 0.9f) ? kFace : kRim;
     // Undo the slant around the middle line so the digits lean right.
@@ -65,7 +66,10 @@ bool sample(float px, float py, uint32_t *colour) {
         Segment seg[7];
         digit_segments(5.0f + d * 12.0f, 6.0f, 10.0f, 20.0f, seg);
         for (int i = 0; i < 7; i++)
-            if (in_segment(seg[i], sx, py)) *colour = (kDigitLit[d] >> i & 1) ? kLit : kUnlit;
+            if (in_segment(seg[i], sx, py)) {
+                if (kDigitLit[d] >> i & 1) *colour = kLit;
+                else if (unlit) *colour = kUnlit;
+            }
     }
     return true;
 }
@@ -82,7 +86,8 @@ bool zeicon_draw(uint32_t *pixels, int size) {
             for (int sy = 0; sy < n; sy++)
                 for (int sx = 0; sx < n; sx++) {
                     uint32_t c;
-                    if (!sample((x + (sx + 0.5f) / n) * scale, (y + (sy + 0.5f) / n) * scale, &c)) continue;
+                    if (!sample((x + (sx + 0.5f) / n) * scale, (y + (sy + 0.5f) / n) * scale, size >= 32, &c))
+                        continue;
                     r += c >> 16 & 0xff, g += c >> 8 & 0xff, b += c & 0xff;
                     covered++;
                 }
