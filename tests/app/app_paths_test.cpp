@@ -6,6 +6,7 @@
 #include "zeentry.h"
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -109,5 +110,29 @@ TEST(AppOptions, BadOrMissingProfileNameEndsWithTwo) {
         Parsed p = parse(args);
         EXPECT_EQ(2, p.options.exitCode) << args.back();
         EXPECT_NE(std::string::npos, p.err.find("--profile needs a name")) << args.back();
+    }
+}
+
+// Mutated command lines: any bytes in any number of arguments end in one of
+// the three answers, and a profile taken is always a valid name.
+TEST(AppOptions, MutatedArgumentsNeverYieldABadProfile) {
+    std::mt19937 rng(20);
+    const std::vector<std::string> seeds = {"--profile", "--profile=", "work", "-minys", "+minys", "--help",
+                                            "--version", "../x", ".", "-", "--", ""};
+    for (int round = 0; round < 3000; round++) {
+        std::vector<std::string> words(rng() % 5);
+        for (std::string &w : words) {
+            w = seeds[rng() % seeds.size()];
+            for (int m = rng() % 4; m > 0; m--) {
+                size_t at = w.empty() ? 0 : rng() % (w.size() + 1);
+                if (rng() % 2 || w.empty()) w.insert(at, 1, (char)(1 + rng() % 255));
+                else w.erase(at < w.size() ? at : 0, 1);
+            }
+        }
+        std::vector<const char *> args;
+        for (const std::string &w : words) args.push_back(w.c_str());
+        Parsed p = parse(args, round % 2);
+        ASSERT_TRUE(p.options.exitCode == -1 || p.options.exitCode == 0 || p.options.exitCode == 2);
+        if (p.options.profile) ASSERT_TRUE(app_profile_name_valid(p.options.profile)) << p.options.profile;
     }
 }
