@@ -8,12 +8,26 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 static const char kLockName[] = "quimo.lock";
 
 static void lock_path(const char *dir, char *out, int size) { snprintf(out, (size_t)size, "%s/%s", dir, kLockName); }
+
+// Only a plain file (no link, FIFO or device put there) is used: the open
+// and the read must never block.
+static int open_regular(const char *path, int flags) {
+    int fd = open(path, flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) return -1;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
 
 int instance_show_request_id(void) {
     static int id;
@@ -29,7 +43,7 @@ InstanceClaim instance_claim(const char *dir) {
     lock_path(dir, path, sizeof path);
     // Close-on-exec: a program started at time-up must not inherit the lock
     // and keep it after we end.
-    int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    int fd = open_regular(path, O_RDWR | O_CREAT);
     if (fd < 0) return INSTANCE_UNLOCKED;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         int e = errno;
@@ -44,7 +58,7 @@ InstanceClaim instance_claim(const char *dir) {
 }
 
 static long read_pid(const char *path) {
-    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    int fd = open_regular(path, O_RDONLY);
     if (fd < 0) return -1;
     char text[32] = "";
     ssize_t n = read(fd, text, sizeof text - 1);

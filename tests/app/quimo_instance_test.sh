@@ -92,6 +92,15 @@ grep -qx "Exec=$tmp/quimo --profile one" "$XDG_CONFIG_HOME/autostart/QUIMO-one.d
 grep -qx "Icon=$tmp/quimo.png" "$XDG_CONFIG_HOME/autostart/QUIMO-one.desktop" || fail "autostart icon of a portable copy"
 [ -e "$XDG_CONFIG_HOME/autostart/QUIMO-two.desktop" ] && fail "profile two wrote an autostart entry"
 
+# A FIFO put in place of the lock neither blocks a start nor a second one.
+mkdir -p profiles/fifo
+mkfifo profiles/fifo/quimo.lock
+start --profile fifo
+f=$!
+wait_log profiles/fifo/quimo.log mainloop || fail "no start with a FIFO as lock file"
+kill -TERM "$f"
+wait_gone "$f" || fail "FIFO lock: exit status $?"
+
 # A profile name cannot leave its folder.
 $guard ./quimo --profile ../x >bad.txt 2>&1
 [ $? = 2 ] || fail "a bad profile name was accepted"
