@@ -15,10 +15,17 @@ from PIL import Image  # noqa: E402
 class Icon(qx.DisplayTestCase):
     def test_window_icon_is_the_installed_picture(self):
         prog, _ = self.start_program(qx.default_rows())
-        wid = self.display.run("xwininfo", "-name", qx.TITLE).stdout
-        wid = re.search(r"Window id: (0x[0-9a-f]+)", wid).group(1)
-        out = self.display.run("xprop", "-id", wid, "-notype", "-f", "_NET_WM_ICON", "32c", "_NET_WM_ICON",
-                               "WM_CLASS").stdout
+
+        def properties():
+            # Asked again while the window is being made anew (a re-created
+            # window takes its id with it).
+            m = re.search(r"Window id: (0x[0-9a-f]+)", self.display.run("xwininfo", "-name", qx.TITLE).stdout)
+            if not m:
+                return None
+            out = self.display.run("xprop", "-id", m.group(1), "-notype", "-f", "_NET_WM_ICON", "32c",
+                                   "_NET_WM_ICON", "WM_CLASS").stdout
+            return out if "WM_CLASS" in out and "_NET_WM_ICON" in out else None
+        out = qx.wait_for(properties, "the timer window's icon and class")
         self.assertIn('WM_CLASS = "quimo", "Quimo"', out)
         values = [int(v) for v in re.findall(r"\d+", out.split("_NET_WM_ICON", 1)[1].split("WM_CLASS")[0])]
         icons = {}
