@@ -206,6 +206,29 @@ TEST_F(Chooser, OkReturnsWhatWasPickedTypedOrStepped) {
               }));
 }
 
+TEST_F(Chooser, KeyboardAlone) {
+    // The hex entry has the focus with its text selected: typing replaces it.
+    EXPECT_EQ(0x0000FF, run(0x123456, [](zeWindow *, zeControl *const *) {
+                  type("#0000ff");
+                  zeheadless_keystroke(ZEKEY_ENTER, 0);
+              }));
+    // Tab to OK, then Cancel: Enter on the focused Cancel cancels.
+    EXPECT_EQ(0x123456, run(0x123456, [](zeWindow *, zeControl *const *) {
+                  type("#0000ff");
+                  zeheadless_keystroke(ZEKEY_TAB, 0);
+                  zeheadless_keystroke(ZEKEY_TAB, 0);
+                  zeheadless_keystroke(ZEKEY_ENTER, 0);
+              }));
+    // Round to the basic colours (Tab wraps from Cancel), Right and Down
+    // pick the second row's second colour; Enter there is OK.
+    EXPECT_EQ(0xFF8000, run(0x123456, [](zeWindow *, zeControl *const *) {
+                  for (int i = 0; i < 3; i++) zeheadless_keystroke(ZEKEY_TAB, 0);
+                  zeheadless_keystroke(ZEKEY_RIGHT, 0);
+                  zeheadless_keystroke(ZEKEY_DOWN, 0);
+                  zeheadless_keystroke(ZEKEY_ENTER, 0);
+              }));
+}
+
 TEST_F(Chooser, FieldAndStripPickHueSaturationAndBrightness) {
     // Top-left of the field: hue 0, full saturation, at the brightness held
     // (none here: the field then gives full brightness).

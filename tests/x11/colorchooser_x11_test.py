@@ -1,6 +1,7 @@
 """The colour chooser on a real X server ("zeko demo colour"), driven with
 xdotool: a typed hex colour comes back with Enter, a click on a basic colour
-with OK, the original with Cancel and with Escape; the preview shows the
+with OK, the original with Cancel and with Escape, the keyboard alone
+(typing at once, Tab to OK or Cancel, Enter); the preview shows the
 colour on the screen before it is taken. A screenshot is kept in the build's
 test output folder."""
 import os
@@ -110,7 +111,7 @@ class Demo:
 
 class ColourChooser(unittest.TestCase):
     def setUp(self):
-        self.demo = Demo("336699", 4)
+        self.demo = Demo("336699", 6)
         self.addCleanup(self.demo.close)
 
     def test_typed_hex_basic_colour_cancel_and_escape(self):
@@ -151,6 +152,21 @@ class ColourChooser(unittest.TestCase):
         d.click_control("field", 50, 50)
         xdo("key", "Escape")
         self.assertEqual("0xFF0000", d.wait_answer(4))
+
+        # 5: keys alone: the hex entry has the focus with its text selected,
+        # so a colour is typed at once; Tab to OK, Enter.
+        d.next_dialog()
+        xdo("type", "#102030")
+        wait_for(lambda: d.preview_new(shot(path)) == (0x10, 0x20, 0x30), "the preview to show #102030")
+        xdo("key", "Tab")
+        xdo("key", "Return")
+        self.assertEqual("0x102030", d.wait_answer(5))
+
+        # 6: Tab to Cancel; Enter there cancels.
+        d.next_dialog()
+        xdo("type", "#FFFFFF")
+        xdo("key", "Tab", "Tab", "Return")
+        self.assertEqual("0x102030", d.wait_answer(6))
         wait_for(lambda: d.proc.poll() is not None, "the demo to end")
         self.assertEqual(0, d.proc.returncode)
 

@@ -175,6 +175,12 @@ static int index_of(const int32_t *table, int n, int32_t colour) {
     return -1;
 }
 
+static void show_hex(Chooser *k) {
+    char hex[8];
+    zecolorchooser_format_hex(k->colour, hex);
+    if (strcmp(hex, zelineinput_text(&k->hex)) != 0) zelineinput_set_text(&k->hex, hex);
+}
+
 // Brings every part in step with k->colour and k->hsv, except the one the
 // change came from (the user may be typing in it).
 static void show(Chooser *k, int from) {
@@ -185,16 +191,13 @@ static void show(Chooser *k, int from) {
     if (from != ZECC_STRIP) zecolorfield_set(&k->strip, k->hsv);
     for (int i = 0; i < 3; i++)
         if (from != ZECC_RED + i) zeupdown_set_value(&k->rgb[i], k->colour >> (16 - 8 * i) & 255);
-    if (from != ZECC_HEX) {
-        char hex[8];
-        zecolorchooser_format_hex(k->colour, hex);
-        zelineinput_set_text(&k->hex, hex);
-    }
+    if (from != ZECC_HEX) show_hex(k);
     if (from != ZECC_BASIC) zecolorswatches_select(&k->basic, index_of(kBasic, ZECOLORCHOOSER_BASIC, k->colour));
     draw_preview(k);
 }
 
 static void set_rgb(Chooser *k, int32_t rgb, int from) {
+    if ((rgb & 0xFFFFFF) == k->colour && from != ZECC_BASIC && from != ZECC_CUSTOM) return;
     k->colour = rgb & 0xFFFFFF;
     k->hsv = follow(k->hsv, k->colour);
     show(k, from);
@@ -226,25 +229,29 @@ static void add_custom(Chooser *k) {
     zecolorswatches_select(&k->custom, -1);
 }
 
+// Created in the order Tab walks: the colours, the values, then the buttons.
 static bool create_controls(Chooser *k) {
     zelineinput_init(&k->hex);   // it has no constructor: "created" must not be stack garbage
-    bool ok = zebutton_create(&k->ok, "OK,x=%d,y=%d,xs=%d,ys=%d,default", WIN_W - 2 * BUTTON_W - 20, BUTTON_Y,
-                              BUTTON_W, BUTTON_H);
-    ok &= zebutton_create(&k->cancel, "%s,x=%d,y=%d,xs=%d,ys=%d", text(T_CANCEL), WIN_W - BUTTON_W - 12, BUTTON_Y,
-                          BUTTON_W, BUTTON_H);
     int gridw = (int)ZECOLORCHOOSER_COLS * CELL_W;
-    ok &= zecolorswatches_create(&k->basic, kBasic, ZECOLORCHOOSER_COLS, (int)ZECOLORCHOOSER_BASIC / ZECOLORCHOOSER_COLS,
-                                 ",x=%d,y=%d,xs=%d,ys=%d", LEFT, BASIC_Y, gridw, CELL_H * 6);
-    ok &= zecolorswatches_create(&k->custom, g_custom, ZECOLORCHOOSER_COLS, (int)ZECOLORCHOOSER_CUSTOM / ZECOLORCHOOSER_COLS,
-                                 ",x=%d,y=%d,xs=%d,ys=%d", LEFT, CUSTOM_Y, gridw, CELL_H * 2);
+    bool ok = zecolorswatches_create(&k->basic, kBasic, ZECOLORCHOOSER_COLS,
+                                     (int)ZECOLORCHOOSER_BASIC / ZECOLORCHOOSER_COLS, ",x=%d,y=%d,xs=%d,ys=%d", LEFT,
+                                     BASIC_Y, gridw, CELL_H * 6);
+    ok &= zecolorswatches_create(&k->custom, g_custom, ZECOLORCHOOSER_COLS,
+                                 (int)ZECOLORCHOOSER_CUSTOM / ZECOLORCHOOSER_COLS, ",x=%d,y=%d,xs=%d,ys=%d", LEFT,
+                                 CUSTOM_Y, gridw, CELL_H * 2);
     ok &= zebutton_create(&k->add, "%s,x=%d,y=%d,xs=%d,ys=%d", text(T_ADD), LEFT, ADD_Y, gridw, BUTTON_H);
     ok &= zecolorfield_create(&k->field, ",x=%d,y=%d,xs=%d,ys=%d", RIGHT, FIELD_Y, FIELD_W, FIELD_H);
-    ok &= zecolorfield_create(&k->strip, ",x=%d,y=%d,xs=%d,ys=%d,strip", STRIP_X, FIELD_Y, 18 + ZECOLORFIELD_MARK, FIELD_H);
+    ok &= zecolorfield_create(&k->strip, ",x=%d,y=%d,xs=%d,ys=%d,strip", STRIP_X, FIELD_Y, 18 + ZECOLORFIELD_MARK,
+                              FIELD_H);
     for (int i = 0; i < 3; i++)
         ok &= zeupdown_create(&k->rgb[i], "0,x=%d,y=%d,xs=%d,ys=%d,min=0,max=255", VALUE_X, PREVIEW_Y + i * ROW_H,
                               VALUE_W, VALUE_H);
     ok &= zelineinput_create(&k->hex, "x=%d,y=%d,xs=%d,ys=%d,maxlen=12", VALUE_X, PREVIEW_Y + 3 * ROW_H, VALUE_W,
                              VALUE_H);
+    ok &= zebutton_create(&k->ok, "OK,x=%d,y=%d,xs=%d,ys=%d,default", WIN_W - 2 * BUTTON_W - 20, BUTTON_Y, BUTTON_W,
+                          BUTTON_H);
+    ok &= zebutton_create(&k->cancel, "%s,x=%d,y=%d,xs=%d,ys=%d", text(T_CANCEL), WIN_W - BUTTON_W - 12, BUTTON_Y,
+                          BUTTON_W, BUTTON_H);
     return ok;
 }
 
@@ -270,24 +277,28 @@ static bool handle(Chooser *k, int id, bool *chosen) {
         if (k->add.c.focus) return false;
         return *chosen = true;
     }
+    // What a control picked is read from its event, not from the control:
+    // events queue up, and bringing the parts in step sets the controls.
+    int cell = 0;
     if (id == zebutton_eventid(&k->add)) add_custom(k);
-    else if (id == zecontrol_eventid(&k->basic.c) && k->basic.selected >= 0)
-        set_rgb(k, kBasic[k->basic.selected], ZECC_BASIC);
-    else if (id == zecontrol_eventid(&k->custom.c) && k->custom.selected >= 0)
-        set_rgb(k, g_custom[k->custom.selected], ZECC_CUSTOM);
+    else if (id == zecontrol_eventid(&k->basic.c) && (cell = k->basic.c.lastargs[0]) >= 0 && cell < ZECOLORCHOOSER_BASIC)
+        set_rgb(k, kBasic[cell], ZECC_BASIC);
+    else if (id == zecontrol_eventid(&k->custom.c) && (cell = k->custom.c.lastargs[0]) >= 0 &&
+             cell < ZECOLORCHOOSER_CUSTOM)
+        set_rgb(k, g_custom[cell], ZECC_CUSTOM);
     else if (id == zecontrol_eventid(&k->field.c)) {
         // The field shows its colours at full brightness: picking one from
         // black would otherwise still give black.
-        zeHSV hsv = zecolorfield_get(&k->field);
+        zeHSV hsv = zecolorfield_posted(&k->field);
         if (hsv.v == 0) hsv.v = 1;
         set_hsv(k, hsv, ZECC_FIELD);
-    }
-    else if (id == zecontrol_eventid(&k->strip.c)) set_hsv(k, zecolorfield_get(&k->strip), ZECC_STRIP);
+    } else if (id == zecontrol_eventid(&k->strip.c))
+        set_hsv(k, zecolorfield_posted(&k->strip), ZECC_STRIP);
     else if (id == zelineinput_changeid(&k->hex)) {
         int32_t v;
         if (zecolorchooser_parse_hex(zelineinput_text(&k->hex), &v)) set_rgb(k, v, ZECC_HEX);
     } else if (id == zelineinput_eventid(&k->hex))
-        show(k, -1);   // editing ended: what does not parse gives way to the colour
+        show_hex(k);   // editing ended: what does not parse gives way to the colour
     for (int i = 0; i < 3; i++)
         if (id == zecontrol_eventid(&k->rgb[i].in.c) || id == zeupdown_textid(&k->rgb[i])) channel_changed(k, i);
     return false;
@@ -318,6 +329,8 @@ int32_t zecolorchooser(int32_t colour, const char *title) {
             if (create_controls(&k)) {
                 draw_labels(&k);
                 show(&k, -1);
+                // A colour can be typed at once: the hex entry has the focus, its text selected.
+                zelineinput_focus(&k.hex);
                 zeControl *c[ZECC_COUNT] = {&k.ok.c,    &k.cancel.c, &k.add.c,      &k.basic.c,    &k.custom.c, &k.field.c,
                                             &k.strip.c, &k.rgb[0].in.c, &k.rgb[1].in.c, &k.rgb[2].in.c, &k.hex.c};
                 if (g_open_hook) g_open_hook(&w, c, ZECC_COUNT);

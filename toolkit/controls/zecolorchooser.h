@@ -16,7 +16,10 @@ enum {
 // chosen colour, or colour when the dialog is cancelled (Cancel, Escape, the
 // close button, the toolkit stopping). title null or "" gives "Color" (German
 // "Farbe"). Custom colours the user adds stay for the whole run, cancelled
-// or not.
+// or not. Keys: the hex entry has the focus at first (a colour can be typed
+// at once); Tab walks basic colours, custom colours, "add", field, strip,
+// red, green, blue, hex, OK, Cancel; the cursor keys move in the grids,
+// the field and the strip; Enter is OK unless Cancel or "add" has the focus.
 int32_t zecolorchooser(int32_t colour, const char *title);
 // The custom colours (16 entries), for the dialog.
 int32_t *zecolorchooser_custom(void);

@@ -157,12 +157,24 @@ static void field_draw(zeControl *c) {
     else draw_field(f, p);
 }
 
+// The pick travels with the event: the owner may set the control again
+// before it reads the event.
+static void post_pick(zeColorField *f) {
+    zecontrol_post(&f->c, f->c.ids[0], (int)lround(f->hsv.h * ZECOLORFIELD_SCALE),
+                   (int)lround(f->hsv.s * ZECOLORFIELD_SCALE), (int)lround(f->hsv.v * ZECOLORFIELD_SCALE));
+}
+
+zeHSV zecolorfield_posted(const zeColorField *f) {
+    const int *a = f->c.lastargs;
+    return {a[0] / (double)ZECOLORFIELD_SCALE, a[1] / (double)ZECOLORFIELD_SCALE, a[2] / (double)ZECOLORFIELD_SCALE};
+}
+
 static void pick(zeColorField *f, int x, int y) {
     zeHSV before = f->hsv;
     f->hsv = zecolorfield_pick(f, x, y);
     if (f->hsv.h == before.h && f->hsv.s == before.s && f->hsv.v == before.v) return;
     zecontrol_redraw(&f->c);
-    zecontrol_post(&f->c, f->c.ids[0]);
+    post_pick(f);
 }
 
 static bool field_key(zeColorField *f, int code) {

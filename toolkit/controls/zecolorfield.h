@@ -5,11 +5,12 @@
 // brightness) or, with "strip", the brightness strip of the current hue and
 // saturation (full at the top, black at the bottom) with a pointer beside
 // it. A press or drag picks; the cursor keys move by one pixel's worth. It
-// posts its main event after every change the user makes.
+// posts its main event after every change the user makes, with the picked
+// h, s and v times ZECOLORFIELD_SCALE as arguments (zecolorfield_posted).
 //
 // zeColorSwatches: a grid of colour cells over a caller's table. A click or
 // the cursor keys select a cell and post the main event (first argument the
-// cell's index).
+// cell's index, also in c.lastargs[0]).
 #pragma once
 #include <cstdint>
 #include "zecolorchooser.h"
@@ -17,6 +18,7 @@
 
 enum {
     ZECOLORFIELD_MARK = 8,   // the strip's pointer area right of the colours
+    ZECOLORFIELD_SCALE = 1000000,   // h, s, v in the event's arguments: times this
 };
 
 struct zeColorField {
@@ -39,6 +41,8 @@ void zecolorfield_release(zeColorField *f);
 // them and points at its value); posts nothing.
 void zecolorfield_set(zeColorField *f, zeHSV hsv);
 inline zeHSV zecolorfield_get(const zeColorField *f) { return f->hsv; }
+// The pick the last main event carried.
+zeHSV zecolorfield_posted(const zeColorField *f);
 // What a press at the content point (x, y) picks (clamped to the control).
 zeHSV zecolorfield_pick(const zeColorField *f, int x, int y);
 
