@@ -80,6 +80,7 @@ bool timeup_message_ok(int id) {
 int sound_kind(const char *path) {
     static const char *const kExtensions[] = {".wav", ".mp3", ".mid"};
     int kind = 0;
+    if (!path) return 0;
     for (int i = 0; i < 3; i++)
         if (strstr(path, kExtensions[i])) kind = i + 1;
     return kind;

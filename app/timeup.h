@@ -14,7 +14,8 @@ struct SoundState {
 extern SoundState g_sound;
 
 // True while the action tick has work: a time-up countdown runs or a sound
-// is playing. Otherwise the action tick may be left out.
+// is playing (up to its 1000-second duration, whether or not it is still
+// audible). Otherwise the action tick may be left out.
 bool timeup_active();
 // Runs the enabled actions: sound, then program, then the message window
 // (one at a time).
