@@ -24,6 +24,7 @@
 #include "zeplatform.h"
 #include "zesound.h"
 #include "zeview.h"
+#include "zewindow.h"
 
 namespace {
 
@@ -149,6 +150,22 @@ TEST_F(Timeup, HostileMessageTextAndProgramPathsAreNotFatal) {
     g_settings.actionMessage = false;
     timeup_run_actions();
     EXPECT_EQ(0, runs(0));  // not executable: never run
+}
+
+TEST_F(Timeup, AnOpenSettingsWindowStaysTheStandardView) {
+    zeWindow settings;
+    ASSERT_TRUE(zewindow_open(&settings, "settings,xs=400,ys=300"));
+    zeView *view = zeview_of_window(&settings);
+    ASSERT_NE(nullptr, view);
+    zeview_make_standard(view);
+    g_app.settingsWindowOpen = true;
+    g_settings.actionSound = g_settings.actionProgram = false;
+    timeup_run_actions();
+    ASSERT_TRUE(timeup_message_open());
+    EXPECT_EQ(view, zeview_standard());  // controls made now go to the settings window
+    EXPECT_TRUE(press_ok());
+    EXPECT_EQ(view, zeview_standard());
+    g_app.settingsWindowOpen = false;
 }
 
 TEST_F(Timeup, SoundKindDurationAndRefusedNames) {
