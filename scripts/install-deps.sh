@@ -9,6 +9,7 @@ PKGS="build-essential cmake ninja-build pkg-config git clang \
  libjpeg-dev libgif-dev libfontconfig-dev libfreetype-dev \
  xvfb openbox xdotool xclip x11-utils x11-apps xterm trayer \
  faketime imagemagick python3-pil python3-dbfread desktop-file-utils dpkg-dev file \
+ ghostscript qpdf poppler-utils \
  fonts-liberation2 xfonts-base procps util-linux xdg-utils cups-client"
 missing=""
 for p in $PKGS; do

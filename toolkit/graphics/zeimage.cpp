@@ -9,6 +9,7 @@
 #include "zecfgstr.h"
 #include "zecfgstr_families.h"
 #include "zeimage_rows.h"
+#include "zepostscript.h"
 
 static zeImagePostScriptHook pshook;
 void zeimage_set_postscript_hook(zeImagePostScriptHook hook) { pshook = hook; }
@@ -302,7 +303,7 @@ bool zepxmap_savetofile(const zePixmap *p, const char *fmt, ...) {
     zeImageAttr a = file_attr(e);
     bool ok = false;
     if (type == ZEIMG_PS || type == ZEIMG_PDF) {
-        ok = pshook && pshook(p, name, type, options, xoff, yoff);
+        ok = (pshook ? pshook : zepostscript_savepixmap)(p, name, type, options, xoff, yoff);
         zecfgstr_split_release(e);
         return ok;
     }

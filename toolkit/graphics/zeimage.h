@@ -69,9 +69,10 @@ bool zepxmap_savetofile_png(const zePixmap *p, const char *filename);
 // A PNG with transparency from width x height pixels 0xAARRGGBB, rows top down.
 bool zepng_write_argb(const char *filename, const uint32_t *pixels, int width, int height);
 
-// PostScript and PDF are written by the PostScript module, which installs this
-// hook: (pixmap, target file name, type ZEIMG_PS or ZEIMG_PDF, option text
-// after the file name, source x, source y) -> success. Without it those saves fail.
+// PostScript and PDF are written by the PostScript module (zepostscript.h)
+// unless a hook is set in its place: (pixmap, target file name, type
+// ZEIMG_PS or ZEIMG_PDF, option text after the file name, source x, source y)
+// -> success. A null hook restores the PostScript module.
 typedef bool (*zeImagePostScriptHook)(const zePixmap *p, const char *filename, int type,
                                       const char *options, int xoffset, int yoffset);
 void zeimage_set_postscript_hook(zeImagePostScriptHook hook);

@@ -12,7 +12,7 @@ struct ZekoCommand {
 
 static const ZekoCommand commands[] = {
     {"dbf", zeko_dbf, "dbf dump FILE | dbf create FILE ROWS COLUMNS WIDTH | dbf set FILE ROW COLUMN TEXT"},
-    {"convert", zeko_convert, "convert IN OUT"},
+    {"convert", zeko_convert, "convert [--paper OPTIONS] IN OUT"},
     {"import", zeko_import, "import IN OUT [BACKGROUND]"},
     {"geometry", zeko_geometry, "geometry OPTIONS PARENT_WIDTH PARENT_HEIGHT"},
     {"font", zeko_font, "font info FONT [TEXT] | font render FONT TEXT OUT.png"},
