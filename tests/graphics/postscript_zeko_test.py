@@ -100,6 +100,19 @@ def main():
     print("letter landscape ps: mean difference %.2f" % d)
     check(d < 0.5, "letter landscape ps differs by %.2f" % d)
 
+    # JPEG and GIF come in through the import
+    for ext, bound in (("jpg", 2.0), ("gif", 0.5)):
+        pic = os.path.join(OUT, "pic." + ext)
+        src.save(pic, quality=95) if ext == "jpg" else src.quantize(64).save(pic)
+        decoded = Image.open(pic).convert("RGB")
+        out = os.path.join(OUT, "from %s.pdf" % ext)
+        r = zeko("--paper", "a5,dpi=72", pic, out)
+        check(r.returncode == 0, "zeko convert %s: %s" % (ext, r.stderr))
+        clean(out)
+        d = mean_diff(render(out, 72, 203, 151), decoded)
+        print("%s to pdf: mean difference %.2f" % (ext, d))
+        check(d < bound, "%s to pdf differs by %.2f" % (ext, d))
+
     # a picture wider than A4 at 300 dpi is set finer so that it fits
     wide = os.path.join(OUT, "wide.ppm")
     Image.new("RGB", (4000, 20), (10, 200, 30)).save(wide)

@@ -1,4 +1,5 @@
-// zeko convert [--paper OPTIONS] IN OUT: reads a picture (BMP, PCX, PPM, XPM)
+// zeko convert [--paper OPTIONS] IN OUT: reads a picture through the import
+// (JPEG, GIF, BMP, PCX, PPM, XPM, known by content; transparency on black)
 // and writes it in the format of the output name's extension (BMP, PCX, PPM,
 // XPM, PNG, PS, PDF). For PostScript and PDF the paper options are those of
 // the PostScript writer ("a4,landscape", "letter,dpi=150,leftborder=36"),
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include "zeimage.h"
+#include "zeimport.h"
 #include "zeko.h"
 #include "zepostscript.h"
 
@@ -44,15 +46,10 @@ int zeko_convert(int argc, char **argv) {
     if (argc != 2) return zeko_fail("usage: zeko convert [--paper OPTIONS] IN OUT");
     const char *in = argv[0], *out = argv[1];
     if (strlen(paper) > 1000) return zeko_fail("paper options too long");
-    int w = 0, h = 0;
-    if (!zegetpicturesizes(in, &w, &h)) return zeko_fail("cannot read the picture size of %s", in);
     zePixmap p;
-    if (!zepxmap_create(&p, w, h, ZEPX_TRUECOLOR)) return zeko_fail("no memory for a %d x %d picture", w, h);
+    zepxmap_init(&p);
     // File names are taken literally: a comma is part of the name here.
-    if (!zeimage_load_file(&p, in, 0, 0)) {
-        zepxmap_release(&p);
-        return zeko_fail("cannot read %s", in);
-    }
+    if (!zeimage_import(&p, in, 0)) return zeko_fail("cannot read %s", in);
     int type = zeimage_filetype(out);
     bool ok = type == ZEIMG_PS || type == ZEIMG_PDF ? save_paper(&p, out, type, paper) : zeimage_save_file(&p, out);
     zepxmap_release(&p);
