@@ -248,6 +248,31 @@ TEST(PostScript, PicturesKeepTheirExactRegion) {
     EXPECT_NE(access(t.c_str(), F_OK), 0);
 }
 
+TEST(PostScript, TextWrapsInItsBox) {
+    zefont_init();
+    zePostScript ps;
+    ASSERT_TRUE(zepostscript_create(&ps, "a4,dpi=72"));
+    zegout_set(zepostscript_handler, &ps);
+    int lh = (int)zegraphic_fontheight();
+    EXPECT_GT(lh, 10);
+    const char *text = "one two three four-five six";
+    int measured = (int)zegraphic_textwrap(10, 10, 45, 1000, 0, text, true);
+    int drawn = (int)zegraphic_textwrap(10, 10, 45, 2 * lh, 0, text, false);
+    EXPECT_EQ(measured, drawn);
+    EXPECT_GE(drawn, 3 * lh);
+    EXPECT_GT(zegraphic_textwidth("four"), zegraphic_textwidth("one"));
+    ASSERT_TRUE(zepostscript_finish(&ps, tmp("wrap.ps").c_str()));
+    zepostscript_release(&ps);
+    std::string f = text_of(tmp("wrap.ps"));
+    // drawn once, and only the words on the lines inside the box
+    int shows = 0;
+    for (size_t at = f.find(") show"); at != std::string::npos; at = f.find(") show", at + 1)) shows++;
+    EXPECT_GE(shows, 2);
+    EXPECT_LT(shows, 6);
+    EXPECT_EQ(f.find("(one) show"), f.rfind("(one) show"));
+    EXPECT_EQ(f.find("(six) show"), std::string::npos);
+}
+
 TEST(Pdf, ObjectNumbersAndCrossReferences) {
     Picture pic(8, 6);
     ASSERT_TRUE(zepxmap_savetofile(&pic.p, "%s,a4", tmp("one.pdf").c_str()));
@@ -407,6 +432,30 @@ TEST(Render, SeveralPagesAndPlacement) {
     EXPECT_EQ(zepxmap_getpixel(&page.p, 100, 200), zepxmap_getpixel(&pic.p, 10, 5));
     EXPECT_EQ(zepxmap_getpixel(&page.p, 129, 224), zepxmap_getpixel(&pic.p, 39, 29));
     EXPECT_EQ(zepxmap_getpixel(&page.p, 130, 200), 0xFFFFFF);
+
+    // turned a quarter counter-clockwise: the top row runs up the left edge
+    for (const char *name : {"turned.pdf", "turned.ps"}) {
+        std::string f = tmp(name);
+        zePostScript ps;
+        ASSERT_TRUE(zepostscript_create(&ps, "a6,dpi=72,truecolor"));
+        ASSERT_TRUE(zepostscript_picture(&ps, &pic.p, 10, 20, 0, 0, -1, -1, true));
+        ASSERT_TRUE(zepostscript_finish(&ps, f.c_str()));
+        zepostscript_release(&ps);
+        expect_clean(f);
+        if (zeimage_filetype(name) == ZEIMG_PDF) {
+            ASSERT_EQ(shell("pdftocairo -r 72 -singlefile -png '" + f + "' '" + f + "'"), 0);
+            ASSERT_EQ(shell(png_to_ppm(f + ".png", f + ".ppm")), 0);
+        } else {
+            ASSERT_EQ(shell("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ppmraw -r72 -sOutputFile='" + f + ".ppm' '" + f + "'"), 0);
+        }
+        Page turned(f + ".ppm");
+        ASSERT_TRUE(turned.ok);
+        int bad = 0;
+        for (int y = 0; y < 40; y++)
+            for (int x = 0; x < 30; x++) bad += zepxmap_getpixel(&turned.p, 10 + x, 20 + 39 - y) != zepxmap_getpixel(&pic.p, y, x);
+        EXPECT_EQ(bad, 0) << name;
+        EXPECT_EQ(zepxmap_getpixel(&turned.p, 40, 20), 0xFFFFFF) << name;
+    }
 }
 
 // ---------------------------------------------------------------------------

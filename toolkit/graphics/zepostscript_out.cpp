@@ -72,6 +72,40 @@ static void draw_text(zePostScript *ps, int x, int y, int color, const char *tex
     }
 }
 
+// Word-wrapped text in the box (x, y, w, h) as on pixmaps: words move to the
+// next line when they would reach the right edge; lines below the box are
+// measured but not drawn. Returns the height used.
+static int draw_wrapped(zePostScript *ps, int x, int y, int w, int h, int color, const char *text, bool measure) {
+    if (!text) return 0;
+    if (!measure) zepostscript_setcolor(ps, color);
+    double penx = x, peny = y, lh = line_height(ps), space = text_width(ps, " ", 1), asc = ascent(ps);
+    while (*text) {
+        if (*text == '\n') {
+            penx = x, peny += lh, text++;
+            continue;
+        }
+        if (*text == ' ' || *text == '\t' || *text == '\r') {
+            penx += *text == ' ' ? space : *text == '\t' ? 4 * space : 0;
+            text++;
+            continue;
+        }
+        size_t n = 0;
+        while (text[n] && !strchr(" \t\n\r", text[n]) && (n == 0 || text[n - 1] != '-')) n++;
+        double ww = text_width(ps, text, (int)n);
+        if (penx > x && penx + ww >= x + w) penx = x, peny += lh;
+        if (!measure && peny < y + h) {
+            char word[512];
+            size_t k = n < sizeof word - 1 ? n : sizeof word - 1;
+            memcpy(word, text, k);
+            word[k] = 0;
+            zepostscript_text(ps, ptx(ps, penx), pty(ps, peny + asc), word);
+        }
+        penx += ww;
+        text += n;
+    }
+    return (int)lround(peny - y + lh);
+}
+
 // A toolkit font becomes the PostScript face it resembles, at its pixel height.
 static void select_font(zePostScript *ps, int fontid) {
     const zeFont *f = zefont_get(fontid);
@@ -220,6 +254,7 @@ intptr_t zepostscript_handler(void *owner, int msg, intptr_t a1, intptr_t a2, in
     case ZEGOUT_FILLELLIPSE: arc(ps, i1, i2, i3, i4, 0, 360, i5, true); return 0;
     case ZEGOUT_CLEAR: fillrect(ps, 0, 0, areaw, areah, i1); return 0;
     case ZEGOUT_TEXT: draw_text(ps, i1, i2, i3, (const char *)a4); return 0;
+    case ZEGOUT_TEXTWRAP: return draw_wrapped(ps, i1, i2, i3, i4, i5, (const char *)a6, a7 != 0);
     case ZEGOUT_TEXTCENTER:
         if (a3) draw_text(ps, (int)((areaw - text_width(ps, (const char *)a3, (int)strlen((const char *)a3))) / 2), i1, i2,
                           (const char *)a3);
