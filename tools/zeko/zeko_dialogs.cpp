@@ -12,6 +12,7 @@
 #include "zedialog.h"
 #include "zeentry.h"
 #include "zeevent.h"
+#include "zefiledialog.h"
 #include "zefont.h"
 #include "zepopupmenu.h"
 #include "zeview.h"
@@ -73,6 +74,17 @@ void colour() {
     answer("colour", "chosen", text);
 }
 
+void file(const char *name, const char *options) {
+    char path[ZEFILEDIALOG_PATHMAX + 1];
+    bool ok = zedialog_file(path, sizeof path, "%s", options);
+    answer(name, ok ? "ok" : "cancel", path);
+}
+
+// Started in the current directory.
+void file_open() { file("open", "open,filter=*.txt|Text files,filter=*.*|All files,defaultext=txt"); }
+void file_save() { file("save", "save,filter=*.txt|Text files,filter=*.*|All files,defaultext=txt,suggestion=notes.txt"); }
+void file_program() { file("program", "open,executable,title=Choose a program"); }
+
 struct Demo {
     const char *name;
     void (*run)(void);
@@ -81,6 +93,7 @@ struct Demo {
 const Demo kDemos[] = {
     {"info", info}, {"yesno", yesno}, {"janein", janein}, {"input", input}, {"date", date}, {"popup", popup},
     {"colour", colour},
+    {"open", file_open}, {"save", file_save}, {"program", file_program},
 };
 
 const Demo *find(const char *name) {
