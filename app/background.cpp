@@ -16,6 +16,7 @@
 #include "zecolorchooser.h"
 #include "zedialog.h"
 #include "zefile.h"
+#include "zefiledialog.h"
 #include "zeimage.h"
 #include "zeimport.h"
 #include "zemetrics.h"
@@ -24,7 +25,11 @@
 
 namespace {
 
-BackgroundFileChooser s_chooser = nullptr;
+bool dialog_chooser(char *answer, int size, const char *options) {
+    return zedialog_file(answer, size, "%s", options);
+}
+
+BackgroundFileChooser s_chooser = dialog_chooser;
 
 bool choose_file(char *answer, int size, const char *options) {
     answer[0] = 0;
@@ -91,7 +96,7 @@ void close_windows() {
 
 }  // namespace
 
-void background_set_file_chooser(BackgroundFileChooser chooser) { s_chooser = chooser; }
+void background_set_file_chooser(BackgroundFileChooser chooser) { s_chooser = chooser ? chooser : dialog_chooser; }
 
 bool background_import(const char *source, const char *target) {
     write_log("convert %s -> %s", source, target);
@@ -202,7 +207,7 @@ void background_set_colour(uint32_t colour) {
 void background_load_button() {
     close_windows();
     char file[4096];
-    if (choose_file(file, sizeof file, "open,filter=*.bmp|Bitmap files,filter=*.jpg|JPEG,filter=*.gif|GIF,defaultext=bmp"))
+    if (choose_file(file, sizeof file, "open,filter=*.bmp|Bitmap files,filter=*.jpg;*.jpeg|JPEG,filter=*.gif|GIF,defaultext=bmp"))
         background_load(file);
     reopen_windows();
 }
@@ -217,7 +222,7 @@ void background_save_button(bool withDigits) {
 void background_edit_with_button(bool withDigits) {
     close_windows();
     char program[4096];
-    bool chosen = choose_file(program, sizeof program, "open,dir=/usr/bin,filter=*|Programs");
+    bool chosen = choose_file(program, sizeof program, "open,dir=/usr/bin,executable,filter=*|Programs");
     background_edit_with(chosen ? program : nullptr, withDigits);
 }
 

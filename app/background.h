@@ -71,7 +71,7 @@ void background_colour_button();
 
 // The file dialog the buttons use: answer (size bytes) gets the chosen path;
 // options are the file-dialog option string ("open,filter=*.bmp|Bitmap
-// files,..."). False when nothing was chosen. Null (the default until a file
-// dialog is installed) chooses nothing.
+// files,..."). False when nothing was chosen. The default (also after null)
+// is the toolkit's file dialog; tests and scripts answer through their own.
 typedef bool (*BackgroundFileChooser)(char *answer, int size, const char *options);
 void background_set_file_chooser(BackgroundFileChooser chooser);

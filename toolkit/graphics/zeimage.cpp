@@ -86,8 +86,15 @@ bool zeimage_place(FILE *f, zeImgDecode decode, void *state, int W, int H, zePix
         if (transparent != -2) zepxmap_settransparent(&tmp, transparent);
         ok = zepxmap_convert2server(&tmp);
         if (ok) {
-            zepxmap_release(p);
-            *p = tmp;
+            // The pixmap keeps its storage: a window's backend holds on to
+            // the colour array and would show freed memory.
+            zePxServer *dst = (zePxServer *)p->pixels, *src = (zePxServer *)tmp.pixels;
+            memcpy(dst->colors, src->colors, (size_t)W * H * 4);
+            uint8_t *mask = dst->mask;
+            dst->mask = src->mask;
+            src->mask = mask;
+            memcpy(p->palette, tmp.palette, 256 * 4);
+            zepxmap_release(&tmp);
             return true;
         }
     } else if (ok) {
