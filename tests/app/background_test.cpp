@@ -15,7 +15,9 @@
 
 #include "app.h"
 #include "background.h"
+#include "app_folder.h"
 #include "picture_make.h"
+#include "sevenseg_check.h"
 #include "platform/headless/zeheadless.h"
 #include "sevenseg.h"
 #include "timer_window.h"
@@ -33,43 +35,7 @@
 
 namespace {
 
-// The program keeps its files in its own directory (the log goes there
-// whatever the working directory), which other tests share: this test runs
-// from a copy of itself in a fresh folder, removed when it ends.
-std::string s_folder;
-
-void remove_folder() {
-    if (!s_folder.empty() && system(("rm -rf " + s_folder).c_str()) != 0) {}
-}
-
-int run_from_copy() {
-    if (const char *folder = getenv("QUIMO_BG_TEST_FOLDER")) {
-        s_folder = folder;
-        atexit(remove_folder);
-        return 0;
-    }
-    char tmpl[] = "/tmp/quimo_bg_test_XXXXXX";
-    if (!mkdtemp(tmpl)) return 0;
-    std::string copy = std::string(tmpl) + "/background_test";
-    char self[4096];
-    ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0) return 0;
-    self[n] = 0;
-    if (system(("cp '" + std::string(self) + "' " + copy).c_str()) != 0) return 0;
-    std::string cmdline = [] {
-        std::ifstream f("/proc/self/cmdline", std::ios::binary);
-        std::stringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }();
-    std::vector<char *> argv;
-    for (size_t i = 0; i < cmdline.size(); i += strlen(&cmdline[i]) + 1) argv.push_back(&cmdline[i]);
-    argv.push_back(nullptr);
-    setenv("QUIMO_BG_TEST_FOLDER", tmpl, 1);
-    execv(copy.c_str(), argv.data());
-    return 0;
-}
-const int s_copied = run_from_copy();
+const int s_copied = app_folder_run_from_copy("background_test");
 
 const uint32_t kGround = 0x102030;
 
@@ -128,7 +94,7 @@ protected:
         strcpy(g_format.formatString, "##:##:##");
         strcpy(g_format.digitText, "123456");
         dir = zeprogramdir();
-        ASSERT_EQ(dir, s_folder) << "not running from a copy";
+        ASSERT_EQ(dir, app_folder()) << "not running from a copy";
         ASSERT_EQ(chdir(dir.c_str()), 0);
         ASSERT_EQ(system(("find " + dir + " -mindepth 1 ! -name background_test -exec rm -rf {} +").c_str()), 0);
         g_settings.backgroundColour = kGround;
@@ -322,20 +288,11 @@ TEST_F(Background, ExportWithAndWithoutDigits) {
 
     EXPECT_TRUE(background_export("digits.bmp", true));
     Picture digits("digits.bmp");
-    const SevenSegmentFont &f = g_timerFont;
-    int x = x0, checked = 0;
-    for (const char *c = text; *c; x += sevenseg_advance(&f, *c), c++) {
-        int g = sevenseg_glyph_index(*c, f.colonOn);
-        const zePixmap &glyph = f.source[g];
-        int w = (*c == ':' || *c == '.') ? f.narrowWidth : f.charWidth;
-        for (int gy = 0; gy < f.charHeight; gy++)
-            for (int gx = 0; gx < w; gx++) {
-                uint32_t s = (uint32_t)zepxmap_getpixel(&glyph, gx, gy);
-                uint32_t want = s == (uint32_t)glyph.palette[255] ? pic.at(x + gx, y0 + gy) : s;
-                ASSERT_EQ(digits.at(x + gx, y0 + gy), want) << *c << " at " << gx << "," << gy;
-                checked += s != (uint32_t)glyph.palette[255];
-            }
-    }
+    std::string err;
+    long checked = sevenseg_check_text(
+        g_timerFont, text, x0, y0, [&](int x, int y) { return digits.at(x, y); },
+        [&](int x, int y) { return pic.at(x, y); }, &err);
+    EXPECT_EQ(err, "");
     EXPECT_GT(checked, 100);
     EXPECT_EQ(digits.at(319, 119), pic.at(319, 119));
     EXPECT_EQ(shown(x0 + 5, y0 + 5), liveDigit);   // the window keeps its live digits
