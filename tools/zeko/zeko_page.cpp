@@ -5,7 +5,8 @@
 // and writes the picture. "page show FILE [WIDTH]" opens the page in a
 // window titled "zeko page", prints "control NAME KIND X Y W H" for each of
 // its controls, then one line "event NAME KIND VALUE" for every event of its
-// controls (KIND-change for a text or selection change). Picture names in the page are found beside
+// controls (KIND-change for a text or selection change). A FILE ending in
+// ".html" is an HTML help file, converted first. Picture names in the page are found beside
 // the page file; "<image_xpm=1>" and "<memimage=1>" show a small built-in
 // picture (an XPM image and the same as a pixmap).
 #include "zeko.h"
@@ -14,6 +15,7 @@
 #include "zeevent.h"
 #include "zefont.h"
 #include "zegout.h"
+#include "zehtml.h"
 #include "zepage.h"
 #include "zepxmap.h"
 #include "zeimage.h"
@@ -24,6 +26,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +41,19 @@ bool read_file(const char *name, std::string *text) {
     while ((n = fread(buf, 1, sizeof buf, f)) > 0 && text->size() < MAX_FILE) text->append(buf, n);
     fclose(f);
     return true;
+}
+
+// A help file in HTML (".html" or ".htm") is shown as the page it converts
+// to, its links numbered from 1.
+void convert_html(const char *file, std::string *text) {
+    const char *dot = strrchr(file, '.');
+    if (!dot || (strcasecmp(dot, ".html") != 0 && strcasecmp(dot, ".htm") != 0)) return;
+    size_t size = text->size() * 10 + 65536;
+    char *buf = (char *)calloc(size, 1);
+    if (!buf) return;
+    if (!zehtml_append_text(buf, size, text->data(), text->size(), 1)) printf("page: %s has no body\n", file);
+    *text = buf;
+    free(buf);
 }
 
 // Relative picture names in a page are the page's neighbours.
@@ -134,6 +150,7 @@ int render(int argc, char **argv) {
     if (!read_file(argv[0], &text)) return zeko_fail("page: cannot read %s", argv[0]);
     start_toolkit();
     enter_page_dir(argv[0]);
+    convert_html(argv[0], &text);
     int height = measure(text, width) + 20;
     if (height < FIRST_HEIGHT) height = FIRST_HEIGHT;
     if (height > MAX_HEIGHT) height = MAX_HEIGHT;
@@ -182,6 +199,7 @@ int show(int argc, char **argv) {
     if (!read_file(argv[0], &text)) return zeko_fail("page: cannot read %s", argv[0]);
     start_toolkit();
     enter_page_dir(argv[0]);
+    convert_html(argv[0], &text);
     int content = measure(text, width) + 20;
     if (content > MAX_HEIGHT) content = MAX_HEIGHT;
     int height = content < SHOW_HEIGHT ? content : SHOW_HEIGHT;
