@@ -233,7 +233,7 @@ TEST_F(Background, EditorPictureIsTakenBack) {
     zepxmap_release(&green);
     FILE *f = fopen("editor.sh", "w");
     ASSERT_TRUE(f);
-    fprintf(f, "#!/bin/sh\ncp \"$1\" exported.bmp\ncp green.bmp \"$1\"\necho \"$1\" > edited.done\n");
+    fprintf(f, "#!/bin/sh\ncp \"$1\" exported.bmp\ncp green.bmp \"$1\"\necho \"$1\" > edited.tmp\nmv edited.tmp edited.done\n");
     fclose(f);
     chmod("editor.sh", 0755);
     std::string editor = dir + "/editor.sh";
