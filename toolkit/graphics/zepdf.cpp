@@ -48,7 +48,7 @@ bool buf_reserve(Buf *b, size_t more) {
 }
 
 void buf_add(Buf *b, const void *d, size_t n) {
-    if (!buf_reserve(b, n)) return;
+    if (n == 0 || !buf_reserve(b, n)) return;
     memcpy(b->p + b->n, d, n);
     b->n += n;
 }
@@ -120,7 +120,7 @@ struct Out {
 };
 
 void out_write(Out *o, const void *d, size_t n) {
-    if (!o->f || o->failed) return;
+    if (!o->f || o->failed || n == 0) return;   // an empty page has no buffer at all
     if (fwrite(d, 1, n, o->f) != n) o->failed = true;
     o->pos += (long)n;
 }
