@@ -60,8 +60,18 @@ void date() {
     answer("date", ok ? "ok" : "cancel", text);
 }
 
+// The menu opens at a known place inside the caller window (printed as its
+// dialog line: the menu's screen position and size), not at the pointer.
+zeWindow *g_caller;
+
 void popup() {
-    int r = zepopupmenu("entries=Cut|Copy|Paste|-|Select All");
+    static const char *const items[] = {"Cut", "Copy", "Paste", "-", "Select All"};
+    int x, y, w, h;
+    zewindow_client_origin(g_caller, &x, &y);
+    zepopupmenu_size(items, 5, ZEFONT_DEFAULT, &w, &h);
+    printf("dialog popup %d %d %d %d\n", x + 20, y + 10, w, h);
+    fflush(stdout);
+    int r = zepopupmenu("entries=Cut|Copy|Paste|-|Select All,x=%d,y=%d", x + 20, y + 10);
     char text[ZEPOPUPMENU_TEXTMAX + 16];
     snprintf(text, sizeof text, "%d %s", r, zepopupmenu_text());
     answer("popup", r ? "main" : "cancel", text);
@@ -116,6 +126,7 @@ int zeko_demo_dialogs(int argc, char **argv) {
     zeWindow win;
     if (!zewindow_open(&win, "zeko dialogs demo,x=0,y=0,xs=200,ys=100,bgcolor=ffffff"))
         return zeko_fail("demo dialogs: cannot open the window");
+    g_caller = &win;
     zedialog_set_open_hook(opened);
     int n = argc > 0 ? argc : (int)(sizeof kDemos / sizeof kDemos[0]);
     for (int i = 0; i < n && zerunning(); i++) {
