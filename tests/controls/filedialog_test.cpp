@@ -65,6 +65,34 @@ TEST(FileDialogRules, TypedPathsBecomeAbsoluteAndClean) {
     EXPECT_STREQ("", small);
 }
 
+// Whatever is typed, the path is absolute and clean or refused, and no
+// pattern makes matching fail or take long.
+TEST(FileDialogRules, MutatedTypedPathsAndPatterns) {
+    const char alphabet[] = "/\\.~*?;ab c\xe4";
+    unsigned seed = 16;
+    for (int round = 0; round < 3000; round++) {
+        char typed[64];
+        int n = (int)((seed = seed * 1103515245u + 12345u) >> 16) % 60;
+        for (int i = 0; i < n; i++) typed[i] = alphabet[((seed = seed * 1103515245u + 12345u) >> 16) % (sizeof alphabet - 1)];
+        typed[n] = 0;
+        char out[48];
+        if (zefiledialog_resolve("/tmp/x", typed, out, sizeof out)) {
+            std::string p = out;
+            EXPECT_EQ('/', p[0]) << typed;
+            EXPECT_EQ(std::string::npos, p.find("//")) << typed;
+            EXPECT_EQ(std::string::npos, (p + "/").find("/./")) << typed;
+            EXPECT_EQ(std::string::npos, (p + "/").find("/../")) << typed;
+            EXPECT_EQ(std::string::npos, p.find('\\')) << typed;
+            EXPECT_TRUE(p == "/" || p.back() != '/') << typed;
+        } else {
+            EXPECT_STREQ("", out) << typed;
+        }
+        zefiledialog_match(typed, "abc.txt");
+        zefiledialog_match(typed, typed);
+    }
+    EXPECT_FALSE(zefiledialog_match(std::string(200, '*').append("x").c_str(), std::string(5000, 'a').c_str()));
+}
+
 TEST(FileDialogRules, TheDefaultExtensionOnlyGoesOnANameWithoutOne) {
     const struct {
         const char *path, *ext, *out;
