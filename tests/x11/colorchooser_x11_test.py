@@ -1,7 +1,8 @@
 """The colour chooser on a real X server ("zeko demo colour"), driven with
 xdotool: a typed hex colour comes back with Enter, a click on a basic colour
 with OK, the original with Cancel and with Escape, the keyboard alone
-(typing at once, Tab to OK or Cancel, Enter); the preview shows the
+(typing at once, Tab to OK or Cancel, Enter), a drag in the field that
+leaves the window; the preview shows the
 colour on the screen before it is taken. A screenshot is kept in the build's
 test output folder."""
 import os
@@ -111,7 +112,7 @@ class Demo:
 
 class ColourChooser(unittest.TestCase):
     def setUp(self):
-        self.demo = Demo("336699", 6)
+        self.demo = Demo("336699", 7)
         self.addCleanup(self.demo.close)
 
     def test_typed_hex_basic_colour_cancel_and_escape(self):
@@ -167,6 +168,19 @@ class ColourChooser(unittest.TestCase):
         xdo("type", "#FFFFFF")
         xdo("key", "Tab", "Tab", "Return")
         self.assertEqual("0x102030", d.wait_answer(6))
+
+        # 7: a drag in the field that leaves the window keeps going and stops
+        # at the field's edge: no saturation, the brightness kept (a grey).
+        d.next_dialog()
+        fx, fy, fw, fh = d.controls["field"]
+        xdo("mousemove", "--sync", d.wx + fx + 30, d.wy + fy + 30)
+        xdo("mousedown", 1)
+        for step in (40, 120, 400):
+            xdo("mousemove", "--sync", d.wx + fx + 30 + step, d.wy + fy + 30 + step)
+        wait_for(lambda: d.preview_new(shot(path)) == (0x30, 0x30, 0x30), "the preview to show grey")
+        xdo("mouseup", 1)
+        xdo("key", "Return")
+        self.assertEqual("0x303030", d.wait_answer(7))
         wait_for(lambda: d.proc.poll() is not None, "the demo to end")
         self.assertEqual(0, d.proc.returncode)
 
