@@ -81,7 +81,12 @@ class Demo:
         info = subprocess.run(["xwininfo", "-id", self.win], capture_output=True, text=True).stdout
         self.wx = int(re.search(r"Absolute upper-left X:\s+(-?\d+)", info).group(1))
         self.wy = int(re.search(r"Absolute upper-left Y:\s+(-?\d+)", info).group(1))
-        xdo("windowactivate", "--sync", self.win)
+        # Keys typed before the window has the keyboard focus would go elsewhere.
+        def focused():
+            xdo("windowactivate", "--sync", self.win)
+            r = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True)
+            return r.stdout.strip() == self.win
+        wait_for(focused, "the chooser window to have the keyboard focus")
 
     def wait_answer(self, n):
         wait_for(lambda: len(self.answers()) >= n, "answer %d; output:\n%s" % (n, self.text()))
