@@ -140,6 +140,7 @@ void app_start();                 // start-up steps, up to "mainloop"
 void app_loop();                  // until the toolkit stops
 [[noreturn]] void save_and_quit();
 void app_display_tick();          // one display tick (clock, hundredths, compute, update)
+int display_tick_id();            // the display tick's event id (-1 before it exists)
 void advance_hundredths();        // the hundredths counter rule for the current clock record
 int settings_window_height(int maxwindowys, bool minys);
 bool detect_language();           // true: German (locale is German and "detectlanguage" exists)

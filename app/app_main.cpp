@@ -98,6 +98,8 @@ void app_display_tick() {
     }
 }
 
+int display_tick_id() { return g_displayTick ? g_displayTick->id : -1; }
+
 static void on_close_request(int sig) { save_and_quit(); }
 
 // A request that waits on a slow server pumps through here: the display

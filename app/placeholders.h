@@ -17,14 +17,3 @@
 #if __has_include("timeup.h")
 #include "timeup.h"
 #endif
-
-// Settings window (settings_window.cpp)
-void settings_window_open_or_refresh();
-void settings_window_close();
-void settings_window_handle_event(int id);
-bool settings_window_close_request(int id);  // id is the settings window's close event
-// While the timer window is dragged: the position page (page 3), when shown,
-// takes the new position (udX, slX, udY, slY from g_settings.windowX/Y).
-void settings_window_show_position();
-void settings_window_save_screen(const char *file);
-
