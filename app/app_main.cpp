@@ -66,7 +66,7 @@ void advance_hundredths() {
 // colon every half second: waking ten times a second, just after each tenth
 // of the wall clock, shows every change on time for a tenth of the wakeups.
 static bool display_wants_every_tick() {
-    return g_format.form != 1 || g_format.showHundredths || g_app.settingsWindowOpen;
+    return g_format.form != 1 || g_format.showHundredths || settings_window_shows_preview();
 }
 
 void app_display_tick() {

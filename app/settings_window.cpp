@@ -332,6 +332,9 @@ zeWindow *settings_window() { return s_win && s_win->open ? s_win : nullptr; }
 zeGUIScript *settings_window_page() { return settings_window() ? s_page : nullptr; }
 int settings_window_tab() { return s_tab; }
 int settings_window_subtab() { return s_subTab; }
+bool settings_window_shows_preview() {
+    return settings_window() && (s_tab == SETTINGS_TAB_TIMER || s_tab == SETTINGS_TAB_FORMAT);
+}
 
 void settings_window_open_or_refresh() {
     // A format that grows while a page is built asks for a refresh: the

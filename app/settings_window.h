@@ -32,6 +32,8 @@ zeWindow *settings_window();
 zeGUIScript *settings_window_page();
 int settings_window_tab();
 int settings_window_subtab();
+// The Timer or Format tab is shown: the preview follows every display tick.
+bool settings_window_shows_preview();
 // Selects a tab (and the sub-tab of the position tab) and builds it.
 void settings_window_show_tab(int tab, int subtab);
 

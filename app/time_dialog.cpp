@@ -4,6 +4,7 @@
 #include "settings_window.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "zedialog.h"
@@ -121,6 +122,17 @@ void redraw(TimeDialog *d) {
 
 int clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
+// A leading number as "%d" reads it (blanks first), held within +-100000 so
+// that a typed run of digits cannot overflow.
+bool read_number(const char **p, int *out) {
+    char *end;
+    long v = strtol(*p, &end, 10);
+    if (end == *p) return false;
+    *out = (int)(v > 100000 ? 100000 : v < -100000 ? -100000 : v);
+    *p = end;
+    return true;
+}
+
 int selection(const TimeDialog *d) { return d->hour < 0 || d->minute < 0 ? -1 : d->hour * 60 + d->minute; }
 
 void typed_time(TimeDialog *d) {
@@ -191,12 +203,12 @@ int time_entry_parse(const char *text, int hour, int minute) {
     for (char *p = t; *p; p++)
         if (strchr(".,;-+*=/\\", *p)) *p = ':';
     if (minute < 0) minute = 0;
-    if (strchr(t, ':')) {
-        int h = hour, m = minute;
-        if (sscanf(t, "%d:%d", &h, &m) >= 1) hour = h, minute = m;
-    } else {
-        int h;
-        if (sscanf(t, "%d", &h) == 1) hour = h;
+    // "hour:minute" or a bare hour; the minute stays as it was without one.
+    const char *p = t;
+    int h, m;
+    if (read_number(&p, &h)) {
+        hour = h;
+        if (*p == ':' && (p++, read_number(&p, &m))) minute = m;
     }
     if (hour < 0) hour = 0;
     minute = clamp(minute, 0, 59);

@@ -341,6 +341,24 @@ TEST(TimeEntry, TypedTimes) {
     EXPECT_EQ(time_entry_parse("-3", 8, 10), 8 * 60 + 10);  // ":3" reads no hour: the selection stays
 }
 
+// Typed text is the user's: whatever it holds, the answer is a time of day.
+TEST(TimeEntry, MutatedTypedTimesStayWithinTheDay) {
+    const char *seeds[] = {"10:45 AM", "14.25", "12 pm", "7", "99999999999:-99999999999", "%n%s", "a p : ; - + * = / \\"};
+    unsigned seed = 12345;
+    auto next = [&seed]() { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7fff; };
+    for (int round = 0; round < 3000; round++) {
+        std::string t = seeds[round % 7];
+        for (int k = next() % 6; k > 0; k--) {
+            size_t at = t.empty() ? 0 : next() % (t.size() + 1);
+            if (next() % 2 && !t.empty() && at < t.size()) t[at] = (char)(next() % 256);
+            else t.insert(at, 1, (char)(next() % 256));
+        }
+        int v = time_entry_parse(t.c_str(), (int)(next() % 30) - 3, (int)(next() % 70) - 3);
+        ASSERT_GE(v, 0) << t;
+        ASSERT_LT(v, 24 * 60) << t;
+    }
+}
+
 TEST(TimeEntry, SquaresUnderThePointer) {
     int hour = -1, minute = -1;
     // Minute square in the second row, third column: 40.

@@ -149,6 +149,9 @@ class Settings(qx.DisplayTestCase):
         self.click("bdsec")
         qx.wait_for(lambda: self.timer()[2] > before, "a wider timer window with hundredths")
         self.check_preview()
+        before = self.timer()[2]
+        self.click("lbdec", dy=2 + 16 * 4 + 8)  # the fifth line: five places
+        qx.wait_for(lambda: self.timer()[2] > before, "a wider timer window with five leading places")
 
         # Window: a dragged slider moves the timer; a flag check box.
         page = self.visit(3, 0)
@@ -204,6 +207,10 @@ class Settings(qx.DisplayTestCase):
             if index == 1:
                 self.click("cb24")
                 self.wait_page(1, None, 1)
+                self.click("cbHour")  # its list opens below it, 16 pixels a line
+                x, y = self.at("cbHour")
+                time.sleep(0.3)
+                self.xdo("mousemove", x, y + 34, "click", 1)  # the second line: 01
             if index == 3:  # the sub-tab of before first, then the other one
                 self.shot("de_3_" + ("colors" if page.sub else "window"))
                 self.tab("tab2", 1 - page.sub)
@@ -218,6 +225,8 @@ class Settings(qx.DisplayTestCase):
         self.assertEqual(saved[1][1], str(qx.day_number(2026, 12, 15)))
         self.assertEqual(saved[2][1], "1")           # 24h
         self.assertEqual(saved[16][6], "1")          # hundredths shown
+        self.assertEqual(saved[16][7], "5")          # five leading places
+        self.assertEqual(saved[1][2], "3600")        # 01:00
         self.assertEqual(saved[7][1], str(moved[0]))
         self.assertEqual(saved[10][1], "0")          # always on top switched off
         self.assertEqual(saved[6][1], "5f0000")
