@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "app_paths.h"
 #include "settings.h"
 #include "sevenseg.h"
 #include "timer_window.h"
@@ -83,13 +84,13 @@ void apply_example(int n) {
     unlink("quimo_bg_intern.bmp");
 
     const KeptSettings kept = settings_keep();
-    char file[64];
-    snprintf(file, sizeof file, "examples/s%d.dbf", n);
-    settings_load(file);
+    char name[64], path[APP_PATH_MAX];
+    snprintf(name, sizeof name, "examples/s%d.dbf", n);
+    settings_load(app_data_path(name, path, sizeof path));
     if (n <= 8) {
-        char picture[64];
-        snprintf(picture, sizeof picture, "examples/%s/bg%d.bmp", german() ? "ger" : "eng", n);
-        if (file_exists(picture)) copy_file(picture, "quimo_bg_intern.bmp");
+        snprintf(name, sizeof name, "examples/%s/bg%d.bmp", german() ? "ger" : "eng", n);
+        app_data_path(name, path, sizeof path);
+        if (file_exists(path)) copy_file(path, "quimo_bg_intern.bmp");
     }
     read_clock();
     place(n);
@@ -123,7 +124,9 @@ void tab_quimo_text() {
                 "Seite Format, Ort und Größe des Timers auf der Seite Größe/Position/Farben. Wenn ein Countdown "
                 "abläuft, kann QUIMO eine Nachricht zeigen, einen Klang abspielen und ein Programm starten "
                 "(Seite Einstellungen)."));
-    if (file_exists("quimo_picture2.bmp")) page_add("<center><image=quimo_picture2.bmp></center>\n");
+    char picture[APP_PATH_MAX];
+    app_data_path("quimo_picture2.bmp", picture, sizeof picture);
+    if (file_exists(picture)) page_add("<center><image=%s></center>\n", picture);
     page_add("<hline><b><font=arial18>%s</b><font=arial16>%s\n<yinc=6>", tr("Examples ", "Beispiele "),
              tr("To get this settings window back: click on the timer window.",
                 "Um dieses Fenster wieder zu öffnen: auf das Timer-Fenster klicken."));

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "app_paths.h"
 #include "placeholders.h"
 #include "timeup.h"
 #include "timesync.h"
@@ -33,7 +34,9 @@ const char *base_name(const char *path) {
 bool choose_file(char *path, int size, bool sound) {
 #if __has_include("zefiledialog.h")
     char answer[ZEFILEDIALOG_PATHMAX + 1];
-    bool ok = sound ? zedialog_file(answer, sizeof answer, "open,filter=*.wav;*.mp3;*.mid,dir=./sounds")
+    char sounds[APP_PATH_MAX];
+    app_data_path("sounds", sounds, sizeof sounds);
+    bool ok = sound ? zedialog_file(answer, sizeof answer, "open,filter=*.wav;*.mp3;*.mid,dir=%s", sounds)
                     : zedialog_file(answer, sizeof answer, "open,executable,filter=*|%s,dir=/usr/bin",
                                     german() ? "Programme" : "Programs");
     if (!ok || (int)strlen(answer) >= size) return false;
@@ -230,13 +233,16 @@ const char *const kPrintIcon[] = {
     "...kwwwwwwwwk...", "...kkkkkkkkkk...",
 };
 
-const char *help_file() { return german() ? "helpinfo_ger.html" : "helpinfo_eng.html"; }
+const char *help_file() {
+    static char path[APP_PATH_MAX];
+    return app_data_path(german() ? "helpinfo_ger.html" : "helpinfo_eng.html", path, sizeof path);
+}
 
 }  // namespace
 
 void tab_help_text() {
     // Until the help documents are converted, the page names the file.
-    page_add("%s %s\n", tr("Help:", "Hilfe:"), help_file());
+    page_add("%s %s\n", tr("Help:", "Hilfe:"), german() ? "helpinfo_ger.html" : "helpinfo_eng.html");
     page_add("\n\n<save=yPrintCommand><image_xpm=%d><restore=yPrintCommand>       ", zepage_xpm_handle(kPrintIcon));
     page_add("<link=liPrintHelp,%s><x=300>Version %s<ysize=%d>", tr("Print page", "Seite drucken"), "2.0",
              german() ? 1100 : 1200);
