@@ -90,7 +90,7 @@ void apply_example(int n) {
     if (n <= 8) {
         snprintf(name, sizeof name, "examples/%s/bg%d.bmp", german() ? "ger" : "eng", n);
         app_data_path(name, path, sizeof path);
-        if (file_exists(path)) copy_file(path, "quimo_bg_intern.bmp");
+        if (have_file(path)) copy_file(path, "quimo_bg_intern.bmp");
     }
     read_clock();
     place(n);
@@ -126,7 +126,7 @@ void tab_quimo_text() {
                 "(Seite Einstellungen)."));
     char picture[APP_PATH_MAX];
     app_data_path("quimo_picture2.bmp", picture, sizeof picture);
-    if (file_exists(picture)) page_add("<center><image=%s></center>\n", picture);
+    if (have_file(picture)) page_add("<center><image=%s></center>\n", picture);
     page_add("<hline><b><font=arial18>%s</b><font=arial16>%s\n<yinc=6>", tr("Examples ", "Beispiele "),
              tr("To get this settings window back: click on the timer window.",
                 "Um dieses Fenster wieder zu öffnen: auf das Timer-Fenster klicken."));

@@ -43,7 +43,7 @@ int screen_width();
 int screen_height();
 // Draws a text on the page's canvas in Arial16 and shows it.
 void draw_canvas_text(int x, int y, int w, int h, uint32_t colour, const char *text);
-bool file_exists(const char *name);
+bool have_file(const char *name);
 // The date picker: true when the user confirmed a date.
 bool date_picker(int *year, int *month, int *day, const char *title);
 bool copy_file(const char *from, const char *to);

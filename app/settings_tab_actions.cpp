@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app_paths.h"
+#include "background.h"
+#include "zehtml.h"
 #include "placeholders.h"
 #include "timeup.h"
 #include "timesync.h"
@@ -85,8 +87,15 @@ void sync_now() {
     s_statusShown[0] = 0;
 }
 
-// The picture operations are not built yet: the press is logged.
-void background_button(const char *name) { write_log("background: %s is not available yet", name); }
+void background_button(const char *name) {
+    bool digits = get_int("cbWithDigits") != 0;
+    if (!strcmp(name, "btEditBG")) background_edit(digits);
+    else if (!strcmp(name, "btEditBGWith")) background_edit_with_button(digits);
+    else if (!strcmp(name, "btRefresh")) background_take_back();
+    else if (!strcmp(name, "btErase")) background_erase();
+    else if (!strcmp(name, "btSave")) background_save_button(digits);
+    else if (!strcmp(name, "btLoad")) background_load_button();
+}
 
 }  // namespace
 
@@ -241,8 +250,10 @@ const char *help_file() {
 }  // namespace
 
 void tab_help_text() {
-    // Until the help documents are converted, the page names the file.
-    page_add("%s %s\n", tr("Help:", "Hilfe:"), german() ? "helpinfo_ger.html" : "helpinfo_eng.html");
+    // The help document converted into the page; its links count from 1.
+    std::string help(1 << 20, '\0');
+    if (zehtml_append(&help[0], help.size(), help_file(), 1)) page_add_latin1(help.c_str());
+    else page_add("%s %s\n", tr("No help document:", "Kein Hilfedokument:"), help_file());
     page_add("\n\n<save=yPrintCommand><image_xpm=%d><restore=yPrintCommand>       ", zepage_xpm_handle(kPrintIcon));
     page_add("<link=liPrintHelp,%s><x=300>Version %s<ysize=%d>", tr("Print page", "Seite drucken"), "2.0",
              german() ? 1100 : 1200);

@@ -4,12 +4,11 @@
 #include "settings_internal.h"
 
 #include <cstdio>
-#include <unistd.h>
 
+#include "background.h"
 #include "sevenseg.h"
 #include "timer_window.h"
 #include "zecolorchooser.h"
-#include "zedialog.h"
 
 namespace {
 
@@ -105,24 +104,10 @@ void recolour() {
     sevenseg_force_full_redraw();
 }
 
-// The chosen background colour also fills the picture when the user wants.
-void ask_background_fill() {
-    if (!file_exists("quimo_bg_intern.bmp")) return;
-    // The dialogs take Latin-1 text.
-    bool yes = german() ? zedialog_janein("Soll der Hintergrund mit der neuen Farbe gel\xf6scht werden?\n"
-                                          "Sonst werden nur die inaktiven Segmente neu berechnet.")
-                        : zedialog_yesno("Fill background with the new color?\n"
-                                         "Otherwise only the inactive segments are recomputed.");
-    if (!yes) return;
-    if (copy_file("quimo_bg_intern.bmp", "quimo_bg_backup.bmp")) unlink("quimo_bg_intern.bmp");
-}
-
-void choose_colour(uint32_t *colour, const char *title, bool background) {
+void choose_colour(uint32_t *colour, const char *title) {
     choosers_begin();
-    uint32_t before = *colour;
     *colour = (uint32_t)zecolorchooser((int32_t)*colour, title) & 0xffffff;
     compute_colours();
-    if (background && *colour != before) ask_background_fill();
     choosers_end();
 }
 
@@ -148,10 +133,9 @@ bool colour_event(int id) {
         relayout();
         return true;
     }
-    if (is_event(id, "btColor")) return choose_colour(&s.segmentColour, "color", false), true;
-    if (is_event(id, "btBorderColor")) return choose_colour(&s.borderColour, "border color", false), true;
-    if (is_event(id, "btBGColor"))
-        return choose_colour(&s.backgroundColour, tr("background color", "Hintergrundfarbe"), true), true;
+    if (is_event(id, "btColor")) return choose_colour(&s.segmentColour, "color"), true;
+    if (is_event(id, "btBorderColor")) return choose_colour(&s.borderColour, "border color"), true;
+    if (is_event(id, "btBGColor")) return background_colour_button(), true;
     return false;
 }
 

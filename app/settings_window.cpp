@@ -145,7 +145,15 @@ void build() {
     zeview_make_standard(v);
     zegraphic_clear(0xffffff);
     if (!s_page) s_page = new zeGUIScript();
-    zepage_build(s_page, s_latin1.c_str());
+    int end = zepage_build(s_page, s_latin1.c_str());
+    // A help document longer than its canvas would be cut off: the canvas
+    // grows to the page and the page is built on it again.
+    if (end + 20 > height && end + 20 < 32000) {
+        zeview_resize_content(v, s_win->width, end + 20, false, true);
+        zeview_make_standard(v);
+        zegraphic_clear(0xffffff);
+        zepage_build(s_page, s_latin1.c_str());
+    }
     zepage_set_int(s_page, "MainTab", s_tab);
     fill_tab();
     if (keep) zepage_focus(s_page, focus);
@@ -307,7 +315,7 @@ void draw_canvas_text(int x, int y, int w, int h, uint32_t colour, const char *t
     zeview_handler(v, ZEREQ_REFRESH, x, y, w, h, 0, 0, 0, 0);
 }
 
-bool file_exists(const char *name) { return access(name, F_OK) == 0; }
+bool have_file(const char *name) { return access(name, F_OK) == 0; }
 
 bool copy_file(const char *from, const char *to) {
     FILE *in = app_open_file(from, "rb");

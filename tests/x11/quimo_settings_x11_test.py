@@ -235,7 +235,7 @@ class Settings(qx.DisplayTestCase):
         self.assertEqual(saved[21][6], "Tea")
         self.assertEqual(saved[9][1], "1")           # window on start
         self.assertEqual(saved[19][1], "1")          # German
-        self.assertIn("background: btErase", prog.log())
+        self.assertTrue(os.path.exists(os.path.join(prog.dir, "quimo_bg_intern.bmp")))  # erased to the colour
 
     def check_preview(self):
         """The preview shows what the timer window shows."""
