@@ -25,6 +25,7 @@
 #include "zeplatform.h"
 #include "zetime.h"
 #include "zeentry.h"
+#include "zeevent.h"
 #include "zeupdown.h"
 #include "zeview.h"
 #include "zewindow.h"
@@ -339,6 +340,16 @@ TEST(TimeEntry, TypedTimes) {
     EXPECT_EQ(time_entry_parse("25:75", -1, -1), 23 * 60 + 59);
     EXPECT_EQ(time_entry_parse("", 8, 10), 8 * 60 + 10);
     EXPECT_EQ(time_entry_parse("-3", 8, 10), 8 * 60 + 10);  // ":3" reads no hour: the selection stays
+}
+
+TEST_F(SettingsWindow, TimeDialogEndsWithEnterOrEscape) {
+    zeevent_post(ZEKEY_ENTER);
+    EXPECT_EQ(time_entry_dialog(13 * 60 + 25), 13 * 60 + 25);
+    zeevent_post(ZEKEY_ESCAPE);
+    EXPECT_EQ(time_entry_dialog(7 * 60), 7 * 60);
+    zeevent_post(ZEKEY_ENTER);
+    EXPECT_EQ(time_entry_dialog(-1), -1);  // nothing chosen
+    EXPECT_EQ(zewindow_count(), 1);        // the dialog's window is gone, the timer's stays
 }
 
 // Typed text is the user's: whatever it holds, the answer is a time of day.
