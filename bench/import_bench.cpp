@@ -10,6 +10,7 @@
 #include "../tests/support/picture_make.h"
 #include "app.h"
 #include "background.h"
+#include "zeimage.h"
 #include "zeimport.h"
 
 namespace {
@@ -63,6 +64,25 @@ void BM_BackgroundImportJpeg4000x3000(benchmark::State &state) {
     unlink("quimo.log");
 }
 
+// Creating the timer window loads the internal picture into the window's
+// pixmap (server format), which shows only its top-left corner.
+void BM_WindowLoadsBmp4000x3000(benchmark::State &state) {
+    std::string bmp = temp("intern.bmp");
+    zePixmap pic;
+    zepxmap_init(&pic);
+    if (!zeimage_import(&pic, file("baseline.jpg", jpeg_baseline).c_str(), 0) ||
+        !zepxmap_savetofile_bmp(&pic, bmp.c_str()))
+        state.SkipWithError("no picture");
+    zepxmap_release(&pic);
+    zePixmap win;
+    zepxmap_create(&win, 800, 100, ZEPX_SERVER);
+    for (auto _ : state)
+        if (!zeimage_load_file(&win, bmp.c_str(), 0, 0)) state.SkipWithError("load failed");
+    zepxmap_release(&win);
+    unlink(bmp.c_str());
+}
+
+BENCHMARK(BM_WindowLoadsBmp4000x3000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportJpeg4000x3000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ImportJpeg4000x3000Progressive)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ImportGif1920x1080)->Unit(benchmark::kMillisecond);

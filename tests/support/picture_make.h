@@ -105,6 +105,6 @@ inline uint32_t picture_gif_color(int i) {
 inline bool picture_write(const char *path, const std::vector<uint8_t> &data) {
     FILE *f = fopen(path, "wb");
     if (!f) return false;
-    bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
+    bool ok = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
     return fclose(f) == 0 && ok;
 }

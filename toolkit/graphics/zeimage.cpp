@@ -74,11 +74,15 @@ bool zeimage_place(FILE *f, zeImgDecode decode, void *state, int W, int H, zePix
         if (transparent != -2) zepxmap_settransparent(p, transparent);
         return true;
     }
-    zePixmap tmp;
-    if (!zepxmap_create(&tmp, W, H, ZEPX_TRUECOLOR)) return false;
-    zeImgRows rows = {&tmp, 0, 0, W, H};
     bool remake = bit == ZEIMG_TO_SERVER && (targets & ZEIMG_SERVER_REMAKE) && x == 0 && y == 0 &&
                   w == p->width && h == p->height && W == w && H == h;
+    // The temporary holds only what lands in the pixmap: a large picture
+    // behind a small window is not held whole a second time.
+    int tw = remake ? W : w < p->width - x ? w : p->width - x;
+    int th = remake ? H : h < p->height - y ? h : p->height - y;
+    zePixmap tmp;
+    if (!zepxmap_create(&tmp, tw > 0 ? tw : 1, th > 0 ? th : 1, ZEPX_TRUECOLOR)) return false;
+    zeImgRows rows = {&tmp, 0, 0, W, H};
     bool ok = decode(f, state, rows);
     if (ok && remake) {
         // the picture becomes the pixmap: converted whole, its transparent colour masked
