@@ -134,6 +134,30 @@ TEST_F(EventQueue, SignalPostsItsIdOnTheMainThread) {
     EXPECT_TRUE(drain().empty());
 }
 
+// A request arriving while a dialog waits is not lost among the ids the
+// wait discards: it comes after the wait, or ends the wait that asks for it.
+int g_answer_id;
+void post_answer_once() {
+    if (g_answer_id) zeevent_post(g_answer_id);
+    g_answer_id = 0;
+}
+
+TEST_F(EventQueue, SignalDuringWaitforIsKeptForAfterTheWait) {
+    int id = zeevent_newid(), ok = zeevent_newid();
+    ASSERT_TRUE(zeevent_post_on_signal(SIGUSR1, id));
+    zeevent_set_child_poll_hook(post_answer_once);
+    raise(SIGUSR1);
+    g_answer_id = ok;
+    EXPECT_EQ(ok, zeevent_waitfor(1, ok));
+    EXPECT_EQ(std::vector<int>{id}, drain());
+
+    raise(SIGUSR1);
+    g_answer_id = ok;
+    EXPECT_EQ(id, zeevent_waitfor(2, ok, id));
+    zeevent_set_child_poll_hook(nullptr);
+    EXPECT_EQ(std::vector<int>{ok}, drain());
+}
+
 // A close handler that pumps (a "save?" dialog, a download) is called once,
 // not again from its own pump.
 int g_pumping_calls;

@@ -22,6 +22,8 @@ static int g_count, g_read, g_write;
 static bool g_waited;
 static bool g_layout_done;
 static int g_waitfor_depth;
+static const int *g_waitfor_ids;  // what the innermost zeevent_waitfor listens for
+static int g_waitfor_n;
 static int g_f12_presses;
 static void (*g_layout_hook)(void);
 static void (*g_child_poll_hook)(void);
@@ -154,9 +156,19 @@ bool zeevent_post_on_signal(int sig, int id) {
     return false;
 }
 
+static bool waited_for(int id) {
+    for (int i = 0; i < g_waitfor_n; i++)
+        if (g_waitfor_ids[i] == id) return true;
+    return false;
+}
+
+// A signal is a request from outside (another start of the program): a modal
+// wait would discard it, so it stays raised until the wait ends, unless the
+// wait listens for it.
 static void post_signal_events(void) {
     for (int i = 0; i < g_signal_event_count; i++) {
         if (!g_signal_events[i].raised) continue;
+        if (g_waitfor_depth > 0 && !waited_for(g_signal_events[i].id)) continue;
         g_signal_events[i].raised = 0;
         zeevent_post(g_signal_events[i].id);
     }
@@ -245,6 +257,9 @@ int zeevent_poll(void) {
 // The list form has no limit of its own: the caller's array holds all n.
 int zeevent_waitfor_list(int n, const int *ids) {
     if (!ids) n = 0;
+    const int *outer_ids = g_waitfor_ids;
+    int outer_n = g_waitfor_n;
+    g_waitfor_ids = ids, g_waitfor_n = n;
     g_waitfor_depth++;
     int found = 0;
     while (!found) {
@@ -254,6 +269,9 @@ int zeevent_waitfor_list(int n, const int *ids) {
             if (ids[i] == id) found = id;
     }
     g_waitfor_depth--;
+    g_waitfor_ids = outer_ids, g_waitfor_n = outer_n;
+    // A request held back during the wait is queued now, for the caller's loop.
+    if (!g_waitfor_depth) post_signal_events();
     return found;
 }
 
