@@ -260,11 +260,19 @@ static void set_wm_properties(Window w, const zeNativeSpec *s) {
     XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_PID"), XA_CARDINAL, 32, PropModeReplace,
                     (unsigned char *)&pid, 1);
     // Motif hints: flags (1 functions, 2 decorations), functions, decorations.
+    enum { MWM_FUNCTIONS = 1, MWM_DECORATIONS = 2, MWM_FUNC_RESIZE = 2, MWM_FUNC_MOVE = 4,
+           MWM_DECOR_BORDER = 2, MWM_DECOR_RESIZEH = 4 };
     long motif[5] = {0, 0, 0, 0, 0};
-    if (s->flags & (ZENW_NOTITLE | ZENW_FULLSCREEN) || !s->title || !*s->title) motif[0] |= 2;
+    bool resize = s->flags & ZENW_RESIZE;
+    bool caption = !(s->flags & (ZENW_NOTITLE | ZENW_FULLSCREEN)) && s->title && *s->title;
+    if (!caption) motif[0] |= MWM_DECORATIONS;
     if (s->flags & ZENW_NOSYSMENU) {
-        motif[0] |= 1;
-        motif[1] = 4 | ((s->flags & ZENW_RESIZE) ? 2 : 0);   // move (and resize): no close, no minimise
+        // Move (and resize) only: no close, minimise or maximise. Some window
+        // managers (openbox) draw all three buttons on any title bar whatever
+        // the functions say, so the window keeps its border and loses the title bar.
+        motif[0] |= MWM_FUNCTIONS | MWM_DECORATIONS;
+        motif[1] = MWM_FUNC_MOVE | (resize ? MWM_FUNC_RESIZE : 0);
+        if (caption) motif[2] = MWM_DECOR_BORDER | (resize ? MWM_DECOR_RESIZEH : 0);
     }
     if (motif[0]) {
         Atom a = zex11_atom("_MOTIF_WM_HINTS");
