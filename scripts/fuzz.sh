@@ -5,7 +5,7 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 #
 # SECONDS per target (default 150); TARGETs among: bmp pcx ppm xpm xpm_mem draw
-# fontdesc ansi cfgstr page html timesync timeentry table sound options pdf import (default all). FUZZ_BUILD names the build directory
+# fontdesc ansi cfgstr page html timesync timeentry table sound options pdf import clipboard (default all). FUZZ_BUILD names the build directory
 # (default build-fuzz), FUZZ_JOBS the build jobs (default 2). Seeds come from
 # tests/fuzz/seeds/NAME (and the malformed samples for the readers); the
 # growing corpus stays in $FUZZ_BUILD/corpus/NAME, crashes in
@@ -14,7 +14,7 @@ set -eu
 src=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-150}
 [ $# -gt 0 ] && shift
-targets=${*:-bmp pcx ppm xpm xpm_mem fontdesc ansi cfgstr draw page html timesync timeentry table sound options pdf import}
+targets=${*:-bmp pcx ppm xpm xpm_mem fontdesc ansi cfgstr draw page html timesync timeentry table sound options pdf import clipboard}
 build=${FUZZ_BUILD:-$src/build-fuzz}
 case $build in /*) ;; *) build=$src/$build ;; esac
 jobs=${FUZZ_JOBS:-2}
@@ -50,7 +50,7 @@ for t in $targets; do
         seeds="$src/tests/fuzz/seeds/$t"
         mkdir -p "$build/corpus/$t"
         cp "$src"/tests/graphics/malformed/*."$t" "$build/corpus/$t/" ;;
-    xpm_mem|fontdesc|ansi|cfgstr|draw|page|html|timesync|timeentry|table|sound|options|pdf|import)
+    xpm_mem|fontdesc|ansi|cfgstr|draw|page|html|timesync|timeentry|table|sound|options|pdf|import|clipboard)
         build_target $t fuzz_$t.cpp
         seeds="$src/tests/fuzz/seeds/$t"
         mkdir -p "$build/corpus/$t" ;;

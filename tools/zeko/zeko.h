@@ -13,5 +13,9 @@ int zeko_demo_terminal(int argc, char **argv);   // zeko_terminal.cpp
 int zeko_demo_dialogs(int argc, char **argv);    // zeko_dialogs.cpp
 int zeko_demo_colour(int argc, char **argv);     // zeko_colour.cpp
 
+// Starts the toolkit for zeko's own windows (program name "zeko", the
+// standard views); with close_on_signal, SIGTERM and SIGINT close them.
+void zeko_start_toolkit(bool close_on_signal);
+
 // Prints "zeko: MESSAGE" on standard error and returns 1.
 int zeko_fail(const char *fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -39,12 +39,7 @@ int zeko_demo_colour(int argc, char **argv) {
         if (strcmp(argv[i], "german") == 0) zelanguage_set(1);
         else if (!zecolorchooser_parse_hex(argv[i], &colour)) times = atoi(argv[i]);
     }
-    char arg0[] = "zeko";
-    char *args[] = {arg0, nullptr};
-    zeentry_init(1, args);
-    zefont_init();
-    zeview_install();
-    zeevent_set_close_request_handler(zewindow_close_request);
+    zeko_start_toolkit(true);
     zeWindow win;
     if (!zewindow_open(&win, "zeko colour demo,x=0,y=0,xs=200,ys=100,bgcolor=ffffff"))
         return zeko_fail("demo colour: cannot open the window");

@@ -13,6 +13,7 @@
 #include "zeframe.h"
 #include "zegout.h"
 #include "zepxmap.h"
+#include "zetoolkit.h"
 #include "zeview.h"
 #include "zewindow.h"
 #include <cstdio>
@@ -111,11 +112,7 @@ void draw_lines(void) {
 }
 
 int demo_scroll(void) {
-    char arg0[] = "zeko";
-    char *argv[] = {arg0, nullptr};
-    zeentry_init(1, argv);
-    zefont_init();
-    zeview_install();
+    zeko_start_toolkit(false);
     zeWindow win;
     if (!zewindow_open(&win, "zeko scroll demo,xs=%d,ys=%d,cys=%d,bgcolor=ffffff", WIN_W, WIN_H, CONTENT_H))
         return zeko_fail("demo: cannot open the window");
@@ -139,6 +136,14 @@ int demo_scroll(void) {
 }
 
 }  // namespace
+
+void zeko_start_toolkit(bool close_on_signal) {
+    char arg0[] = "zeko";
+    char *argv[] = {arg0, nullptr};
+    zetoolkit_init(1, argv);
+    zeview_install();
+    if (close_on_signal) zeevent_set_close_request_handler(zewindow_close_request);
+}
 
 int zeko_demo(int argc, char **argv) {
     if (argc == 1 && strcmp(argv[0], "scroll") == 0) return demo_scroll();

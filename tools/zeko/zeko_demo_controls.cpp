@@ -129,11 +129,7 @@ int zeko_demo_controls(int argc, char **argv) {
         for (const Section &s : kSections) known = known || strcasecmp(s.name, argv[i]) == 0;
         if (!known) return zeko_fail("demo controls: no section \"%s\"", argv[i]);
     }
-    char arg0[] = "zeko";
-    char *eargv[] = {arg0, nullptr};
-    zeentry_init(1, eargv);
-    zefont_init();
-    zeview_install();
+    zeko_start_toolkit(false);
     setvbuf(stdout, nullptr, _IOLBF, 0);
     static zeWindow win;
     if (!zewindow_open(&win, "zeko controls demo,xs=%d,ys=%d,cys=%d,bgcolor=ffffff", WIN_W, WIN_H, MAX_CONTENT_H))

@@ -117,12 +117,7 @@ const Demo *find(const char *name) {
 int zeko_demo_dialogs(int argc, char **argv) {
     for (int i = 0; i < argc; i++)
         if (!find(argv[i])) return zeko_fail("demo dialogs: no dialog %s", argv[i]);
-    char arg0[] = "zeko";
-    char *args[] = {arg0, nullptr};
-    zeentry_init(1, args);
-    zefont_init();
-    zeview_install();
-    zeevent_set_close_request_handler(zewindow_close_request);
+    zeko_start_toolkit(true);
     zeWindow win;
     if (!zewindow_open(&win, "zeko dialogs demo,x=0,y=0,xs=200,ys=100,bgcolor=ffffff"))
         return zeko_fail("demo dialogs: cannot open the window");

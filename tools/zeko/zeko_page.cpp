@@ -107,11 +107,7 @@ void enter_samples(void) {
 }
 
 void start_toolkit(void) {
-    char arg0[] = "zeko";
-    char *argv[] = {arg0, nullptr};
-    zeentry_init(1, argv);
-    zefont_init();
-    zeview_install();
+    zeko_start_toolkit(false);
     enter_samples();
 }
 

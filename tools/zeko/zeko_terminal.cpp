@@ -45,12 +45,7 @@ void event(const char *kind, int value) {
 int zeko_demo_terminal(int argc, char **argv) {
     std::string cmd;
     if (!command_line(argc, argv, &cmd)) return zeko_fail("demo terminal: a word holds a double quote");
-    char arg0[] = "zeko";
-    char *args[] = {arg0, nullptr};
-    zeentry_init(1, args);
-    zefont_init();
-    zeview_install();
-    zeevent_set_close_request_handler(zewindow_close_request);
+    zeko_start_toolkit(true);
     int w = COLUMNS * zefont_char_width(ZEFONT_DEFAULT, 'w') + 2 * BORDER + BAR;
     int h = LINES * zefont_height(ZEFONT_DEFAULT) + 2 * BORDER;
     zeWindow win;
