@@ -9,3 +9,19 @@ foreach(lang eng ger)
 endforeach()
 add_custom_target(helpdata DEPENDS ${ZE_HELP_FILES})
 add_dependencies(programdata helpdata)
+
+# The example background pictures and the introduction picture, drawn by
+# tools/mkpictures from data/pictures.txt.
+set(ZE_PICTURE_FILES)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/pictures.txt)
+file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/pictures.txt ZE_PICTURE_LINES REGEX "^[^#]")
+foreach(line ${ZE_PICTURE_LINES})
+  string(REGEX MATCH "^[^ ]+" pic "${line}")
+  list(APPEND ZE_PICTURE_FILES ${ZE_PROGRAM_DIR}/${pic})
+endforeach()
+add_custom_command(OUTPUT ${ZE_PICTURE_FILES}
+  COMMAND mkpictures ${CMAKE_CURRENT_SOURCE_DIR}/pictures.txt ${ZE_PROGRAM_DIR}
+  DEPENDS mkpictures ${CMAKE_CURRENT_SOURCE_DIR}/pictures.txt
+  COMMENT "Drawing the example and introduction pictures")
+add_custom_target(picturedata DEPENDS ${ZE_PICTURE_FILES})
+add_dependencies(programdata picturedata)
