@@ -85,6 +85,10 @@ void gradient(Canvas *c, const Spec &s) {
 
 // ---- motifs -------------------------------------------------------------------
 
+// Where a screen-wide picture's title stands: just right of where the digits
+// of its timer end, so that it shows on any screen from 1024 pixels up.
+const int kTitleX = 520, kTitleRoom = 420;
+
 uint32_t g_seed;
 double rnd() {
     g_seed = g_seed * 1103515245u + 12345u;
@@ -114,13 +118,15 @@ void fireworks(Canvas *c, const Spec &s) {
     stars(c, s, c->w * c->h / 300);
     uint32_t colours[] = {s.accent, 0xff5a8c, 0x7ad0ff, 0xfff3a0};
     double r = c->h * 0.42;
-    // A wide picture keeps its right third, where the title stands, for stars.
-    double span = c->w > 12 * c->h ? c->w * 0.66 : c->w;
-    for (int i = 0, n = (int)(span / (c->h * 2.2)) + 1; i < n; i++) {
-        double x = (i + 0.5 + (rnd() - 0.5) * 0.4) * span / n;
-        // Narrow ones keep theirs in the upper part, above the title.
-        double y = span < c->w ? c->h * (0.35 + 0.3 * rnd()) : c->h * (0.25 + 0.1 * rnd());
-        burst(c, x, y, r * (span < c->w ? 0.7 + 0.4 * rnd() : 0.55 + 0.2 * rnd()), colours[i % 4]);
+    // A wide picture (a screen-wide window) keeps the room of its title free;
+    // a narrow one keeps its bursts in the upper part, above the title.
+    bool wide = c->w > 12 * c->h;
+    int n = (int)(c->w / (c->h * 2.2)) + 1;
+    for (int i = 0; i < n; i++) {
+        double x = (i + 0.5 + (rnd() - 0.5) * 0.4) * c->w / n;
+        if (wide && x > kTitleX - 2 * c->h && x < kTitleX + kTitleRoom) continue;
+        double y = wide ? c->h * (0.35 + 0.3 * rnd()) : c->h * (0.25 + 0.1 * rnd());
+        burst(c, x, y, r * (wide ? 0.7 + 0.4 * rnd() : 0.55 + 0.2 * rnd()), colours[i % 4]);
     }
 }
 
@@ -280,7 +286,7 @@ void title(Canvas *c, const Spec &s) {
     if (s.motif == "intro") target = (int)(c->h * 0.26);
     if (target < 9) target = 9;
     // Smaller until it fits beside the picture's edges.
-    int font = -1, room = wide ? c->w / 3 : c->w - 12;
+    int font = -1, room = wide ? kTitleRoom - 20 : c->w - 12;
     for (; target >= 9; target -= 2) {
         font = title_font(target * 2);
         if (font >= 0 && zefont_text_width(font, s.title.c_str()) / 2 <= room) break;
@@ -293,9 +299,9 @@ void title(Canvas *c, const Spec &s) {
     zepxmap_clear(&big, 0);
     zefont_draw_text(&big, font, 4, 4, 0xffffff, false, false, -1, 0, -1, s.title.c_str());
     int w = tw / 2, h = th / 2;
-    // Wide pictures carry the title at the right, beside the digits; the others
-    // in the lower right corner, quieter, so the digits stay legible over it.
-    int x = c->w - w - (wide ? c->h : 6), y = (c->h - h) / 2;
+    // Wide pictures carry the title beside the digits; the others in the lower
+    // right corner, quieter, so the digits stay legible over it.
+    int x = wide ? kTitleX : c->w - w - 6, y = (c->h - h) / 2;
     if (s.motif == "intro") x = (int)(c->h * 1.2), y = c->h / 10;
     else if (!wide) y = c->h - h + 2;
     double strength = wide || s.motif == "intro" ? 1.0 : 0.55;
