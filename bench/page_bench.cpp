@@ -78,4 +78,23 @@ void BM_TenThousandRebuilds(benchmark::State &state) {
 }
 BENCHMARK(BM_TenThousandRebuilds)->Unit(benchmark::kSecond)->Iterations(1);
 
+// Hostile input: 100,000 copies of one tag (the argument picks it). Target:
+// each run built in well under 5 s.
+const char *const kRunTags[] = {"<b>", "<center>", "<br>", "<x=5>", "<save=a>", "<restore=zz>", "<font=arial20>",
+                                "<big>", "<hline>", "<achar=3x>", "<yinc=-1>", "<view=v,xs=10,ys=10>",
+                                "<image=none.bmp>", "<table=t>"};
+
+void BM_LongRunOfOneTag(benchmark::State &state) {
+    setup();
+    const char *tag = kRunTags[state.range(0)];
+    std::string text;
+    for (int i = 0; i < 100000; i++) text += tag;
+    for (auto _ : state) {
+        zeGUIScript page;
+        benchmark::DoNotOptimize(zepage_build(&page, text.c_str()));
+    }
+    state.SetLabel(tag);
+}
+BENCHMARK(BM_LongRunOfOneTag)->DenseRange(0, sizeof kRunTags / sizeof kRunTags[0] - 1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace

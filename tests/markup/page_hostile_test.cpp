@@ -63,6 +63,10 @@ TEST_F(Hostile, UnterminatedAndEmptyTags) {
     still_sound();
 }
 
+// Time limits here only catch a hang (sanitizer builds are slow); the speed
+// of long tag runs is measured in bench/page_bench.cpp.
+constexpr double HANG_GUARD_S = 30.0;
+
 TEST_F(Hostile, LongRunsOfTagsStayFast) {
     const char *tags[] = {"<b>", "<center>", "<br>", "<x=5>", "<save=a>", "<restore=zz>", "<font=arial20>",
                           "<big>", "<hline>", "<achar=3x>", "<yinc=-1>", "<view=v,xs=10,ys=10>", "<image=none.bmp>",
@@ -73,7 +77,7 @@ TEST_F(Hostile, LongRunsOfTagsStayFast) {
         auto start = std::chrono::steady_clock::now();
         zepage_build(&page, text.c_str());
         double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(s, 5.0) << t;
+        EXPECT_LT(s, HANG_GUARD_S) << t;
         EXPECT_TRUE(page.built) << t;
     }
     // Controls stop at the page's limit; points do not.
@@ -85,7 +89,7 @@ TEST_F(Hostile, LongRunsOfTagsStayFast) {
     for (int i = 0; i < 50000; i++) points += "<save=p" + std::to_string(i % 977) + "><restore=q" + std::to_string(i) + ">";
     auto start = std::chrono::steady_clock::now();
     zepage_build(&page, points.c_str());
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), HANG_GUARD_S);
     EXPECT_EQ(50000, page.nused);
     still_sound();
 }
@@ -120,7 +124,7 @@ TEST_F(Hostile, MissingPicturesFormatsWithoutArgumentsAndAMegabyte) {
     mb += std::string(20000, 'W');   // one run longer than a run may be
     auto start = std::chrono::steady_clock::now();
     int end = zepage_build(&page, mb.c_str());
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), HANG_GUARD_S);
     EXPECT_GT(end, 100000);
     std::string fmt = mb + "%d%%%s";
     zepage_buildf(&page, fmt.c_str(), 1);
