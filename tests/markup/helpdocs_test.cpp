@@ -73,7 +73,7 @@ TEST_F(HelpDocs, BothConvertWithPicturesLinksAndRoom) {
         std::string m = buf.data();
         EXPECT_EQ(std::string::npos, m.find("### Image not displayed")) << file;
         EXPECT_NE(std::string::npos, m.find("<image=quimo_picture2.bmp>")) << file;
-        EXPECT_NE(std::string::npos, m.find(std::string("<image=examples/") + lang + "/bg8.bmp>")) << file;
+        EXPECT_NE(std::string::npos, m.find(std::string("<image=examples/") + lang + "/bg6.bmp>")) << file;
         const char *other = lang[0] == 'e' ? "helpinfo_ger.html" : "helpinfo_eng.html";
         EXPECT_NE(std::string::npos, m.find(std::string(",url=") + other + ">")) << file;
         // The page asks for its canvas height; the text must fit in it.
