@@ -6,6 +6,7 @@
 #include "zecolorfield.h"
 #include "zecontrol.h"
 #include "zeevent.h"
+#include "zelineinput.h"
 #include "zefont.h"
 #include "zegout.h"
 #include "zeplatform.h"
@@ -15,7 +16,9 @@
 #include "zewindow.h"
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <new>
 #include <string>
 
 namespace {
@@ -86,6 +89,18 @@ TEST(ColorMath, HexEntryTakesExactlySixDigits) {
     EXPECT_STREQ("#0A0B0C", out);
     zecolorchooser_format_hex(-1, out);
     EXPECT_STREQ("#FFFFFF", out);
+}
+
+// The dialog's line input lives on the stack: it must start out not created
+// whatever was there before (a created flag from garbage crashed it).
+TEST(ColorDialogParts, ALineInputOnDirtyStackMemoryStartsUncreated) {
+    alignas(zeLineInput) unsigned char buf[sizeof(zeLineInput)];
+    memset(buf, 0xA5, sizeof buf);
+    zeLineInput *l = new (buf) zeLineInput;
+    EXPECT_FALSE(l->c.created);
+    EXPECT_STREQ("", l->text);
+    zelineinput_destroy(l);   // nothing to release
+    l->~zeLineInput();
 }
 
 // ----- the dialog -----

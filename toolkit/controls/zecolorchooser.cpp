@@ -231,7 +231,6 @@ static void add_custom(Chooser *k) {
 
 // Created in the order Tab walks: the colours, the values, then the buttons.
 static bool create_controls(Chooser *k) {
-    zelineinput_init(&k->hex);   // it has no constructor: "created" must not be stack garbage
     int gridw = (int)ZECOLORCHOOSER_COLS * CELL_W;
     bool ok = zecolorswatches_create(&k->basic, kBasic, ZECOLORCHOOSER_COLS,
                                      (int)ZECOLORCHOOSER_BASIC / ZECOLORCHOOSER_COLS, ",x=%d,y=%d,xs=%d,ys=%d", LEFT,

@@ -17,6 +17,9 @@ enum {
     ZELINE_BLINK_MS = 500,
 };
 
+struct zeLineInput;
+void zelineinput_init(zeLineInput *l);
+
 struct zeLineInput {
     zeControl c;               // first: the control model sees a zeControl
     char text[ZELINE_TEXTMAX + 1];
@@ -32,6 +35,10 @@ struct zeLineInput {
     int draganchor;
     bool alignright, keepfocus, password;
     bool blinking;             // the blink timer runs
+
+    // Initialised, so that creating one declared on the stack never takes
+    // leftover memory for a created control and releases it.
+    zeLineInput() { zelineinput_init(this); }
 };
 
 void zelineinput_init(zeLineInput *l);
