@@ -6,12 +6,7 @@
 # second, while ZE_PLATFORM=headless keeps running.
 set -u
 . "$(dirname "$0")/quimo_proc.sh"
-tmp=$(mktemp -d)
-pid=""
-cleanup() { [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+test_setup
 cp -r "$ZE_PROGRAM_DIR"/. "$tmp"/
 rm -f "$tmp/quimo.log" "$tmp/quimo_settings.dbf"
 cd "$tmp"

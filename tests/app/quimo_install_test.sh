@@ -7,12 +7,7 @@
 # binary that runs headless from the unpacked tree.
 set -u
 . "$(dirname "$0")/quimo_proc.sh"
-tmp=$(mktemp -d)
-pid=""
-cleanup() { [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$tmp"; }
-trap cleanup EXIT
-fails=0
-fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
+test_setup
 ZEKO="$ZE_TOOLS_DIR/zeko"
 prefix="$tmp/usr"
 

@@ -3,6 +3,8 @@
 #   wait_log FILE TEXT [COUNT]  until FILE holds COUNT (default 1) lines with TEXT
 #   wait_gone PID               until the process ended (then its status is in $?)
 #   guard                       the prefix that keeps a program off the clock
+#   test_setup                  a scratch folder $tmp (removed at exit, with the
+#                               process $pid killed) and fail, counting in $fails
 guard=""
 setpriv --bounding-set=-sys_time true 2>/dev/null && guard="setpriv --bounding-set=-sys_time"
 
@@ -24,4 +26,12 @@ wait_gone() {
     done
     echo "process $1 did not end" >&2
     return 255
+}
+
+test_setup() {
+    tmp=$(mktemp -d)
+    pid=""
+    trap 'if [ -n "$pid" ]; then kill -KILL "$pid" 2>/dev/null; fi; rm -rf "$tmp"' EXIT
+    fails=0
+    fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 }
