@@ -8,33 +8,21 @@ test output folder."""
 import os
 import re
 import subprocess
+import sys
 import tempfile
-import time
 import unittest
 
 from PIL import Image
 
-SOURCE = os.environ.get("ZE_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "../..")))
-BUILD = os.environ.get("ZE_BUILD_DIR", os.path.join(SOURCE, "build"))
-TOOLS = os.environ.get("ZE_TOOLS_DIR", os.path.join(BUILD, "tools"))
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from quimo_x11_helpers import BUILD, TOOLS, wait_for  # noqa: E402
+
 OUTPUT = os.path.join(BUILD, "test-output")
-WAIT = float(os.environ.get("ZE_X11_WAIT", "30"))
 TITLE = "zeko colour"
 
 
 def xdo(*args):
     subprocess.run(["xdotool"] + [str(a) for a in args], check=True, capture_output=True)
-
-
-def wait_for(fn, what, timeout=WAIT):
-    end = time.time() + timeout
-    while True:
-        v = fn()
-        if v:
-            return v
-        if time.time() >= end:
-            raise AssertionError("timed out after %g s waiting for %s" % (timeout, what))
-        time.sleep(0.05)
 
 
 def shot(path):
