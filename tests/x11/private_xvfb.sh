@@ -19,7 +19,9 @@ private_xvfb_start() {
     local dir=$1 screen=$2
     shift 2
     rm -f "$dir/display"
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp "$@" 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
+    # -noreset: a server that resets whenever its last client leaves refuses
+    # a client that connects meanwhile.
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset "$@" 3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for "Xvfb to name its display" _display_named "$dir" || return 1
     export DISPLAY=":$(head -1 "$dir/display")"
@@ -29,6 +31,7 @@ private_openbox_start() {
     openbox --sm-disable >"$1/openbox.log" 2>&1 &
     openbox_pid=$!
     wait_for "openbox to manage the screen" _openbox_manages || { tail -20 "$1/openbox.log" >&2; return 1; }
+    wait_for "openbox to take a window in" wm_takes_windows || { tail -20 "$1/openbox.log" >&2; return 1; }
 }
 
 private_xvfb_stop() {

@@ -53,6 +53,26 @@ def wait_for(fn, what, timeout=WAIT):
         time.sleep(0.05)
 
 
+def dump_stacks(pid, what="process"):
+    """Prints every thread's stack of a process that did not answer in time
+    (gdb in batch mode), before the test kills it: a hang can then be read
+    from the test log."""
+    try:
+        os.kill(pid, 0)
+    except OSError:
+        return
+    print("--- stacks of %s %d (it did not answer in time)" % (what, pid), flush=True)
+    try:
+        out = subprocess.run(["gdb", "-p", str(pid), "-batch", "-nx", "-ex", "set pagination off",
+                              "-ex", "thread apply all bt"], capture_output=True, text=True, timeout=60).stdout
+    except (OSError, subprocess.TimeoutExpired) as e:
+        out = "gdb failed: %s\n" % e
+    skip = ("[New LWP", "warning:", "Using host")
+    print("".join(line for line in out.splitlines(True) if not line.startswith(skip)
+                  and "libthread_db" not in line), end="")
+    print("--- end of stacks", flush=True)
+
+
 def day_number(y, m, d):
     return datetime.date(y, m, d).toordinal()
 
@@ -92,8 +112,10 @@ class Display:
     def __init__(self):
         # -displayfd: Xvfb picks a free display and names it once it accepts clients.
         r, w = os.pipe()
+        # -noreset: a server that resets whenever its last client leaves
+        # refuses a client that connects meanwhile.
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1920x1080x24",
-                                      "-nolisten", "tcp", "+extension", "RANDR"], pass_fds=(w,),
+                                      "-nolisten", "tcp", "-noreset", "+extension", "RANDR"], pass_fds=(w,),
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         with os.fdopen(r) as f:
@@ -115,10 +137,26 @@ class Display:
         try:
             if wait_for(managed, "openbox to manage the screen of " + self.name) == "ended":
                 raise AssertionError("openbox ended with code %s at start" % self.wm.returncode)
+            wait_for(self.takes_windows, "openbox to take a window in")
         except AssertionError as e:
             self.wm_log.seek(0)
             self.close()
             raise RuntimeError("%s; its output: %s" % (e, self.wm_log.read()[-2000:]))
+
+    def takes_windows(self):
+        """openbox names itself on the root before its event loop runs, and a
+        window mapped in between is never managed (it stays unmapped for
+        good). Ready means: a probe window mapped now is shown within a few
+        seconds; a probe that is not is replaced by another."""
+        probe = subprocess.Popen(["xclock", "-geometry", "16x16+0+0", "-title", "quimo-wm-probe"], env=self.env,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            return self.window_geometry("quimo-wm-probe", timeout=3) is not None
+        finally:
+            probe.kill()
+            probe.wait()
+            wait_for(lambda: self.run("xwininfo", "-name", "quimo-wm-probe").returncode != 0,
+                     "the probe window to go")
 
     def close(self):
         for p in (self.wm, self.xvfb):
@@ -212,6 +250,7 @@ class Program:
         try:
             rc = self.proc.wait(WAIT)
         except subprocess.TimeoutExpired:
+            dump_stacks(self.proc.pid, "the program, not ending on SIGTERM,")
             self.proc.kill()
             rc = self.proc.wait()
         self.proc = None
@@ -250,6 +289,8 @@ class DisplayTestCase(unittest.TestCase):
         prog.write_settings(rows, width)
         prog.start(fake_time, env_extra)
         geo = self.display.window_geometry(TITLE)
+        if geo is None:
+            dump_stacks(prog.proc.pid, "the program")
         self.assertIsNotNone(geo, "timed out after %g s waiting for the timer window; log: %s" % (WAIT, prog.log()))
         return prog, geo
 

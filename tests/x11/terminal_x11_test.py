@@ -40,6 +40,8 @@ class TerminalX11(unittest.TestCase):
                                      stderr=subprocess.STDOUT)
         self.addCleanup(self.stop)
         geo = self.display.window_geometry(TITLE, timeout=20)
+        if geo is None:
+            qx.dump_stacks(self.proc.pid, "zeko")
         self.assertIsNotNone(geo, "no terminal window; output:\n" + self.output())
         self.x, self.y = geo[0], geo[1]
         self.win = self.display.run("xdotool", "search", "--name", TITLE).stdout.split()[0]
@@ -92,6 +94,7 @@ class TerminalX11(unittest.TestCase):
         try:
             return self.proc.wait(timeout)
         except subprocess.TimeoutExpired:
+            qx.dump_stacks(self.proc.pid, "zeko")
             self.fail("zeko did not end; output:\n" + self.output())
 
     def key(self, *keys):

@@ -17,7 +17,7 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- output"; cat "$tmp/out.txt" 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*"; echo "--- output"; cat "$tmp/out.txt" 2>/dev/null; dump_stacks "$pid" "zeko demo scroll"; exit 1; }
 
 private_xvfb_start "$tmp" 1024x768x16 || fail "no private X server"
 

@@ -50,7 +50,8 @@ DISPLAY=:$started openbox --sm-disable >"$state/openbox.log" 2>&1 &
 echo $! > "$state/openbox.pid"
 # Wait until openbox manages the screen (it sets _NET_SUPPORTING_WM_CHECK).
 manages() { DISPLAY=:$started xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for "openbox to manage the screen of :$started" manages && exit 0
+wait_for "openbox to manage the screen of :$started" manages &&
+  DISPLAY=:$started wait_for "openbox on :$started to take a window in" wm_takes_windows && exit 0
 echo "openbox did not start; its output:" >&2
 tail -20 "$state/openbox.log" >&2
 exit 1

@@ -123,11 +123,21 @@ bool zex11_has_state(Window w, Atom state) {
 
 // ----- connection -----
 
+enum { OPEN_RETRIES = 5, OPEN_RETRY_US = 100000 };
+
 static bool x_init(void) {
     if (zex11_dpy) return true;
     static bool threads = XInitThreads() != 0;
     (void)threads;
     zex11_dpy = XOpenDisplay(nullptr);
+    // A server refuses clients for a moment while it resets (an X server
+    // does when its last client leaves): a named display gets a few more tries
+    // before the program gives up on it.
+    const char *name = getenv("DISPLAY");
+    for (int i = 0; !zex11_dpy && name && *name && i < OPEN_RETRIES; i++) {
+        usleep(OPEN_RETRY_US);
+        zex11_dpy = XOpenDisplay(nullptr);
+    }
     if (!zex11_dpy) return false;
     XSetErrorHandler(on_xerror);
     XSetIOErrorHandler(on_xioerror);
