@@ -17,7 +17,7 @@ cleanup() {
     rm -rf "$tmp"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- output"; cat "$tmp/out.txt" 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*"; echo "--- output"; cat "$tmp/out.txt" 2>/dev/null; [ -n "$pid" ] && dump_stacks "$pid"; exit 1; }
 
 ready() { kill -0 "$pid" 2>/dev/null || return 125; grep -q "$1" "$2" 2>/dev/null; }
 ended() { ! kill -0 "$pid" 2>/dev/null; }

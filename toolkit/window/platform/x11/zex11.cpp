@@ -1,14 +1,17 @@
 // The X11 backend: top-level windows that show the caller's pixels, and the
 // translation of X events into toolkit window messages.
 //
-// Threads: XInitThreads runs before the display is opened, so Xlib itself may
-// be called from two threads. The one call another thread makes is win_show
-// (the digits are drawn from the timer thread); it and every change of the
-// window table hold zex11_lock. Sinks are called without the lock.
+// Threads: only the main thread calls Xlib. win_show may come from the timer
+// thread (the digits are drawn there): it then only marks the rectangle and
+// wakes the main thread, whose pump sends it. Xlib used from two threads hung
+// for good when the connection broke while both were inside it. The marks and
+// every change of the window table hold zex11_lock. Sinks are called without
+// the lock.
 #include "zex11.h"
 #include "../zeinput.h"
 #include "zeevent.h"
 #include "zeicon.h"
+#include "zetimer.h"
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/cursorfont.h>
@@ -21,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 Display *zex11_dpy;
@@ -47,6 +51,8 @@ static int g_refresh;
 // the connection is marked broken) and the program leaves through its normal
 // close path, as on SIGHUP. Set from whichever thread noticed it.
 static std::atomic<bool> g_lost;
+static std::thread::id g_main_thread;
+static std::atomic<bool> g_marked;   // some window has a rectangle marked by another thread
 
 static int on_xioerror(Display *) {
     if (!g_lost.exchange(true)) {
@@ -129,6 +135,7 @@ static bool x_init(void) {
     if (zex11_dpy) return true;
     static bool threads = XInitThreads() != 0;
     (void)threads;
+    g_main_thread = std::this_thread::get_id();
     zex11_dpy = XOpenDisplay(nullptr);
     // A server refuses clients for a moment while it resets (an X server
     // does when its last client leaves): a named display gets a few more tries
@@ -139,6 +146,12 @@ static bool x_init(void) {
         zex11_dpy = XOpenDisplay(nullptr);
     }
     if (!zex11_dpy) return false;
+    // A write to a connection the server closed raises SIGPIPE, whose default
+    // ends the process before on_xioerror can start the close path. Child
+    // processes get the default back when they are started.
+    struct sigaction pipe_action;
+    if (sigaction(SIGPIPE, nullptr, &pipe_action) == 0 && pipe_action.sa_handler == SIG_DFL)
+        signal(SIGPIPE, SIG_IGN);
     XSetErrorHandler(on_xerror);
     XSetIOErrorHandler(on_xioerror);
     XSetIOErrorExitHandler(zex11_dpy, on_xio_exit, nullptr);
@@ -176,8 +189,11 @@ static void x_shutdown(void) {
 // A broken connection's descriptor stays readable for ever: it must leave the
 // pump's wait, or the pump would spin.
 static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
+static void send_marked(void);
+
 static bool x_pending(void) {
     if (!zex11_dpy || g_lost) return false;
+    send_marked();
     zex11_tray_check();
     return XPending(zex11_dpy) > 0;
 }
@@ -437,10 +453,37 @@ static void show_clipped(const zeX11Win *w, int x, int y, int cw, int ch) {
     put_pixels(w, x, y, cw, ch);
 }
 
+// Another thread's show: the union of its rectangles waits for the main thread.
+static void mark(zeX11Win *w, int x, int y, int cw, int ch) {
+    if (cw <= 0 || ch <= 0) return;
+    if (!w->dirty) w->dx0 = x, w->dy0 = y, w->dx1 = x + cw, w->dy1 = y + ch;
+    w->dx0 = std::min(w->dx0, x), w->dy0 = std::min(w->dy0, y);
+    w->dx1 = std::max(w->dx1, x + cw), w->dy1 = std::max(w->dy1, y + ch);
+    w->dirty = true;
+    g_marked = true;
+}
+
+static void send_marked(void) {
+    if (!g_marked.exchange(false)) return;
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    for (size_t i = 1; i < g_wins.size(); i++) {
+        zeX11Win &w = g_wins[i];
+        if (!w.used || !w.dirty) continue;
+        w.dirty = false;
+        show_clipped(&w, w.dx0, w.dy0, w.dx1 - w.dx0, w.dy1 - w.dy0);
+    }
+    XFlush(zex11_dpy);
+}
+
 static void x_win_show(int h, int x, int y, int cw, int ch) {
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
     zeX11Win *w = zex11_win(h);
-    if (!w) return;
+    if (!w || g_lost) return;
+    if (std::this_thread::get_id() != g_main_thread) {
+        mark(w, x, y, cw, ch);
+        zetimer_wake_main();
+        return;
+    }
     show_clipped(w, x, y, cw, ch);
     XFlush(zex11_dpy);
 }

@@ -20,6 +20,8 @@ struct zeX11Win {
     Window tray_icon;       // icon window docked in the tray, 0 none
     bool tray_docked;       // the tray took the icon in (reparented it)
     long tray_asked;        // when docking was asked for, ms (monotonic)
+    int dx0, dy0, dx1, dy1; // shown from another thread, to be sent by the main thread
+    bool dirty;
 };
 
 extern Display *zex11_dpy;
