@@ -14,7 +14,12 @@
 void read_clock() {
     static time_t last = -1;
     static ClockRecord cached;
-    time_t t = time(nullptr);
+    // Not time(): it reads the kernel's coarse clock, which may still show the
+    // last second a few milliseconds into the next one, just when the idle
+    // program wakes to show it.
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    time_t t = now.tv_sec;
     if (t != last) {
         struct tm tm;
         if (!localtime_r(&t, &tm)) return;

@@ -3,6 +3,7 @@
 #include "app_paths.h"
 #include "instance.h"
 #include "placeholders.h"
+#include "timeup.h"
 #include "zeentry.h"
 #include "zeevent.h"
 #include "zemetrics.h"
@@ -62,15 +63,18 @@ void advance_hundredths() {
     }
 }
 
-// A clock form without hundredths changes at whole seconds and blinks its
-// colon every half second: waking ten times a second, just after each tenth
-// of the wall clock, shows every change on time for a tenth of the wakeups.
-static bool display_wants_every_tick() {
-    return g_format.form != 1 || g_format.showHundredths || settings_window_shows_preview();
+// A clock form without hundredths changes at whole seconds and its colon at
+// half seconds: the program sleeps until just after the next such moment of
+// the wall clock, not in between (the ticks passed are worked off on waking,
+// so every timer keeps its rate). A running time-up countdown or sound needs
+// the 100 ms action tick; anything else shown wakes at every tick.
+static int display_wake_ms() {
+    if (g_format.form != 1 || g_format.showHundredths || settings_window_shows_preview()) return 0;
+    if (timeup_active()) return 100;
+    return g_settings.colonBlink ? 500 : 1000;
 }
 
 void app_display_tick() {
-    zetick_coalesce(display_wants_every_tick() ? 0 : 100);
     g_app.ticksSinceUpdate++;
     read_clock();
     advance_hundredths();
@@ -96,6 +100,7 @@ void app_display_tick() {
         timesync_run();
         g_app.lastDay = g_app.clock.day;
     }
+    zetick_coalesce(display_wake_ms());
 }
 
 int display_tick_id() { return g_displayTick ? g_displayTick->id : -1; }
@@ -157,6 +162,7 @@ void app_start() {
     g_redrawTick = new zeTimer(250);
     g_app.lastSecond = 99;
     sevenseg_start_deferred_draw();
+    sevenseg_draw_on_main(true);
     timesync_run();
     g_app.lastDay = g_app.clock.day;
     sound_reset();

@@ -28,6 +28,7 @@ std::mutex s_drawLock;
 std::atomic<uint32_t> s_drawSignal{0};
 std::atomic<uint32_t> s_drawCount{0};
 std::atomic<bool> s_drawOnSignal{false};
+bool s_drawOnMain = false;
 std::atomic<int> s_threshold{0};
 
 uint32_t s_colourTable[101];
@@ -401,25 +402,55 @@ void sevenseg_draw_into_pixmap(SevenSegmentFont *f, zePixmap *target, int x, int
     }
 }
 
+static uint32_t *pixels32(zePixmap *p) {
+    if (p->format == ZEPX_TRUECOLOR) return (uint32_t *)p->pixels;
+    if (p->format == ZEPX_SERVER && p->pixels) return ((zePxServer *)p->pixels)->colors;
+    return nullptr;
+}
+
+// The glyph's segment pixels are in the target already: drawing it again
+// would change nothing, so a forced redraw leaves it (and sends nothing).
+static bool glyph_shown(const SevenSegmentFont *f, zePixmap *target, int x, int y, char c, bool colonOn) {
+    int g = sevenseg_glyph_index(c, colonOn);
+    uint32_t *px = pixels32(target);
+    int w = narrow(c) ? f->narrowWidth : f->charWidth;
+    if (g < 0 || !px || x < 0 || y < 0 || x + w > target->width || y + f->charHeight > target->height) return false;
+    const zePixmap *src = &f->source[g];
+    for (int j = 0; j < f->charHeight; j++) {
+        const uint32_t *row = (const uint32_t *)src->pixels + (size_t)j * src->width;
+        const uint32_t *dst = px + (size_t)(y + j) * target->width + x;
+        for (int i = 0; i < w; i++)
+            if (row[i] != 0 && (row[i] & 0xFFFFFF) != (dst[i] & 0xFFFFFF)) return false;
+    }
+    return true;
+}
+
 int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
                           void (*show)(void *ctx, int x, int y, int w, int h), void *ctx) {
+    // One copy to the screen per run of neighbouring changed characters: a
+    // blinking colon between unchanged digits sends the colons, not the
+    // stretch from the first to the last.
     int drawn = 0, left = 0, right = 0;
-    bool lastEnded = false;
+    bool inRun = false, lastEnded = false;
     for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
         char c = text[i];
         if (!lastEnded && f->lastText[i] == 0) lastEnded = true;
         char old = lastEnded ? 0 : f->lastText[i];
-        bool draw = f->forceFull || c != old || (c == ':' && f->colonOn != f->lastColon);
+        bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
+        bool draw = changed || (f->forceFull && !glyph_shown(f, target, x, y, c, f->colonOn));
         if (draw && sevenseg_glyph_index(c, true) >= 0) {
             draw_glyph(f, target, x, y, c, f->colonOn);
-            if (!drawn) left = x;
+            if (!inRun) left = x;
             right = x + (narrow(c) ? f->narrowWidth : f->charWidth);
+            inRun = true;
             drawn++;
+        } else if (inRun && sevenseg_advance(f, c) > 0) {
+            if (show) show(ctx, left, y, right - left, f->charHeight);
+            inRun = false;
         }
         x += sevenseg_advance(f, c);
     }
-    // One copy to the screen for the whole changed stretch.
-    if (drawn && show) show(ctx, left, y, right - left, f->charHeight);
+    if (inRun && show) show(ctx, left, y, right - left, f->charHeight);
     snprintf(f->lastText, sizeof f->lastText, "%s", text);
     f->lastColon = f->colonOn;
     f->forceFull = false;
@@ -444,9 +475,20 @@ void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, co
     f->pendingY = y;
     snprintf(f->pendingText, sizeof f->pendingText, "%s", text);
     f->pending = true;
+    if (s_drawOnMain) {
+        // No beam to wait for: drawn in the same wakeup that changed it. While
+        // busy it waits for the flag to clear.
+        if (g_app.busy) return;
+        f->pending = false;
+        sevenseg_draw_now(f, target, x, y, f->pendingText);
+        s_drawCount.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
     // While busy (rebuilding, hidden in the tray) clearing the flag arms it.
     if (!g_app.busy) zeperiodic_arm(sevenseg_retrace_sampler);
 }
+
+void sevenseg_draw_on_main(bool on) { s_drawOnMain = on; }
 
 void sevenseg_force_full_redraw() {
     s_forceRedraw = true;
@@ -491,8 +533,16 @@ void sevenseg_display_update(int ticks) {
 void sevenseg_set_busy(bool busy) {
     std::lock_guard<std::mutex> lock(s_drawLock);
     g_app.busy = busy;
-    // A draw skipped while busy goes out at the next refresh.
-    if (!busy && g_timerFont.pending) zeperiodic_arm(sevenseg_retrace_sampler);
+    // A draw skipped while busy goes out at the next refresh (or now).
+    SevenSegmentFont *f = &g_timerFont;
+    if (busy || !f->pending) return;
+    if (!s_drawOnMain) {
+        zeperiodic_arm(sevenseg_retrace_sampler);
+        return;
+    }
+    f->pending = false;
+    sevenseg_draw_now(f, f->pendingTarget, f->pendingX, f->pendingY, f->pendingText);
+    s_drawCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 bool sevenseg_retrace_step(RetraceState *s, int line) {

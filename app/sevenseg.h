@@ -98,6 +98,10 @@ void sevenseg_set_busy(bool busy);
 // the deferred draw callback draws the pending text when it sees the signal.
 void sevenseg_start_retrace_sampler();
 void sevenseg_start_deferred_draw();
+// Where the platform reports no beam position there is nothing to wait for:
+// the main thread draws a change at once, in the wakeup that made it, and
+// the timer thread stays asleep.
+void sevenseg_draw_on_main(bool on);
 void sevenseg_retrace_sampler();
 void sevenseg_deferred_draw_callback();
 // The retrace threshold of a window at screen y; reads "scanlineoffset.txt".

@@ -11,7 +11,7 @@ PKGS="build-essential cmake ninja-build pkg-config git clang \
  faketime imagemagick python3-pil python3-dbfread desktop-file-utils dpkg-dev file \
  ghostscript qpdf poppler-utils \
  fonts-liberation2 xfonts-base procps util-linux xdg-utils cups-client \
- gdb"
+ gdb dclock"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -5,10 +5,17 @@
 # and reports CPU time (% of one core), wakeups and peak resident memory of
 # each run, and whether the log grew while the timer merely ran.
 #   scripts/measure_x11.sh [SECONDS] [BUILD_DIR]
+#   scripts/measure_x11.sh --side-by-side [SECONDS] [BUILD_DIR] [STARTS]
+#       QUIMO at Size 25, 50 and 100, with and without hundredths, beside
+#       dclock and xclock -digital -update 1, all at once under one X server
+#       (see measure_x11_side.py); prints a table with QUIMO's ratio to the
+#       best peer.
 # Targets: default format under 0.25 % of one core, hundredths under 2 %,
 # both under 15 MB; the log does not grow. Exit status 1 when a run failed
 # or the log grew, 2 when a target was missed.
 set -eu
+side=""
+[ "${1:-}" = --side-by-side ] && { side=1; shift; }
 secs="${1:-60}"
 build="${2:-$(cd "$(dirname "$0")/.." && pwd)/build}"
 program="$build/program"
@@ -26,6 +33,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
+if [ -n "$side" ]; then
+    # A white root: a window counts as drawn once it shows two colours.
+    private_xvfb_start "$tmp" 1920x1200x24 +extension RANDR +extension MIT-SHM -wr ||
+        { echo "no private X server" >&2; exit 1; }
+    private_openbox_start "$tmp"
+    /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}"
+    exit $?
+fi
 private_xvfb_start "$tmp" 1920x1080x24 +extension RANDR || { echo "no private X server" >&2; exit 1; }
 private_openbox_start "$tmp"
 

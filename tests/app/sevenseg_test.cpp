@@ -210,9 +210,29 @@ TEST(SevenSeg, AdvancesAndChangedCharactersOnly) {
     EXPECT_EQ(zepxmap_getpixel(&target, 24 + 2, 6), (int)kDark);                      // unlit colon
     EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "12:35", nullptr, nullptr), 1);
     EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "12:35 ", nullptr, nullptr), 1);  // longer text
+    // A forced redraw leaves what the target shows already (the '1', and the
+    // '2' that moves onto the '2' shown): nothing to send for it.
+    f.forceFull = true;
+    EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "1x2", nullptr, nullptr), 1);
+    EXPECT_STREQ(f.lastText, "1x2");
+    f.forceFull = true;
+    shown = 0;
+    EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "1x2", show_count, &shown), 0);
+    EXPECT_EQ(shown, 0);
+    // Cleared (a new window) or recoloured: drawn again in full.
+    zepxmap_clear(&target, 0);
     f.forceFull = true;
     EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "1x2", nullptr, nullptr), 2);
-    EXPECT_STREQ(f.lastText, "1x2");
+    sevenseg_recolour(&f, kDark + 1, kLit);
+    EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "1x2", nullptr, nullptr), 2);
+    sevenseg_recolour(&f, kDark, kLit);
+    // Two blinking colons between unchanged digits: a copy each, not the
+    // stretch between them.
+    sevenseg_draw_changed(&f, &target, 0, 0, "12:34:56", nullptr, nullptr);
+    f.colonOn = !f.colonOn;
+    shown = 0;
+    EXPECT_EQ(sevenseg_draw_changed(&f, &target, 0, 0, "12:34:56", show_count, &shown), 2);
+    EXPECT_EQ(shown, 2);
     // Black glyph pixels leave the background; the '2' follows the '1' directly.
     zepxmap_clear(&target, 0x0000ff);
     sevenseg_draw_into_pixmap(&f, &target, 0, 0, "%dx%d", 1, 2);

@@ -200,6 +200,15 @@ static void wake_thread(void) {
 static void sleep_until(int64_t target) {
     int64_t left = target - now_ns();
     if (left <= 0) return;
+    if (target == INT64_MAX && g_thread_wake >= 0) {
+        struct pollfd fd = {g_thread_wake, POLLIN, 0};
+        if (poll(&fd, 1, -1) > 0) {
+            uint64_t v;
+            if (read(g_thread_wake, &v, sizeof v) < 0) {}
+        }
+        return;
+    }
+    if (left > MAX_SLEEP) left = MAX_SLEEP;
     struct timespec rel = {(time_t)(left / 1000000000), (long)(left % 1000000000)};
     struct pollfd fd = {g_thread_wake, POLLIN, 0};
     if (g_thread_wake < 0) {
@@ -219,8 +228,10 @@ static int64_t next_on_schedule(const Periodic &p, int64_t now) {
     return p.due + ((now - p.due) / step + 1) * step;
 }
 
+// The next due time, or INT64_MAX when nothing is due: on-demand callbacks
+// not armed cost no wakeups at all (arming wakes the thread).
 static int64_t run_due_callbacks(int64_t now) {
-    int64_t next = now + MAX_SLEEP;
+    int64_t next = INT64_MAX;
     for (int i = 0; i < PERIODIC_MAX; i++) {
         Periodic &p = g_periodic[i];
         if (!p.callback) continue;
@@ -360,7 +371,9 @@ int64_t zetick_wait_ns(void) {
         clock_gettime(CLOCK_REALTIME, &wall);
         int64_t into = ((int64_t)wall.tv_sec * 1000000000 + wall.tv_nsec) % g_coalesce;
         int64_t boundary = g_coalesce - into + COALESCE_LATE;
-        if (boundary > left) left = boundary;
+        // On a tick boundary: a late wake then still finds the same number
+        // of ticks passed (a colon counted in ticks blinks evenly).
+        if (boundary > left) left += (boundary - left + g_tick_period - 1) / g_tick_period * g_tick_period;
     }
     return left < 0 ? 0 : left;
 }

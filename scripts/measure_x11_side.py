@@ -1,0 +1,182 @@
+#!/usr/bin/python3
+"""QUIMO beside the X clocks people already run, under one X server in one
+run: QUIMO at Size 25, 50 and 100, with and without hundredths, dclock and
+xclock -digital -update 1. All run at once, each measured on its own from
+the scheduler (CPU time and context switches of all its threads: less
+disturbed by a loaded machine than wall time), with its peak RSS and the
+bytes it wrote (to the X server: the program logs nothing while it runs).
+First frame: from the start of the process to the first screen grab showing
+its content drawn (two colours or more where the window is, on a white root),
+median of several starts, one program at a time.
+    measure_x11_side.py BUILD_DIR SECONDS STARTS
+Called by scripts/measure_x11.sh --side-by-side."""
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+from PIL import ImageGrab
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+BUILD, SECONDS, STARTS = sys.argv[1], float(sys.argv[2]), int(sys.argv[3])
+ZEKO = os.path.join(BUILD, "tools", "zeko")
+DISPLAY = os.environ["DISPLAY"]
+
+
+def quimo_dir(tmp, size, hundredths, x, y):
+    d = os.path.join(tmp, "quimo_%d_%d" % (size, hundredths))
+    shutil.copytree(os.path.join(BUILD, "program"), d)
+    for f in ("quimo.log", "quimo_settings.dbf", "quimo_bg_intern.bmp"):
+        if os.path.exists(os.path.join(d, f)):
+            os.remove(os.path.join(d, f))
+    t = os.path.join(d, "quimo_settings.dbf")
+    rows = [["CountUp", 1, 1], ["Destination", 730120, 0], ["24h", 0], ["stop after finished", 0],
+            ["CountUpTime", 43200], ["CountUpStopMode", 0, 0], ["Textcolor", "ff0000", "000000"],
+            ["Coordinates", x, y, 0], ["Border/Offset", 0, "000000", 2, 2], ["WindowOnStart", 0],
+            ["AlwaysOnTop/Fullscreen", 0, 0, 0, 0], ["Autostart", 0], ["StayOnDesktop", 0], ["Size", size],
+            ["Colors", "ff0000", "330000"], ["Contrast", 80],
+            ["Format", 1, 1, 1, 1, 1, hundredths, 4, 0, 1, 0, 0, 8, 3], ["GraphicProgram", ""],
+            ["Offset", 0, 0], ["Language", 0], ["SyncTime", 0], ["Action", 0, 0, 0, "", "", "QUIMO"],
+            ["ColonBlink", 1]]
+    subprocess.run([ZEKO, "dbf", "create", t, "30", "20", "150"], check=True, capture_output=True)
+    for r, cells in enumerate(rows):
+        for c, v in enumerate(cells):
+            subprocess.run([ZEKO, "dbf", "set", t, str(r), str(c), str(v)], check=True, capture_output=True)
+    return d
+
+
+def programs(tmp):
+    """(name, command, cwd, window title) of every program measured."""
+    out, y = [], 0
+    for hundredths in (0, 1):
+        for size, height in ((25, 60), (50, 110), (100, 310)):
+            d = quimo_dir(tmp, size, hundredths, 0, y)
+            name = "QUIMO Size %d%s" % (size, ", hundredths" if hundredths else "")
+            out.append((name, [os.path.join(d, "quimo")], d, "QUIMO TimerWindow"))
+            y += height + 10
+    out.append(("dclock -seconds", ["dclock", "-seconds", "-geometry", "+0+%d" % y], tmp, "dclock"))
+    y += 120
+    out.append(("xclock -digital -update 1", ["xclock", "-digital", "-update", "1", "-geometry", "+0+%d" % y],
+                tmp, "xclock"))
+    return out
+
+
+def env():
+    return dict(os.environ, QUIMO_TIME_URL="http://127.0.0.1:9/", TZ="UTC")
+
+
+def threads_sum(pid, field):
+    total = 0
+    for t in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/status" % (pid, t)) as f:
+            for line in f:
+                if line.startswith(field + ":"):
+                    total += int(line.split()[1])
+    return total
+
+
+def cpu_ns(pid):
+    total = 0
+    for t in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/schedstat" % (pid, t)) as f:
+            total += int(f.read().split()[0])
+    return total
+
+
+def io_written(pid):
+    with open("/proc/%d/io" % pid) as f:
+        return next(int(line.split()[1]) for line in f if line.startswith("wchar:"))
+
+
+def sample(pid):
+    return cpu_ns(pid), threads_sum(pid, "voluntary_ctxt_switches"), io_written(pid), time.monotonic()
+
+
+def client_box(cmd, cwd, title):
+    """Where the program's window shows its content: one start, read with xwininfo."""
+    p = subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        end = time.monotonic() + 30
+        while time.monotonic() < end:
+            r = subprocess.run(["xwininfo", "-name", title], capture_output=True, text=True)
+            if "IsViewable" in r.stdout:
+                g = {}
+                for line in r.stdout.splitlines():
+                    k, _, v = line.strip().partition(":")
+                    g[k] = v.strip()
+                return (int(g["Absolute upper-left X"]), int(g["Absolute upper-left Y"]), int(g["Width"]),
+                        int(g["Height"]))
+            time.sleep(0.05)
+        raise RuntimeError("no window %r" % title)
+    finally:
+        p.terminate()
+        p.wait()
+        time.sleep(0.3)
+
+
+def first_frame_ms(cmd, cwd, box):
+    x, y, w, h = box
+    t0 = time.monotonic()
+    p = subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        while time.monotonic() - t0 < 10:
+            img = ImageGrab.grab(bbox=(x, y, x + w, y + h), xdisplay=DISPLAY)
+            colours = img.getcolors(4)
+            if colours is None or len(colours) >= 2:
+                return (time.monotonic() - t0) * 1000
+            time.sleep(0.001)
+        return float("nan")
+    finally:
+        p.terminate()
+        p.wait()
+        time.sleep(0.2)
+
+
+def main():
+    tmp = tempfile.mkdtemp(prefix="quimo_side_")
+    try:
+        progs = programs(tmp)
+        first = {}
+        for name, cmd, cwd, title in progs:
+            box = client_box(cmd, cwd, title)
+            first[name] = statistics.median(first_frame_ms(cmd, cwd, box) for _ in range(STARTS))
+        procs = [(name, subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL,
+                                         stderr=subprocess.DEVNULL)) for name, cmd, cwd, *_ in progs]
+        time.sleep(3)  # start-up is not idle time
+        before = {name: sample(p.pid) for name, p in procs}
+        time.sleep(SECONDS)
+        rows = []
+        for name, p in procs:
+            if p.poll() is not None:
+                rows.append((name, None))
+                continue
+            c0, w0, b0, t0 = before[name]
+            c1, w1, b1, t1 = sample(p.pid)
+            wall = t1 - t0
+            hwm = threads_sum(p.pid, "VmHWM") / 1024
+            rows.append((name, (100 * (c1 - c0) / 1e9 / wall, (w1 - w0) / wall, hwm, (b1 - b0) / wall / 1024,
+                                first[name])))
+        for _, p in procs:
+            p.terminate()
+            p.wait()
+        peers = [r for n, r in rows if r and not n.startswith("QUIMO")]
+        best = [min(r[i] for r in peers) for i in range(5)]
+        print("%d s side by side, first frame median of %d starts; ratio = QUIMO / best peer" % (SECONDS, STARTS))
+        print("| program | CPU % of one core | wakeups/s | peak RSS MB | KB/s written | first frame ms |")
+        print("|---|---|---|---|---|---|")
+        for name, r in rows:
+            if r is None:
+                print("| %s | ended early | | | | |" % name)
+                continue
+            cells = ["%.3f" % r[0], "%.1f" % r[1], "%.1f" % r[2], "%.2f" % r[3], "%.0f" % r[4]]
+            if name.startswith("QUIMO"):
+                cells = ["%s (x%.1f)" % (c, r[i] / best[i] if best[i] else float("inf")) for i, c in enumerate(cells)]
+            print("| %s | %s |" % (name, " | ".join(cells)))
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
+main()

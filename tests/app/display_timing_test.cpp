@@ -1,0 +1,156 @@
+// The display tick in the real pump, with the idle program sleeping from one
+// displayed change to the next: the digits still change just after each
+// wall-clock second, the action tick keeps its rate (time-up actions on
+// time), and a stepped wall clock is caught up at the next wake.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <unistd.h>
+
+#include "app.h"
+#include "platform/headless/zeheadless.h"
+#include "sevenseg.h"
+#include "timer_window.h"
+#include "zeentry.h"
+#include "zeevent.h"
+#include "zeplatform.h"
+#include "zetimer.h"
+#include "zewindow.h"
+
+namespace {
+
+int64_t wall_ms() {
+    timespec t;
+    clock_gettime(CLOCK_REALTIME, &t);
+    return (int64_t)t.tv_sec * 1000 + t.tv_nsec / 1000000;
+}
+
+class DisplayTiming : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(zebackend_select("headless"));
+        zeheadless_reset();
+        settings_defaults();
+        g_settings.colonBlink = true;
+        g_timer.stopAfterFinished = false;  // counting up since 2000, never stopping
+        std::string dir = getenv("ZE_PROGRAM_DIR");
+        if (symlink((dir + "/7seg").c_str(), (std::string(zeprogramdir()) + "/7seg").c_str()) != 0) {}
+        ASSERT_TRUE(sevenseg_load_set(&g_timerFont, (dir + "/" + sevenseg_set_file(4)).c_str()));
+        read_clock();
+        compute();
+        make_digit_text();
+        build_format_string();
+        ASSERT_EQ(g_format.form, 1);
+        ASSERT_FALSE(g_format.showHundredths);
+        timer_window_compute_height();
+        timer_window_compute_width();
+        timer_window_create();
+        sevenseg_draw_on_main(true);
+        sevenseg_force_full_redraw();
+        g_app.lastSecond = 99;
+    }
+    void TearDown() override {
+        zetick_coalesce(0);
+        g_app.timeUpCountdown = 0;
+        sevenseg_draw_on_main(false);
+        timer_window_close();
+        sevenseg_set_busy(false);
+        sevenseg_free(&g_timerFont);
+    }
+
+    // Runs the pump for ms with the display tick and an action tick of 100
+    // ms; calls seen(draws) after every display tick that drew.
+    template <class F> int run(int ms, F seen) {
+        zeTimer display(10), action(100);
+        int actions = 0;
+        uint32_t draws = sevenseg_draw_count();
+        int64_t end = wall_ms() + ms;
+        while (wall_ms() < end) {
+            int id = zeevent_wait();
+            if (id == action.id) {
+                actions++;
+                if (g_app.timeUpCountdown) g_app.timeUpCountdown--;
+            }
+            if (id != display.id) continue;
+            app_display_tick();
+            if (sevenseg_draw_count() != draws) seen(), draws = sevenseg_draw_count();
+        }
+        return actions;
+    }
+};
+
+// Each change of the seconds digit reaches the window within 20 ms after
+// the wall clock's second began, while the pump sleeps half seconds.
+TEST_F(DisplayTiming, ChangesFollowTheWallClockSecondAndTicksKeepTheirRate) {
+    std::string last = g_timerFont.lastText;
+    int changes = 0, late = 0;
+    int actions = run(2600, [&] {
+        std::string now = g_timerFont.lastText;
+        // The digits (colons aside) changed: a new second is shown.
+        std::string a = last, b = now;
+        for (auto *s : {&a, &b})
+            for (char &c : *s)
+                if (c == ':') c = ' ';
+        if (a != b) {
+            int into = (int)(wall_ms() % 1000);
+            changes++;
+            if (into > 20) late++, printf("a change %d ms into the second\n", into);
+        }
+        last = now;
+    });
+    EXPECT_EQ(500, zetick_coalescing());  // idle: woken for the colon and the second only
+    EXPECT_GE(changes, 2) << "shown: " << g_timerFont.lastText << " format " << g_format.formatString;
+    EXPECT_EQ(late, 0);
+    // The 100 ms action tick still counts its periods (worked off on waking).
+    EXPECT_GE(actions, 22);
+    EXPECT_LE(actions, 28);
+}
+
+// A time-up countdown wakes the program every 100 ms, so its actions run on
+// time; afterwards it goes back to sleeping to the next change.
+TEST_F(DisplayTiming, TimeUpCountdownWakesForTheActionTick) {
+    g_app.timeUpCountdown = 30;
+    int64_t start = wall_ms();
+    int64_t reached = 0;
+    run(1500, [&] {
+        if (!reached && g_app.timeUpCountdown <= 20) reached = wall_ms();
+    });
+    // Ten action ticks: about a second, never a wake later.
+    EXPECT_NE(0, reached);
+    EXPECT_LE(reached - start, 1300);
+    g_app.timeUpCountdown = 0;
+    run(300, [] {});
+    EXPECT_EQ(500, zetick_coalescing());
+}
+
+// The idle wait is computed from the wall clock on every sleep: after a step
+// of the clock the next wake is still just after a wall-clock boundary (the
+// display reads the stepped clock there), never a stale full period.
+TEST_F(DisplayTiming, WaitsFollowTheWallClock) {
+    zetick_coalesce(500);
+    for (int i = 0; i < 5; i++) {
+        int64_t wait = zetick_wait_ns();
+        int64_t into = wall_ms() % 500;
+        EXPECT_LE(wait / 1000000, 500 - into + 1 + 10 + 2);
+        EXPECT_GE(wait / 1000000 + 2, 500 - into);
+        usleep(37000);
+    }
+}
+
+}  // namespace
+
+namespace {
+// The 250 ms forced redraw on an unchanged display draws (and sends) nothing.
+TEST_F(DisplayTiming, ForcedRedrawOfAnUnchangedDisplaySendsNothing) {
+    zeWindow *w = timer_window();
+    ASSERT_NE(w, nullptr);
+    EXPECT_GT(sevenseg_draw_now(&g_timerFont, w, 2, 2, "12:34:56"), 0);
+    g_timerFont.forceFull = true;
+    EXPECT_EQ(0, sevenseg_draw_now(&g_timerFont, w, 2, 2, "12:34:56"));
+    g_timerFont.forceFull = true;
+    EXPECT_EQ(1, sevenseg_draw_now(&g_timerFont, w, 2, 2, "12:34:57"));
+}
+}  // namespace
