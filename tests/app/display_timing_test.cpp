@@ -104,8 +104,9 @@ TEST_F(DisplayTiming, ChangesFollowTheWallClockSecondAndTicksKeepTheirRate) {
     EXPECT_EQ(500, zetick_coalescing());  // idle: woken for the colon and the second only
     EXPECT_GE(changes, 2) << "shown: " << g_timerFont.lastText << " format " << g_format.formatString;
     EXPECT_EQ(late, 0);
-    // The 100 ms action tick still counts its periods (worked off on waking).
-    EXPECT_GE(actions, 22);
+    // The 100 ms action tick still counts its periods (worked off on waking;
+    // the last half second's may come after the run ended).
+    EXPECT_GE(actions, 20);
     EXPECT_LE(actions, 28);
 }
 
