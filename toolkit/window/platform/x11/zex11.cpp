@@ -287,18 +287,18 @@ static void set_wm_properties(Window w, const zeNativeSpec *s) {
                     (unsigned char *)&pid, 1);
     // Motif hints: flags (1 functions, 2 decorations), functions, decorations.
     enum { MWM_FUNCTIONS = 1, MWM_DECORATIONS = 2, MWM_FUNC_RESIZE = 2, MWM_FUNC_MOVE = 4,
-           MWM_DECOR_BORDER = 2, MWM_DECOR_RESIZEH = 4 };
+};
     long motif[5] = {0, 0, 0, 0, 0};
     bool resize = s->flags & ZENW_RESIZE;
     bool caption = !(s->flags & (ZENW_NOTITLE | ZENW_FULLSCREEN)) && s->title && *s->title;
     if (!caption) motif[0] |= MWM_DECORATIONS;
     if (s->flags & ZENW_NOSYSMENU) {
-        // Move (and resize) only: no close, minimise or maximise. Some window
-        // managers (openbox) draw all three buttons on any title bar whatever
-        // the functions say, so the window keeps its border and loses the title bar.
-        motif[0] |= MWM_FUNCTIONS | MWM_DECORATIONS;
+        // Move (and resize) only: no close, minimise or maximise. The caption
+        // stays: a dialog's title says what it asks, and it is where users drag
+        // it. Window managers that draw their buttons anyway (openbox) still
+        // show them; the window answers a close as its options say.
+        motif[0] |= MWM_FUNCTIONS;
         motif[1] = MWM_FUNC_MOVE | (resize ? MWM_FUNC_RESIZE : 0);
-        if (caption) motif[2] = MWM_DECOR_BORDER | (resize ? MWM_DECOR_RESIZEH : 0);
     }
     if (motif[0]) {
         Atom a = zex11_atom("_MOTIF_WM_HINTS");
