@@ -267,6 +267,34 @@ class Settings(qx.DisplayTestCase):
             print(self.prog.log()[-3000:], self.output()[-2000:])
             raise
 
+    def test_background_loads_jpeg_and_gif_through_the_file_dialog(self):
+        prog, (tx, ty, tw, th) = self.start(qx.default_rows())
+        self.xdo("mousemove", tx + 10, ty + 10, "click", 1)
+        self.wait_page(0, 0, 0)
+        self.visit(4)
+        for name, fmt, colour, near in (("sky.jpg", "JPEG", (20, 120, 220), 6), ("sun.gif", "GIF", (230, 90, 20), 0)):
+            path = os.path.join(prog.dir, name)
+            Image.new("RGB", (640, 200), colour).save(path, fmt)
+            self.click("btLoad")
+            qx.wait_for(lambda: self.display.window_geometry("Open file...", 0.2), "the file dialog")
+            self.display.run("xdotool", "search", "--name", "^Open file...$", "windowactivate", "--sync")
+            self.xdo("type", path)
+            self.xdo("key", "Return")
+
+            def shown():
+                img = self.display.screenshot(os.path.join(prog.dir, "bg.png"))
+                x, y, w, h = self.timer()
+                px = [img.getpixel((px, py)) for px in range(x, x + w, 3) for py in range(y, y + h, 3)]
+                hits = sum(all(abs(a - b) <= near for a, b in zip(p, colour)) for p in px)
+                return hits > len(px) // 2
+            qx.wait_for(shown, "the timer window showing " + name + " behind its digits")
+            self.wait_page(4)
+            os.makedirs(OUTPUT, exist_ok=True)
+            x, y, w, h = self.timer()
+            self.display.screenshot(os.path.join(prog.dir, "bg.png")).crop((x, y, x + w, y + h)).save(
+                os.path.join(OUTPUT, "background_" + fmt.lower() + ".png"))
+        self.assertTrue(os.path.exists(os.path.join(prog.dir, "quimo_bg_intern.bmp")))
+
     def test_example_keeps_the_users_settings_and_minys(self):
         rows = qx.default_rows()
         rows[19] = ["Language", 1]
