@@ -4,31 +4,9 @@
 #include <unistd.h>
 #include <string>
 #include "zeimage.h"
+#include "bench_picture.h"
 
 namespace {
-
-const int W = 1920, H = 1080;
-
-// A photo-like picture: gradients with some noise, so runs are short.
-struct Picture {
-    zePixmap p;
-    Picture() {
-        zepxmap_create(&p, W, H, ZEPX_TRUECOLOR);
-        uint32_t seed = 1;
-        for (int y = 0; y < H; y++)
-            for (int x = 0; x < W; x++) {
-                seed = seed * 1103515245 + 12345;
-                int n = seed >> 28;
-                zepxmap_setpixel(&p, x, y, ((x / 8 + n) & 255) << 16 | ((y / 5) & 255) << 8 | ((x + y) / 16 & 255));
-            }
-    }
-    ~Picture() { zepxmap_release(&p); }
-};
-
-Picture &picture() {
-    static Picture pic;
-    return pic;
-}
 
 void save(benchmark::State &state, const char *ext, const char *options) {
     std::string name = "/tmp/zepostscript_bench_" + std::to_string(getpid()) + "." + ext;
