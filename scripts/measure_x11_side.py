@@ -78,6 +78,12 @@ def threads_sum(pid, field):
     return total
 
 
+def peak_rss_kb(pid):
+    """VmHWM is the process's own figure: every thread's status repeats it."""
+    with open("/proc/%d/status" % pid) as f:
+        return next(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
+
+
 def cpu_ns(pid):
     total = 0
     for t in os.listdir("/proc/%d/task" % pid):
@@ -156,7 +162,7 @@ def main():
             c0, w0, b0, t0 = before[name]
             c1, w1, b1, t1 = sample(p.pid)
             wall = t1 - t0
-            hwm = threads_sum(p.pid, "VmHWM") / 1024
+            hwm = peak_rss_kb(p.pid) / 1024
             rows.append((name, (100 * (c1 - c0) / 1e9 / wall, (w1 - w0) / wall, hwm, (b1 - b0) / wall / 1024,
                                 first[name])))
         for _, p in procs:
