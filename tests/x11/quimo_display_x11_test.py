@@ -4,6 +4,7 @@
 # with the glyphs of the digit set, show the expected value for a count-up, a
 # count-down past its destination (minus sign), a decimal form and a clock
 # form with hundredths. One screenshot is kept for a person to look at.
+import calendar
 import os
 import re
 import shutil
@@ -115,6 +116,45 @@ class Display(qx.DisplayTestCase):
         self.assertEqual(prog.stop(), 0)
         self.assertIn("Settings saved", prog.log())
 
+    def test_clock_steps_are_caught_up_at_the_next_wake(self):
+        """The wall clock set forward and back while the program sleeps until
+        its next second: the digits follow at the next wake, not a second's
+        sleep later or after counting the difference away."""
+        clock = os.path.join(tempfile.mkdtemp(prefix="quimo_clock_"), "faketime.rc")
+        self.addCleanup(shutil.rmtree, os.path.dirname(clock), True)
+        since = calendar.timegm((2026, 12, 31, 0, 0, 0))  # the destination of the default rows
+        # An offset from the real clock, read again at every clock reading.
+        offset = since + 23 * 3600 - int(time.time())
+
+        def set_clock():
+            with open(clock + ".new", "w") as f:
+                f.write("%+d\n" % offset)
+            os.replace(clock + ".new", clock)
+
+        set_clock()
+        rows = qx.default_rows()  # a count-up in hours, minutes and seconds
+        prog, (x, y, w, h) = self.start_program(rows, clock)
+        font = qx.DigitSet(int(rows[13][1]))
+
+        def caught_up():
+            shot = self.display.screenshot(os.path.join(prog.dir, "step.png"))
+            text = font.read(shot, x + 2, y + 2, "##:##:##")
+            if "?" in text:
+                return None
+            value = self.clock_seconds(text)
+            return value if abs(value - (time.time() + offset - since)) <= 1.5 else None
+
+        qx.wait_for(caught_up, "the first digits")
+        for step in (1800, -3000, 7):  # forward half an hour, back 50 minutes, a few seconds
+            offset += step
+            set_clock()
+            stepped = time.time()
+            value = qx.wait_for(caught_up, "the digits after a step of %+d s" % step, timeout=10)
+            late = time.time() - stepped
+            print("step %+d s: shows %d, caught up after %.2f s" % (step, value, late))
+            # The next wake is at most half a second away; screenshots under load add some.
+            self.assertLess(late, 3.0)
+        self.assertEqual(prog.stop(), 0)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -229,10 +229,17 @@ class Program:
         return [line.split("\t") for line in out.splitlines()[1:]]
 
     def start(self, fake_time=None, env_extra=None):
+        """fake_time: a fixed start, or a file holding the FAKETIME text, read
+        again at every clock reading so that a test can step the clock."""
         env = dict(self.display.env, TZ="UTC", QUIMO_TIME_URL="http://127.0.0.1:9/")
         env.update(env_extra or {})
         cmd = [os.path.join(self.dir, "quimo")]
-        if fake_time:
+        if fake_time and os.path.isfile(fake_time):
+            env["LD_PRELOAD"] = FAKETIME_LIB
+            env["FAKETIME_TIMESTAMP_FILE"] = fake_time
+            env["FAKETIME_NO_CACHE"] = "1"
+            env["FAKETIME_DONT_FAKE_MONOTONIC"] = "1"
+        elif fake_time:
             # The start-at form: the clock starts at fake_time and runs on. The
             # library is preloaded directly (no wrapper process), so signals
             # reach the program itself.
