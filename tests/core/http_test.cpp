@@ -1,5 +1,6 @@
 // HTTP GET through libcurl against a local server.
 #include "httpserver.h"
+#include "zedl.h"
 #include "zefile.h"
 #include "zehttp.h"
 #include <gtest/gtest.h>
@@ -104,6 +105,23 @@ TEST_F(Http, FailuresWriteNothing) {
     EXPECT_FALSE(zehttp_get("notaprotocol://x", file.c_str()));
     struct stat st;
     EXPECT_NE(0, stat(file.c_str(), &st));
+}
+
+TEST_F(Http, WithoutLibcurlARequestFailsAndSaysWhy) {
+    server.put("here.txt", "here");
+    std::string url = server.url("/here.txt"), file = work + "/here.txt";
+    zedl_forbid("libcurl");
+    EXPECT_FALSE(zehttp_get(url.c_str(), file.c_str()));
+    char buf[16] = "x";
+    EXPECT_FALSE(zehttp_getmem(buf, sizeof buf, url.c_str()));
+    EXPECT_STREQ("", buf);
+    zedl_forbid(nullptr);
+    EXPECT_NE(std::string::npos, log().find("InternetOpen failed: libcurl not available (switched off)\r\n"))
+        << log();
+    struct stat st;
+    EXPECT_NE(0, stat(file.c_str(), &st));
+    ASSERT_TRUE(zehttp_get(url.c_str(), file.c_str())) << "the library is opened when it is back";
+    EXPECT_EQ("here", slurp(file));
 }
 
 TEST_F(Http, BodyIsBoundedAtFiveMegabytes) {

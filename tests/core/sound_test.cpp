@@ -3,6 +3,7 @@
 // can be measured without a sound card. The driver is told to run faster than
 // real time, so a three-second melody takes a fraction of that. Bad files
 // fail with a reason and never bring the player down.
+#include "zedl.h"
 #include "zesound.h"
 #include <gtest/gtest.h>
 #include <chrono>
@@ -212,12 +213,29 @@ TEST_F(Sound, NoAudioDeviceIsAQuickFailureEveryTime) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
 }
 
+TEST_F(Sound, WithoutSdlOrItsMixerSoundsFailUntilTheLibraryIsBack) {
+    std::string beep = sounds_dir() + "/beep.wav";
+    for (const char *lib : {"libSDL2_mixer", "libSDL2"}) {
+        zedl_forbid(lib);
+        EXPECT_FALSE(zesound_open_play(beep.c_str())) << lib;
+        EXPECT_EQ("no audio device: " + std::string(lib) + " not available (switched off)", zesound_error());
+        EXPECT_FALSE(zesound_busy());
+        zesound_close();
+        zesound_release();
+        zedl_forbid(nullptr);
+        EXPECT_GT(play_through(beep).peak, 1000) << "after " << lib;
+    }
+}
+
 TEST(Mixer, NoMixerIsStepOne) {
     // The tests' ALSA configuration has no devices: a machine without a
     // sound card (and a real card's volume is left alone).
     ASSERT_NE(nullptr, getenv("ALSA_CONFIG_PATH"));
     EXPECT_EQ(1, zemixer_set_volume(100));
     EXPECT_EQ(1, zemixer_set_volume(-5));
+    zedl_forbid("libasound");   // as without a sound card, not a crash
+    EXPECT_EQ(1, zemixer_set_volume(50));
+    zedl_forbid(nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Font table, builtin fonts and sets, names, metrics and text drawing.
 #include "zecfgstr.h"
 #include "zecfgstr_families.h"
+#include "zedl.h"
 #include "zefont.h"
 #include "zegout.h"
 #include "zeimage.h"
@@ -455,6 +456,27 @@ TEST_F(Fonts, PixmapOutputDrawsThroughTheFontModule) {
     for (int y = 0; y < 30; y++)
         for (int x = 0; x < 100; x++) black += zepxmap_getpixel(&out.pxmap, x, y) == 0;
     EXPECT_EQ(black, text_ink(zefont_find("Arial24"), "Hi"));
+    zepxmapout_release(&out);
+}
+
+// Without fontconfig or FreeType a system font is not found and text keeps
+// the builtin font it had; the next request after they are back succeeds.
+TEST_F(Fonts, SystemFontsWithoutTheirLibrariesFallBackToBuiltin) {
+    zeGraphicOutput out;
+    ASSERT_TRUE(zepxmapout_create(&out, "pic,xs=100,ys=30,truecolor,bgcolor=ffffff"));
+    int points = 31;
+    for (const char *lib : {"libfontconfig", "libfreetype"}) {
+        zedl_forbid(lib);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(-1, zefont_load_system("Liberation Serif,points=%d", points)) << lib;
+        EXPECT_EQ(-1, zegraphic_setfont_system("Liberation Serif,points=40"));
+        std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_NE(std::string::npos, said.find(std::string("zefont_load_system: ") + lib + " not available")) << said;
+        EXPECT_EQ(zegraphic_fontheight(), 13) << "the builtin font stays";
+        EXPECT_EQ(zegraphic_textwidth("hello"), 30);
+        zedl_forbid(nullptr);
+        EXPECT_GT(zefont_load_system("Liberation Serif,points=%d", points++), 999999) << lib << " back";
+    }
     zepxmapout_release(&out);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "picture_make.h"
+#include "zedl.h"
 #include "zeimage.h"
 #include "zeimport.h"
 
@@ -126,6 +127,28 @@ TEST(ImportHostile, MalformedFilesAreRefusedAndLeaveThePicture) {
     EXPECT_NE(out.find("(endless_scans.jpg): more than 500 scans"), std::string::npos);
     EXPECT_NE(out.find("giant.jpg): 30000 x 30000"), std::string::npos);
     EXPECT_EQ(system(("rm -rf " + dir).c_str()), 0);
+}
+
+TEST(ImportHostile, WithoutItsLibraryAPictureIsRefusedByName) {
+    struct {
+        const char *lib, *name, *said;
+        Bytes bytes;
+    } cases[] = {
+        {"libjpeg", "photo.jpg", "cannot read JPEG (photo.jpg): libjpeg not available", make_jpeg(16, 8)},
+        {"libgif", "anim.gif", "cannot read GIF (anim.gif): libgif not available", make_gif(16, 8, false)},
+    };
+    for (auto &c : cases) {
+        zedl_forbid(c.lib);
+        Held held;
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(zeimage_import_mem(&held.p, c.bytes.data(), c.bytes.size(), 0, c.name));
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(std::string::npos, out.find(std::string("zeimage_import: ") + c.said)) << out;
+        EXPECT_TRUE(held.untouched()) << c.name;
+        zedl_forbid(nullptr);
+        ASSERT_TRUE(zeimage_import_mem(&held.p, c.bytes.data(), c.bytes.size(), 0, c.name)) << c.lib << " back";
+        EXPECT_EQ(16, held.p.width);
+    }
 }
 
 TEST(ImportHostile, BoundsAndFileKinds) {

@@ -1,6 +1,7 @@
 // HTTP GET with libcurl's multi interface, so that the pump runs between
 // network waits.
 #include "zehttp.h"
+#include "zedl.h"
 #include "zeevent.h"
 #include "zefile.h"
 #include <cstdarg>
@@ -9,6 +10,22 @@
 #include <curl/curl.h>
 #include <string>
 #include <strings.h>
+
+// libcurl and its TLS stack are opened on the first request.
+#define CURL_FNS(X)                                                                                       \
+    X(global_init, curl_global_init) X(easy_init, curl_easy_init) X(easy_cleanup, curl_easy_cleanup)       \
+    X(easy_reset, curl_easy_reset) X(easy_setopt, curl_easy_setopt) X(easy_getinfo, curl_easy_getinfo)    \
+    X(multi_init, curl_multi_init) X(multi_cleanup, curl_multi_cleanup)                                   \
+    X(multi_add_handle, curl_multi_add_handle) X(multi_remove_handle, curl_multi_remove_handle)           \
+    X(multi_perform, curl_multi_perform) X(multi_poll, curl_multi_poll)                                   \
+    X(multi_info_read, curl_multi_info_read) X(slist_append, curl_slist_append)
+struct CurlFns {
+    CURL_FNS(ZEDL_MEMBER)
+};
+static CurlFns curl;
+static const char *const curl_sonames[] = {"libcurl.so.4", nullptr};
+static const char *const curl_symbols[] = {CURL_FNS(ZEDL_NAME) nullptr};
+static zeDlLib curl_lib = {"libcurl", curl_sonames, curl_symbols, &curl, sizeof curl};
 
 static CURL *g_easy;
 static CURLM *g_multi;
@@ -69,17 +86,21 @@ static size_t on_header(char *data, size_t size, size_t n, void *user) {
 }
 
 static bool open_handles(void) {
+    if (!zedl_load(&curl_lib)) {
+        logf("InternetOpen failed: %s\r\n", zedl_error(&curl_lib));
+        return false;
+    }
     if (g_easy) {
         logf("already open\r\n");
         return true;
     }
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {
-        g_easy = curl_easy_init();
-        g_multi = curl_multi_init();
+    if (curl.global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) {
+        g_easy = curl.easy_init();
+        g_multi = curl.multi_init();
     }
     if (!g_easy || !g_multi) {
-        if (g_easy) curl_easy_cleanup(g_easy);
-        if (g_multi) curl_multi_cleanup(g_multi);
+        if (g_easy) curl.easy_cleanup(g_easy);
+        if (g_multi) curl.multi_cleanup(g_multi);
         g_easy = nullptr, g_multi = nullptr;
         logf("InternetOpen failed\r\n");
         return false;
@@ -91,61 +112,61 @@ static bool open_handles(void) {
 static struct curl_slist *no_cache_headers(void) {
     static struct curl_slist *headers;
     if (!headers) {
-        headers = curl_slist_append(headers, "Pragma: no-cache");
-        headers = curl_slist_append(headers, "Cache-Control: no-cache");
+        headers = curl.slist_append(headers, "Pragma: no-cache");
+        headers = curl.slist_append(headers, "Cache-Control: no-cache");
     }
     return headers;
 }
 
 static void set_options(const char *url, Transfer *t) {
-    curl_easy_reset(g_easy);
-    curl_easy_setopt(g_easy, CURLOPT_URL, url);
-    curl_easy_setopt(g_easy, CURLOPT_USERAGENT, "zeko");
-    curl_easy_setopt(g_easy, CURLOPT_HTTPHEADER, no_cache_headers());
-    curl_easy_setopt(g_easy, CURLOPT_FRESH_CONNECT, 1L);
+    curl.easy_reset(g_easy);
+    curl.easy_setopt(g_easy, CURLOPT_URL, url);
+    curl.easy_setopt(g_easy, CURLOPT_USERAGENT, "zeko");
+    curl.easy_setopt(g_easy, CURLOPT_HTTPHEADER, no_cache_headers());
+    curl.easy_setopt(g_easy, CURLOPT_FRESH_CONNECT, 1L);
     // Fresh every time, so a kept connection would only hold a descriptor
     // (and the server's slot) until the process ends.
-    curl_easy_setopt(g_easy, CURLOPT_FORBID_REUSE, 1L);
-    curl_easy_setopt(g_easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(g_easy, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(g_easy, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
-    curl_easy_setopt(g_easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(g_easy, CURLOPT_NOSIGNAL, 1L);
+    curl.easy_setopt(g_easy, CURLOPT_FORBID_REUSE, 1L);
+    curl.easy_setopt(g_easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl.easy_setopt(g_easy, CURLOPT_MAXREDIRS, 10L);
+    curl.easy_setopt(g_easy, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
+    curl.easy_setopt(g_easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl.easy_setopt(g_easy, CURLOPT_NOSIGNAL, 1L);
     // The receive time-out: give up when nothing arrives for 30 s.
-    curl_easy_setopt(g_easy, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(g_easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(g_easy, CURLOPT_LOW_SPEED_TIME, 30L);
-    if (g_total_timeout) curl_easy_setopt(g_easy, CURLOPT_TIMEOUT, (long)g_total_timeout);
-    curl_easy_setopt(g_easy, CURLOPT_WRITEFUNCTION, on_body);
-    curl_easy_setopt(g_easy, CURLOPT_WRITEDATA, t);
-    curl_easy_setopt(g_easy, CURLOPT_HEADERFUNCTION, on_header);
-    curl_easy_setopt(g_easy, CURLOPT_HEADERDATA, t);
+    curl.easy_setopt(g_easy, CURLOPT_CONNECTTIMEOUT, 30L);
+    curl.easy_setopt(g_easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl.easy_setopt(g_easy, CURLOPT_LOW_SPEED_TIME, 30L);
+    if (g_total_timeout) curl.easy_setopt(g_easy, CURLOPT_TIMEOUT, (long)g_total_timeout);
+    curl.easy_setopt(g_easy, CURLOPT_WRITEFUNCTION, on_body);
+    curl.easy_setopt(g_easy, CURLOPT_WRITEDATA, t);
+    curl.easy_setopt(g_easy, CURLOPT_HEADERFUNCTION, on_header);
+    curl.easy_setopt(g_easy, CURLOPT_HEADERDATA, t);
 }
 
 // Runs the transfer to its end, pumping the toolkit between waits.
 static CURLcode run_transfer(void) {
-    curl_multi_add_handle(g_multi, g_easy);
+    curl.multi_add_handle(g_multi, g_easy);
     int running = 1;
     CURLcode result = CURLE_OK;
     while (running) {
-        if (curl_multi_perform(g_multi, &running) != CURLM_OK) {
+        if (curl.multi_perform(g_multi, &running) != CURLM_OK) {
             result = CURLE_FAILED_INIT;
             break;
         }
         if (!running) break;
-        curl_multi_poll(g_multi, nullptr, 0, 10, nullptr);
+        curl.multi_poll(g_multi, nullptr, 0, 10, nullptr);
         g_idle();
     }
     int left;
-    while (CURLMsg *m = curl_multi_info_read(g_multi, &left))
+    while (CURLMsg *m = curl.multi_info_read(g_multi, &left))
         if (m->msg == CURLMSG_DONE && m->easy_handle == g_easy) result = m->data.result;
-    curl_multi_remove_handle(g_multi, g_easy);
+    curl.multi_remove_handle(g_multi, g_easy);
     return result;
 }
 
 static bool is_http(void) {
     const char *scheme = nullptr;
-    curl_easy_getinfo(g_easy, CURLINFO_SCHEME, &scheme);
+    curl.easy_getinfo(g_easy, CURLINFO_SCHEME, &scheme);
     return scheme && strncasecmp(scheme, "http", 4) == 0;
 }
 
@@ -172,7 +193,7 @@ bool zehttp_get(const char *url, const char *file) {
         return false;
     }
     long status = 0;
-    curl_easy_getinfo(g_easy, CURLINFO_RESPONSE_CODE, &status);
+    curl.easy_getinfo(g_easy, CURLINFO_RESPONSE_CODE, &status);
     logf("InternetReadFile ok, read=%d\r\n", (int)t.body.size());
     logf("StatusCode=%ld\r\n", status);
     if (is_http() && status >= 400) {

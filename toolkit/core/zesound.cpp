@@ -1,4 +1,5 @@
 #include "zesound.h"
+#include "zedl.h"
 #include "zeevent.h"
 
 #include <cerrno>
@@ -18,6 +19,30 @@
 namespace {
 std::string g_error;
 #ifdef ZE_HAVE_SDLMIX
+// SDL and its mixer (with the decoders it pulls in) are opened by the first
+// sound, so a timer that never plays one maps none of them.
+#define SDL_FNS(X)                                                                                        \
+    X(SetHint, SDL_SetHint) X(InitSubSystem, SDL_InitSubSystem) X(QuitSubSystem, SDL_QuitSubSystem)       \
+    X(GetError, SDL_GetError)
+#define MIX_FNS(X)                                                                                        \
+    X(Init, Mix_Init) X(OpenAudio, Mix_OpenAudio) X(CloseAudio, Mix_CloseAudio)                           \
+    X(SetSoundFonts, Mix_SetSoundFonts) X(LoadMUS, Mix_LoadMUS) X(FreeMusic, Mix_FreeMusic)               \
+    X(PlayMusic, Mix_PlayMusic) X(HaltMusic, Mix_HaltMusic) X(PlayingMusic, Mix_PlayingMusic)
+struct SdlFns {
+    SDL_FNS(ZEDL_MEMBER)
+};
+struct MixFns {
+    MIX_FNS(ZEDL_MEMBER)
+};
+SdlFns sdl;
+MixFns mix;
+const char *const sdl_sonames[] = {"libSDL2-2.0.so.0", nullptr};
+const char *const sdl_symbols[] = {SDL_FNS(ZEDL_NAME) nullptr};
+zeDlLib sdl_lib = {"libSDL2", sdl_sonames, sdl_symbols, &sdl, sizeof sdl};
+const char *const mix_sonames[] = {"libSDL2_mixer-2.0.so.0", nullptr};
+const char *const mix_symbols[] = {MIX_FNS(ZEDL_NAME) nullptr};
+zeDlLib mix_lib = {"libSDL2_mixer", mix_sonames, mix_symbols, &mix, sizeof mix};
+
 Mix_Music *g_music = nullptr;
 int g_audio = 0;  // 0 not tried, 1 open, -1 failed (not retried every sound)
 std::string g_deviceError;  // why the device failed, for every later sound
@@ -35,7 +60,7 @@ void set_sound_font() {
         FILE *fp = fopen(f, "rb");
         if (!fp) continue;
         fclose(fp);
-        Mix_SetSoundFonts(f);
+        mix.SetSoundFonts(f);
         return;
     }
 }
@@ -68,6 +93,11 @@ bool wav_format_sane(FILE *fp, std::string *why) {
 }
 
 bool audio_ready() {
+    for (zeDlLib *lib : {&sdl_lib, &mix_lib})
+        if (!zedl_load(lib)) {
+            g_error = std::string("no audio device: ") + zedl_error(lib);
+            return false;
+        }
     if (g_audio == 1) return true;
     if (g_audio == -1) {
         g_error = g_deviceError;
@@ -75,15 +105,15 @@ bool audio_ready() {
     }
     g_audio = -1;
     // The program's own SIGTERM/SIGINT handling must stay in charge.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        g_error = g_deviceError = std::string("no audio device: ") + SDL_GetError();
+    sdl.SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl.InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        g_error = g_deviceError = std::string("no audio device: ") + sdl.GetError();
         return false;
     }
-    Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
-        g_error = g_deviceError = std::string("no audio device: ") + Mix_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    mix.Init(MIX_INIT_MP3 | MIX_INIT_MID);
+    if (mix.OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
+        g_error = g_deviceError = std::string("no audio device: ") + sdl.GetError();
+        sdl.QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     set_sound_font();
@@ -122,14 +152,14 @@ bool zesound_open_play(const char *file) {
         return false;
     }
     if (!audio_ready()) return false;
-    g_music = Mix_LoadMUS(file);
+    g_music = mix.LoadMUS(file);
     if (!g_music) {
-        g_error = std::string("cannot decode: ") + Mix_GetError();
+        g_error = std::string("cannot decode: ") + sdl.GetError();
         return false;
     }
-    if (Mix_PlayMusic(g_music, 1) != 0) {
-        g_error = std::string("cannot play: ") + Mix_GetError();
-        Mix_FreeMusic(g_music);
+    if (mix.PlayMusic(g_music, 1) != 0) {
+        g_error = std::string("cannot play: ") + sdl.GetError();
+        mix.FreeMusic(g_music);
         g_music = nullptr;
         return false;
     }
@@ -138,18 +168,18 @@ bool zesound_open_play(const char *file) {
 
 void zesound_close() {
     if (!g_music) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(g_music);
+    mix.HaltMusic();
+    mix.FreeMusic(g_music);
     g_music = nullptr;
 }
 
-bool zesound_busy() { return g_music && Mix_PlayingMusic(); }
+bool zesound_busy() { return g_music && mix.PlayingMusic(); }
 
 void zesound_release() {
     zesound_close();
     if (g_audio == 1) {
-        Mix_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        mix.CloseAudio();
+        sdl.QuitSubSystem(SDL_INIT_AUDIO);
     }
     g_audio = 0;
 }
@@ -165,14 +195,32 @@ void zesound_release() {}
 
 #ifdef ZE_HAVE_ALSA
 namespace {
+// The sound card's mixer, opened when a volume is first set.
+#define ALSA_FNS(X)                                                                                       \
+    X(lib_error_set_handler, snd_lib_error_set_handler) X(mixer_open, snd_mixer_open)                     \
+    X(mixer_attach, snd_mixer_attach) X(mixer_load, snd_mixer_load) X(mixer_close, snd_mixer_close)       \
+    X(mixer_first_elem, snd_mixer_first_elem) X(mixer_elem_next, snd_mixer_elem_next)                     \
+    X(mixer_selem_register, snd_mixer_selem_register) X(mixer_selem_is_active, snd_mixer_selem_is_active) \
+    X(mixer_selem_has_playback_volume, snd_mixer_selem_has_playback_volume)                               \
+    X(mixer_selem_get_name, snd_mixer_selem_get_name)                                                     \
+    X(mixer_selem_get_playback_volume_range, snd_mixer_selem_get_playback_volume_range)                   \
+    X(mixer_selem_set_playback_volume_all, snd_mixer_selem_set_playback_volume_all)
+struct AlsaFns {
+    ALSA_FNS(ZEDL_MEMBER)
+};
+AlsaFns alsa;
+const char *const alsa_sonames[] = {"libasound.so.2", nullptr};
+const char *const alsa_symbols[] = {ALSA_FNS(ZEDL_NAME) nullptr};
+zeDlLib alsa_lib = {"libasound", alsa_sonames, alsa_symbols, &alsa, sizeof alsa};
+
 // Silences ALSA's own stderr chatter on machines without a card.
 void quiet_alsa(const char *, int, const char *, int, const char *, ...) {}
 
 snd_mixer_elem_t *volume_element(snd_mixer_t *mixer) {
     snd_mixer_elem_t *first = nullptr;
-    for (snd_mixer_elem_t *e = snd_mixer_first_elem(mixer); e; e = snd_mixer_elem_next(e)) {
-        if (!snd_mixer_selem_is_active(e) || !snd_mixer_selem_has_playback_volume(e)) continue;
-        if (strcmp(snd_mixer_selem_get_name(e), "Master") == 0) return e;
+    for (snd_mixer_elem_t *e = alsa.mixer_first_elem(mixer); e; e = alsa.mixer_elem_next(e)) {
+        if (!alsa.mixer_selem_is_active(e) || !alsa.mixer_selem_has_playback_volume(e)) continue;
+        if (strcmp(alsa.mixer_selem_get_name(e), "Master") == 0) return e;
         if (!first) first = e;
     }
     return first;
@@ -182,12 +230,13 @@ snd_mixer_elem_t *volume_element(snd_mixer_t *mixer) {
 int zemixer_set_volume(int percent) {
     if (percent < 0) percent = 0;
     if (percent > 100) percent = 100;
-    snd_lib_error_set_handler(quiet_alsa);
+    if (!zedl_load(&alsa_lib)) return 1;  // as without a mixer
+    alsa.lib_error_set_handler(quiet_alsa);
     snd_mixer_t *mixer = nullptr;
-    if (snd_mixer_open(&mixer, 0) < 0) return 1;
-    if (snd_mixer_attach(mixer, "default") < 0 || snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 ||
-        snd_mixer_load(mixer) < 0) {
-        snd_mixer_close(mixer);
+    if (alsa.mixer_open(&mixer, 0) < 0) return 1;
+    if (alsa.mixer_attach(mixer, "default") < 0 || alsa.mixer_selem_register(mixer, nullptr, nullptr) < 0 ||
+        alsa.mixer_load(mixer) < 0) {
+        alsa.mixer_close(mixer);
         return 1;
     }
     int rc = 0;
@@ -195,11 +244,11 @@ int zemixer_set_volume(int percent) {
     snd_mixer_elem_t *e = volume_element(mixer);
     if (!e)
         rc = 2;
-    else if (snd_mixer_selem_get_playback_volume_range(e, &lo, &hi) < 0 || hi <= lo)
+    else if (alsa.mixer_selem_get_playback_volume_range(e, &lo, &hi) < 0 || hi <= lo)
         rc = 3;
-    else if (snd_mixer_selem_set_playback_volume_all(e, lo + (hi - lo) * percent / 100) < 0)
+    else if (alsa.mixer_selem_set_playback_volume_all(e, lo + (hi - lo) * percent / 100) < 0)
         rc = 4;
-    snd_mixer_close(mixer);
+    alsa.mixer_close(mixer);
     return rc;
 }
 #else

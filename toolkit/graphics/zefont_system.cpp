@@ -6,6 +6,7 @@
 #include "zefont_codes.h"
 #include "zecfgstr.h"
 #include "zecfgstr_families.h"
+#include "zedl.h"
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,36 @@
 #include <strings.h>
 
 namespace {
+
+// fontconfig and FreeType are opened by the first system font asked for:
+// the builtin fonts need neither.
+#define FC_FNS(X)                                                                                         \
+    X(Init, FcInit) X(PatternCreate, FcPatternCreate) X(PatternDestroy, FcPatternDestroy)                 \
+    X(PatternAddString, FcPatternAddString) X(PatternAddInteger, FcPatternAddInteger)                     \
+    X(PatternGetString, FcPatternGetString) X(PatternGetInteger, FcPatternGetInteger)                     \
+    X(ConfigSubstitute, FcConfigSubstitute) X(DefaultSubstitute, FcDefaultSubstitute)                     \
+    X(FontMatch, FcFontMatch)
+#define FT_FNS(X)                                                                                         \
+    X(Init_FreeType, FT_Init_FreeType) X(New_Face, FT_New_Face) X(Done_Face, FT_Done_Face)                \
+    X(Get_Sfnt_Table, FT_Get_Sfnt_Table) X(Set_Pixel_Sizes, FT_Set_Pixel_Sizes)                           \
+    X(Select_Size, FT_Select_Size) X(Get_Char_Index, FT_Get_Char_Index) X(Load_Glyph, FT_Load_Glyph)      \
+    X(Render_Glyph, FT_Render_Glyph) X(GlyphSlot_Embolden, FT_GlyphSlot_Embolden)                        \
+    X(GlyphSlot_Oblique, FT_GlyphSlot_Oblique) X(MulFix, FT_MulFix) X(Get_First_Char, FT_Get_First_Char)  \
+    X(Get_Next_Char, FT_Get_Next_Char)
+struct FcFns {
+    FC_FNS(ZEDL_MEMBER)
+};
+struct FtFns {
+    FT_FNS(ZEDL_MEMBER)
+};
+FcFns fontconfig;
+FtFns freetype;
+const char *const fc_sonames[] = {"libfontconfig.so.1", nullptr};
+const char *const fc_symbols[] = {FC_FNS(ZEDL_NAME) nullptr};
+zeDlLib fc_lib = {"libfontconfig", fc_sonames, fc_symbols, &fontconfig, sizeof fontconfig};
+const char *const ft_sonames[] = {"libfreetype.so.6", nullptr};
+const char *const ft_symbols[] = {FT_FNS(ZEDL_NAME) nullptr};
+zeDlLib ft_lib = {"libfreetype", ft_sonames, ft_symbols, &freetype, sizeof freetype};
 
 FT_Library ftlib;
 bool reload_system;
@@ -49,8 +80,13 @@ struct Face {
 };
 
 bool ft_ready(void) {
+    for (zeDlLib *lib : {&fc_lib, &ft_lib})
+        if (!zedl_load(lib)) {
+            printf("zefont_load_system: %s\n", zedl_error(lib));
+            return false;
+        }
     if (ftlib) return true;
-    if (FT_Init_FreeType(&ftlib)) {
+    if (freetype.Init_FreeType(&ftlib)) {
         printf("zefont_load_system: FreeType cannot start\n");
         ftlib = nullptr;
         return false;
@@ -94,31 +130,31 @@ void remember(const char *key, int id) {
 // substitute); bold and italic are synthesised when the face has neither.
 bool open_face(const Request &r, Face *out) {
     memset(out, 0, sizeof *out);
-    if (!FcInit()) return false;
-    FcPattern *pat = FcPatternCreate();
-    FcPatternAddString(pat, FC_FAMILY, (const FcChar8 *)r.face);
-    FcPatternAddInteger(pat, FC_WEIGHT, r.attr.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pat, FC_SLANT, r.attr.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
+    if (!fontconfig.Init()) return false;
+    FcPattern *pat = fontconfig.PatternCreate();
+    fontconfig.PatternAddString(pat, FC_FAMILY, (const FcChar8 *)r.face);
+    fontconfig.PatternAddInteger(pat, FC_WEIGHT, r.attr.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    fontconfig.PatternAddInteger(pat, FC_SLANT, r.attr.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    fontconfig.ConfigSubstitute(nullptr, pat, FcMatchPattern);
+    fontconfig.DefaultSubstitute(pat);
     FcResult res;
-    FcPattern *m = FcFontMatch(nullptr, pat, &res);
-    FcPatternDestroy(pat);
+    FcPattern *m = fontconfig.FontMatch(nullptr, pat, &res);
+    fontconfig.PatternDestroy(pat);
     if (!m) return false;
     FcChar8 *file = nullptr, *family = nullptr;
     int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-    FcPatternGetString(m, FC_FILE, 0, &file);
-    FcPatternGetString(m, FC_FAMILY, 0, &family);
-    FcPatternGetInteger(m, FC_INDEX, 0, &index);
-    FcPatternGetInteger(m, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(m, FC_SLANT, 0, &slant);
-    bool ok = file && FT_New_Face(ftlib, (const char *)file, index, &out->ft) == 0;
+    fontconfig.PatternGetString(m, FC_FILE, 0, &file);
+    fontconfig.PatternGetString(m, FC_FAMILY, 0, &family);
+    fontconfig.PatternGetInteger(m, FC_INDEX, 0, &index);
+    fontconfig.PatternGetInteger(m, FC_WEIGHT, 0, &weight);
+    fontconfig.PatternGetInteger(m, FC_SLANT, 0, &slant);
+    bool ok = file && freetype.New_Face(ftlib, (const char *)file, index, &out->ft) == 0;
     if (ok) {
         out->embolden = r.attr.bold && weight < FC_WEIGHT_DEMIBOLD;
         out->oblique = r.attr.italic && slant == FC_SLANT_ROMAN;
         snprintf(out->family, sizeof out->family, "%s", family ? (const char *)family : "");
     }
-    FcPatternDestroy(m);
+    fontconfig.PatternDestroy(m);
     return ok;
 }
 
@@ -137,21 +173,21 @@ void set_size(const Request &r, FT_Face f, int *points) {
     if (em < 1) em = 1;
     if (em > MAX_PIXELS) em = MAX_PIXELS;
     int xem = (int)em;
-    TT_OS2 *os2 = (TT_OS2 *)FT_Get_Sfnt_Table(f, FT_SFNT_OS2);
+    TT_OS2 *os2 = (TT_OS2 *)freetype.Get_Sfnt_Table(f, FT_SFNT_OS2);
     if (r.attr.xs > 0 && os2 && os2->xAvgCharWidth > 0) {
         double avg = (double)os2->xAvgCharWidth * em / f->units_per_EM;
         double x = em * r.attr.xs / avg + 0.5;
         xem = x < 1 ? 1 : x > MAX_PIXELS ? MAX_PIXELS : (int)x;
     }
     if (FT_IS_SCALABLE(f)) {
-        FT_Set_Pixel_Sizes(f, xem, (FT_UInt)em);
+        freetype.Set_Pixel_Sizes(f, xem, (FT_UInt)em);
         return;
     }
     // A bitmap-only face: the strike nearest to the height asked for.
     int best = 0;
     for (int i = 1; i < f->num_fixed_sizes; i++)
         if (abs(f->available_sizes[i].height - em) < abs(f->available_sizes[best].height - em)) best = i;
-    if (f->num_fixed_sizes > 0) FT_Select_Size(f, best);
+    if (f->num_fixed_sizes > 0) freetype.Select_Size(f, best);
 }
 
 // One rendered character: black on white into a buffer twice the cell wide,
@@ -164,14 +200,14 @@ struct Canvas {
 bool render(const Face &fc, int code, const Canvas &cv, int pen, int ascent, bool underline, int *advance) {
     memset(cv.px, 0, (size_t)cv.w * cv.h);
     int uc = zefont_codepoint(code);
-    FT_UInt gi = uc ? FT_Get_Char_Index(fc.ft, uc) : 0;
+    FT_UInt gi = uc ? freetype.Get_Char_Index(fc.ft, uc) : 0;
     if (!gi) return false;
     int flags = FT_LOAD_TARGET_MONO | (fc.embolden || fc.oblique ? FT_LOAD_NO_BITMAP : 0);
-    if (FT_Load_Glyph(fc.ft, gi, flags)) return false;
+    if (freetype.Load_Glyph(fc.ft, gi, flags)) return false;
     FT_GlyphSlot s = fc.ft->glyph;
-    if (fc.embolden) FT_GlyphSlot_Embolden(s);
-    if (fc.oblique) FT_GlyphSlot_Oblique(s);
-    if (s->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(s, FT_RENDER_MODE_MONO)) return false;
+    if (fc.embolden) freetype.GlyphSlot_Embolden(s);
+    if (fc.oblique) freetype.GlyphSlot_Oblique(s);
+    if (s->format != FT_GLYPH_FORMAT_BITMAP && freetype.Render_Glyph(s, FT_RENDER_MODE_MONO)) return false;
     *advance = (int)((s->advance.x + 32) >> 6);
     const FT_Bitmap &bm = s->bitmap;
     int x0 = pen + s->bitmap_left, y0 = ascent - s->bitmap_top;
@@ -185,8 +221,8 @@ bool render(const Face &fc, int code, const Canvas &cv, int pen, int ascent, boo
     }
     if (underline && FT_IS_SCALABLE(fc.ft)) {
         FT_Fixed ys = fc.ft->size->metrics.y_scale;
-        int thick = (int)((FT_MulFix(fc.ft->underline_thickness, ys) + 32) >> 6);
-        int row = ascent - (int)((FT_MulFix(fc.ft->underline_position, ys) + 32) >> 6) - thick / 2;
+        int thick = (int)((freetype.MulFix(fc.ft->underline_thickness, ys) + 32) >> 6);
+        int row = ascent - (int)((freetype.MulFix(fc.ft->underline_position, ys) + 32) >> 6) - thick / 2;
         if (thick < 1) thick = 1;
         for (int y = row; y < row + thick && y < cv.h; y++)
             for (int x = pen; x < pen + *advance && x < cv.w; x++)
@@ -232,8 +268,8 @@ void copy_columns(const Canvas &cv, Cut cut, uint8_t *dst) {
 
 int char_count(FT_Face f) {
     FT_UInt gi;
-    FT_ULong first = FT_Get_First_Char(f, &gi), last = first;
-    for (FT_ULong c = first; gi; c = FT_Get_Next_Char(f, c, &gi)) last = c;
+    FT_ULong first = freetype.Get_First_Char(f, &gi), last = first;
+    for (FT_ULong c = first; gi; c = freetype.Get_Next_Char(f, c, &gi)) last = c;
     long n = (long)last - (long)first;
     return n > MAX_CHARS ? MAX_CHARS : n < 1 ? 1 : (int)n;
 }
@@ -258,7 +294,7 @@ int rasterise(const Request &r, const char *key) {
     int cw = extra + maxw + overhang;
     if (cw < 1) cw = 1;
     if (height < 1) {
-        FT_Done_Face(fc.ft);
+        freetype.Done_Face(fc.ft);
         printf("zefont_load_system: %s has no height\n", r.face);
         return -1;
     }
@@ -272,7 +308,7 @@ int rasterise(const Request &r, const char *key) {
     uint8_t *data = (uint8_t *)malloc(cap);
     if (!cv.px || !f || !data) {
         free(cv.px), free(f), free(data);
-        FT_Done_Face(fc.ft);
+        freetype.Done_Face(fc.ft);
         return -1;
     }
     int space_adv = 0;
@@ -292,7 +328,7 @@ int rasterise(const Request &r, const char *key) {
             uint8_t *d = (uint8_t *)realloc(data, more);
             if (!d || more > INT32_MAX) {
                 free(d ? d : data), free(cv.px), free(f);
-                FT_Done_Face(fc.ft);
+                freetype.Done_Face(fc.ft);
                 printf("zefont_load_system: %s is too large\n", r.face);
                 return -1;
             }
@@ -310,7 +346,7 @@ int rasterise(const Request &r, const char *key) {
             f->widths[i] = missing[at] ? 0 : f->widths[at];
         }
     free(cv.px);
-    FT_Done_Face(fc.ft);
+    freetype.Done_Face(fc.ft);
 
     snprintf(f->name, sizeof f->name, "system font %s %d", r.face, points);
     snprintf(f->shortname, sizeof f->shortname, "%s", r.face);

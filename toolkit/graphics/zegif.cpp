@@ -7,9 +7,23 @@
 
 #include <gif_lib.h>
 
+#include "zedl.h"
 #include "zeimport.h"
 
 namespace {
+
+// giflib is opened by the first GIF picture.
+#define GIF_FNS(X)                                                                                        \
+    X(Open, DGifOpen) X(CloseFile, DGifCloseFile) X(GetRecordType, DGifGetRecordType)                     \
+    X(GetExtension, DGifGetExtension) X(GetExtensionNext, DGifGetExtensionNext)                           \
+    X(GetImageDesc, DGifGetImageDesc) X(GetLine, DGifGetLine) X(ErrorString, GifErrorString)
+struct GifFns {
+    GIF_FNS(ZEDL_MEMBER)
+};
+GifFns gif;
+const char *const gif_sonames[] = {"libgif.so.7", nullptr};
+const char *const gif_symbols[] = {GIF_FNS(ZEDL_NAME) nullptr};
+zeDlLib gif_lib = {"libgif", gif_sonames, gif_symbols, &gif, sizeof gif};
 
 struct MemReader {
     const uint8_t *data;
@@ -26,7 +40,7 @@ int read_mem(GifFileType *g, GifByteType *buf, int n) {
 }
 
 const char *gif_error(int code) {
-    const char *s = GifErrorString(code);
+    const char *s = gif.ErrorString(code);
     return s ? s : "unreadable";
 }
 
@@ -41,15 +55,15 @@ int transparent_index(const GifByteType *ext) {
 bool find_first_image(GifFileType *g, int *transparent) {
     for (;;) {
         GifRecordType rt;
-        if (DGifGetRecordType(g, &rt) == GIF_ERROR) return false;
+        if (gif.GetRecordType(g, &rt) == GIF_ERROR) return false;
         if (rt == IMAGE_DESC_RECORD_TYPE) return true;
         if (rt != EXTENSION_RECORD_TYPE) return false;   // end of file before any image
         int code;
         GifByteType *ext = nullptr;
-        if (DGifGetExtension(g, &code, &ext) == GIF_ERROR) return false;
+        if (gif.GetExtension(g, &code, &ext) == GIF_ERROR) return false;
         if (code == GRAPHICS_EXT_FUNC_CODE) *transparent = transparent_index(ext);
         while (ext)
-            if (DGifGetExtensionNext(g, &ext) == GIF_ERROR) return false;
+            if (gif.GetExtensionNext(g, &ext) == GIF_ERROR) return false;
     }
 }
 
@@ -96,7 +110,7 @@ bool decode_frame(GifFileType *g, zePixmap *out, int background, int transparent
     std::vector<GifPixelType> line(im.Width);
     uint32_t *pix = (uint32_t *)out->pixels;
     for (int i = 0; i < im.Height; i++) {
-        if (DGifGetLine(g, line.data(), im.Width) == GIF_ERROR) {
+        if (gif.GetLine(g, line.data(), im.Width) == GIF_ERROR) {
             printf("zeimage_import: broken GIF (%s): %s\n", name, gif_error(g->Error));
             return false;
         }
@@ -115,9 +129,13 @@ bool zegif_decode(zePixmap *p, const uint8_t *data, size_t size, int background,
         printf("zeimage_import: empty file (%s)\n", name);
         return false;
     }
+    if (!zedl_load(&gif_lib)) {
+        printf("zeimage_import: cannot read GIF (%s): %s\n", name, zedl_error(&gif_lib));
+        return false;
+    }
     MemReader m = {data, size, 0};
     int error = 0;
-    GifFileType *g = DGifOpen(&m, read_mem, &error);
+    GifFileType *g = gif.Open(&m, read_mem, &error);
     if (!g) {
         printf("zeimage_import: broken GIF (%s): %s\n", name, gif_error(error));
         return false;
@@ -126,10 +144,10 @@ bool zegif_decode(zePixmap *p, const uint8_t *data, size_t size, int background,
     zepxmap_init(&out);
     int transparent = -1;
     bool ok = find_first_image(g, &transparent);
-    if (ok) ok = DGifGetImageDesc(g) != GIF_ERROR;
+    if (ok) ok = gif.GetImageDesc(g) != GIF_ERROR;
     if (!ok) printf("zeimage_import: broken GIF (%s): %s\n", name, g->Error ? gif_error(g->Error) : "no picture");
     if (ok) ok = decode_frame(g, &out, background, transparent, name);
-    DGifCloseFile(g, &error);
+    gif.CloseFile(g, &error);
     if (!ok) {
         zepxmap_release(&out);
         return false;

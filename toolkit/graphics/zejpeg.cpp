@@ -9,9 +9,25 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "zedl.h"
 #include "zeimport.h"
 
 namespace {
+
+// libjpeg is opened by the first JPEG picture.
+#define JPEG_FNS(X)                                                                                       \
+    X(std_error, jpeg_std_error) X(CreateDecompress, jpeg_CreateDecompress)                               \
+    X(destroy_decompress, jpeg_destroy_decompress) X(mem_src, jpeg_mem_src)                               \
+    X(save_markers, jpeg_save_markers) X(read_header, jpeg_read_header)                                   \
+    X(start_decompress, jpeg_start_decompress) X(read_scanlines, jpeg_read_scanlines)                     \
+    X(finish_decompress, jpeg_finish_decompress)
+struct JpegFns {
+    JPEG_FNS(ZEDL_MEMBER)
+};
+JpegFns jpeg;
+const char *const jpeg_sonames[] = {"libjpeg.so.62", nullptr};
+const char *const jpeg_symbols[] = {JPEG_FNS(ZEDL_NAME) nullptr};
+zeDlLib jpeg_lib = {"libjpeg", jpeg_sonames, jpeg_symbols, &jpeg, sizeof jpeg};
 
 // libjpeg reports fatal errors through error_exit, which must not return:
 // it jumps back to the decoder with the message kept for our log line.
@@ -92,13 +108,13 @@ bool decode(j_decompress_ptr d, JpegError *err, zePixmap *out, uint8_t *volatile
         printf("zeimage_import: broken JPEG (%s): %s\n", name, err->msg);
         return false;
     }
-    jpeg_read_header(d, TRUE);
+    jpeg.read_header(d, TRUE);
     if (!zeimport_size_ok((int)d->image_width, (int)d->image_height, name)) return false;
     // the saved markers go with the picture's memory when decoding ends
     *orientation = orientation_of(d);
     bool cmyk = d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK;
     d->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
-    jpeg_start_decompress(d);
+    jpeg.start_decompress(d);
     int w = (int)d->output_width, h = (int)d->output_height;
     if (!zepxmap_create(out, w, h, ZEPX_TRUECOLOR)) {
         printf("zeimage_import: no memory for %d x %d (%s)\n", w, h, name);
@@ -116,7 +132,7 @@ bool decode(j_decompress_ptr d, JpegError *err, zePixmap *out, uint8_t *volatile
         uint32_t *row = pix + (size_t)d->output_scanline * w;
         if (cmyk) {
             JSAMPROW r = *rowbuf;
-            if (jpeg_read_scanlines(d, &r, 1) != 1) break;
+            if (jpeg.read_scanlines(d, &r, 1) != 1) break;
             cmyk_row(row, *rowbuf, w, d->saw_Adobe_marker);
             continue;
         }
@@ -125,7 +141,7 @@ bool decode(j_decompress_ptr d, JpegError *err, zePixmap *out, uint8_t *volatile
         int n = 0, left = (int)(d->output_height - d->output_scanline);
         int want = d->rec_outbuf_height < 16 ? d->rec_outbuf_height : 16;
         for (; n < want && n < left; n++) rows[n] = (JSAMPROW)(row + (size_t)n * w);
-        JDIMENSION got = jpeg_read_scanlines(d, rows, n);
+        JDIMENSION got = jpeg.read_scanlines(d, rows, n);
         // BGRA rows as little-endian words carry 0xFF in the top byte
         for (size_t i = 0; i < (size_t)got * w; i++) row[i] &= 0xFFFFFF;
         if (got == 0) break;
@@ -136,7 +152,7 @@ bool decode(j_decompress_ptr d, JpegError *err, zePixmap *out, uint8_t *volatile
         printf("zeimage_import: broken JPEG (%s): %s\n", name, err->msg);
         return false;
     }
-    jpeg_finish_decompress(d);
+    jpeg.finish_decompress(d);
     if (err->corrupt) {
         printf("zeimage_import: broken JPEG (%s): %s\n", name, err->msg);
         return false;
@@ -152,27 +168,31 @@ bool zejpeg_decode(zePixmap *p, const uint8_t *data, size_t size, const char *na
         printf("zeimage_import: empty file (%s)\n", name);
         return false;
     }
+    if (!zedl_load(&jpeg_lib)) {
+        printf("zeimage_import: cannot read JPEG (%s): %s\n", name, zedl_error(&jpeg_lib));
+        return false;
+    }
     jpeg_decompress_struct d;
     JpegError err;
     memset(&err, 0, sizeof err);
-    d.err = jpeg_std_error(&err.pub);
+    d.err = jpeg.std_error(&err.pub);
     err.pub.error_exit = on_error;
     err.pub.emit_message = on_message;
-    jpeg_create_decompress(&d);
+    jpeg.CreateDecompress(&d, JPEG_LIB_VERSION, sizeof d);
     jpeg_progress_mgr progress = {};
     progress.progress_monitor = on_progress;
     d.progress = &progress;
     // Beyond the coefficient buffer of the largest accepted progressive
     // picture, libjpeg fails instead of growing.
     d.mem->max_memory_to_use = 400L << 20;
-    jpeg_mem_src(&d, data, (unsigned long)size);
-    jpeg_save_markers(&d, JPEG_APP0 + 1, 0xFFFF);
+    jpeg.mem_src(&d, data, (unsigned long)size);
+    jpeg.save_markers(&d, JPEG_APP0 + 1, 0xFFFF);
     zePixmap out;
     zepxmap_init(&out);
     uint8_t *volatile rowbuf = nullptr;
     int orientation = 1;
     bool ok = decode(&d, &err, &out, &rowbuf, name, &orientation);
-    jpeg_destroy_decompress(&d);
+    jpeg.destroy_decompress(&d);
     free(rowbuf);
     if (ok) ok = zeimage_orient(&out, orientation);
     if (!ok) {
