@@ -49,8 +49,17 @@ set(CPACK_PACKAGE_CONTACT "QUIMO developers <quimo@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-# The libraries come from the binaries' own links; xdg-open and lp are run.
+# The libraries come from the binaries' own links, and those opened on first
+# use (HTTP, sound, system fonts, JPEG, GIF) are named here; xdg-open and lp
+# are run.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcurl4, libfontconfig1, libfreetype6, libjpeg62-turbo, libgif7")
+if(SDLMIX_FOUND)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libsdl2-2.0-0, libsdl2-mixer-2.0-0")
+endif()
+if(ALSA_FOUND)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", libasound2")
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups-client")

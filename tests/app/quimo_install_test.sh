@@ -85,7 +85,7 @@ desktop-file-validate "$entry" || fail "autostart entry does not validate"
 if (cd "$ZE_BUILD_DIR" && cpack -G DEB -B "$tmp/pkg") >"$tmp/cpack.txt" 2>&1; then
     deb=$(ls "$tmp"/pkg/quimo_*.deb)
     dpkg-deb -I "$deb" >"$tmp/info.txt" || fail "dpkg-deb -I"
-    for lib in libx11 libcurl libfontconfig libstdc; do
+    for lib in libx11 libcurl libfontconfig libjpeg libgif libstdc; do
         grep -i '^ Depends:' "$tmp/info.txt" | grep -q "$lib" || fail "Depends lacks $lib: $(grep Depends "$tmp/info.txt")"
     done
     dpkg -x "$deb" "$tmp/root" || fail "dpkg -x"
