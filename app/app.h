@@ -137,6 +137,7 @@ void settings_defaults();
 
 // app_main.cpp: start-up, the main loop, save and quit.
 void app_start();                 // start-up steps, up to "mainloop"
+void app_show_timer_window();     // creates the timer window and draws its digits at once
 void app_loop();                  // until the toolkit stops
 [[noreturn]] void save_and_quit();
 void app_display_tick();          // one display tick (clock, hundredths, compute, update)

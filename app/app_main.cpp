@@ -119,6 +119,17 @@ void app_wait_idle() {
     app_display_tick();
 }
 
+// The window shows its digits from the start, not only from the first
+// display tick that changes them (up to a second later).
+void app_show_timer_window() {
+    sevenseg_force_full_redraw();
+    timer_window_compute_width();
+    sevenseg_start_deferred_draw();
+    sevenseg_draw_on_main(true);
+    timer_window_create();
+    sevenseg_display_update();
+}
+
 void app_start() {
     // A closed standard output (started as "quimo | something" that ended)
     // or a lost X connection must not end the program before it saves: a
@@ -143,7 +154,6 @@ void app_start() {
     // window, also while start-up waits on the time server.
     zeevent_set_close_request_handler(on_close_request);
     g_app.screenHeight = guimetrics("screenys");
-    sevenseg_load_preview_font();
     sevenseg_start_retrace_sampler();
 
     read_clock();
@@ -153,16 +163,12 @@ void app_start() {
     sevenseg_select_set_by_size();
     timer_window_compute_height();
     if (g_settings.resizeDesktop) timer_window_shrink_work_area();
-    sevenseg_force_full_redraw();
-    timer_window_compute_width();
-    timer_window_create();
+    app_show_timer_window();
     if (g_settings.windowOnStart) settings_window_open_or_refresh();
 
     g_displayTick = new zeTimer(10);
     g_redrawTick = new zeTimer(250);
     g_app.lastSecond = 99;
-    sevenseg_start_deferred_draw();
-    sevenseg_draw_on_main(true);
     timesync_run();
     g_app.lastDay = g_app.clock.day;
     sound_reset();
@@ -190,7 +196,7 @@ static void handle_event(int id) {
     if (g_app.settingsWindowOpen) settings_window_handle_event(id);
     if (id == ZEKEY_F5 && g_app.settingsWindowOpen) settings_window_save_screen("screen.bmp");
     if (settings_window_close_request(id)) save_and_quit();
-    if (id == g_redrawTick->id) sevenseg_force_full_redraw();
+    if (id == g_redrawTick->id) sevenseg_periodic_redraw();
     if (g_settings.stayOnDesktop && !g_app.hiddenToTray) timer_window_keep_above_desktop();
     timer_window_handle_event(id);
     timer_window_tray_event(id);

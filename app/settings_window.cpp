@@ -176,6 +176,8 @@ void draw_preview() {
     if (!forced && strcmp(text, s_previewText) == 0 && s_previewColon == g_timerFont.colonOn) return;
     snprintf(s_previewText, sizeof s_previewText, "%s", text);
     s_previewColon = g_timerFont.colonOn;
+    // Loaded when first shown: most runs never open the settings window.
+    if (!f->loaded) sevenseg_load_preview_font();
     if (!f->loaded) return;
     zeView *v = zeview_of_window(s_win);
     zePixmap *px = v ? zeview_pixmap(v) : nullptr;

@@ -38,6 +38,9 @@ bool s_colourTableBuilt = false;
 int s_updateCount = 0;
 bool s_forceRedraw = true;
 bool s_previewRedraw = true;
+// Something besides the digits drew on the timer window since the last full
+// check of the digits shown there.
+bool s_surfaceTouched = true;
 char s_lastDigits[sizeof(DisplayFormat::digitText)] = "";
 char s_lastFormat[sizeof(DisplayFormat::formatString)] = "";
 
@@ -67,44 +70,88 @@ struct BusyHold {
     }
 };
 
-uint32_t pixel(const zePixmap *p, int x, int y) {
-    return ((const uint32_t *)p->pixels)[(size_t)y * p->width + x];
+// The digit picture as one byte per pixel: 0 for black, k for the k-th other
+// colour met (a set has two). Half the size of one glyph copy in 32-bit
+// colours per pixel, and no full-colour copy of the picture is ever held.
+struct Sheet {
+    int w = 0, h = 0;
+    uint8_t *px = nullptr;
+    uint32_t colours[256] = {};
+    int n = 0;           // colours[1..n]
+    bool full = false;   // more colours than a glyph's palette holds
+    uint32_t colour(int x, int y) const { return colours[px[(size_t)y * w + x]]; }
+    bool black(int x, int y) const { return px[(size_t)y * w + x] == 0; }
+};
+
+// At most 253 colours besides black: with the two segment colours taking
+// entries 1 and 2 and the rest from 3 on, 255 stays the transparent one.
+enum { SHEET_COLOURS = 253 };
+
+bool sheet_size(void *ctx, int w, int h) {
+    Sheet *s = (Sheet *)ctx;
+    s->w = w, s->h = h;
+    s->px = (uint8_t *)calloc((size_t)w * h, 1);
+    return s->px != nullptr;
 }
 
-// Paints every pixel equal to from in the first columns of a truecolor pixmap.
-void repaint(zePixmap *p, int columns, uint32_t from, uint32_t to) {
-    uint32_t *px = (uint32_t *)p->pixels;
-    for (int y = 0; y < p->height; y++)
-        for (int x = 0; x < columns && x < p->width; x++)
-            if (px[(size_t)y * p->width + x] == from) px[(size_t)y * p->width + x] = to;
-}
-
-void release_glyphs(SevenSegmentFont *f) {
-    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
-        zepxmap_release(&f->source[i]);
-        zepxmap_release(&f->working[i]);
-    }
-}
-
-// Working glyphs: copies of the source glyphs whose black is transparent.
-bool make_working(SevenSegmentFont *f) {
-    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
-        zepxmap_release(&f->working[i]);
-        if (!zepxmap_duplicate(&f->working[i], &f->source[i], -1, -1, -1, -1)) return false;
-        zepxmap_settransparent(&f->working[i], 0x000000);
-        if (!zepxmap_convert2server(&f->working[i])) return false;
+bool sheet_row(void *ctx, int y, const uint32_t *colours) {
+    Sheet *s = (Sheet *)ctx;
+    uint8_t *d = s->px + (size_t)y * s->w;
+    int last = 0;
+    for (int x = 0; x < s->w; x++) {
+        uint32_t v = colours[x];
+        if (v == 0) {
+            d[x] = 0;
+            continue;
+        }
+        if (last && s->colours[last] == v) {
+            d[x] = (uint8_t)last;
+            continue;
+        }
+        int k = 1;
+        while (k <= s->n && s->colours[k] != v) k++;
+        if (k > s->n) {
+            if (s->n == SHEET_COLOURS) {
+                s->full = true;
+                return false;
+            }
+            s->colours[++s->n] = v;
+        }
+        d[x] = (uint8_t)k;
+        last = k;
     }
     return true;
 }
 
+// PCX pictures are read row by row; other types through a truecolor pixmap.
+bool read_sheet(const char *file, Sheet *s) {
+    if (zeimage_filetype(file) == ZEIMG_PCX) {
+        FILE *f = app_open_file(file, "rb");
+        if (!f) return false;
+        bool ok = zepcx_read_rows(f, sheet_size, sheet_row, s);
+        fclose(f);
+        return ok && s->px && !s->full;
+    }
+    zeGraphicOutput out;
+    bool ok = zepxmapout_create(&out, ",load=%s,truecolor,nostdout", file) && out.pxmap.format == ZEPX_TRUECOLOR &&
+              sheet_size(s, out.pxmap.width, out.pxmap.height);
+    for (int y = 0; ok && y < s->h; y++) ok = sheet_row(s, y, (const uint32_t *)out.pxmap.pixels + (size_t)y * s->w);
+    zepxmapout_release(&out);
+    return ok && !s->full;
+}
+
+void release_glyphs(SevenSegmentFont *f) {
+    for (int i = 0; i < SEVENSEG_GLYPHS; i++) zepxmap_release(&f->glyph[i]);
+}
+
 // Segment colours: the smallest and largest non-black value, column by column.
-void detect_colours(const zePixmap *pic, uint32_t *dark, uint32_t *lit) {
+void detect_colours(const Sheet &pic, uint32_t *dark, uint32_t *lit) {
     bool any = false;
     uint32_t lo = 0, hi = 0;
-    for (int x = 0; x < pic->width; x++) {
-        for (int y = 0; y < pic->height; y++) {
-            uint32_t v = pixel(pic, x, y);
-            if (v == 0) continue;
+    for (int x = 0; x < pic.w; x++) {
+        for (int y = 0; y < pic.h; y++) {
+            if (pic.black(x, y)) continue;
+            uint32_t v = pic.colour(x, y);
             if (!any || v < lo) lo = v;
             if (!any || v > hi) hi = v;
             any = true;
@@ -123,15 +170,36 @@ void detect_colours(const zePixmap *pic, uint32_t *dark, uint32_t *lit) {
     }
 }
 
-int left_margin(const zePixmap *pic) {
+int left_margin(const Sheet &pic) {
     int count = 0;
-    for (int x = 0; x < pic->width; x++) {
+    for (int x = 0; x < pic.w; x++) {
         bool black = true;
-        for (int y = 0; y < pic->height && black; y++) black = pixel(pic, x, y) == 0;
+        for (int y = 0; y < pic.h && black; y++) black = pic.black(x, y);
         if (!black) break;
         count++;
     }
     return count ? count - 1 : 0;
+}
+
+// Cuts the w x h area at (x0, 0) of the picture into a glyph, its colours
+// turned into glyph values by map.
+bool cut_glyph(zePixmap *g, const Sheet &pic, int x0, int w, int h, const uint8_t *map, const int32_t *palette) {
+    if (!zepxmap_create(g, w, h, ZEPX_PALETTE8)) return false;
+    uint8_t *d = (uint8_t *)g->pixels;
+    for (int y = 0; y < h; y++) {
+        const uint8_t *s = pic.px + (size_t)y * pic.w + x0;
+        for (int x = 0; x < w; x++) d[(size_t)y * w + x] = map[s[x]];
+    }
+    memcpy(g->palette, palette, 256 * sizeof(int32_t));
+    return true;
+}
+
+// Paints the lit segments of a glyph's first columns unlit.
+void unlight(zePixmap *g, int columns) {
+    uint8_t *d = (uint8_t *)g->pixels;
+    for (int y = 0; y < g->height; y++)
+        for (int x = 0; x < columns && x < g->width; x++)
+            if (d[(size_t)y * g->width + x] == SEVENSEG_LIT) d[(size_t)y * g->width + x] = SEVENSEG_DARK;
 }
 
 void copy_state(SevenSegmentFont *to, const SevenSegmentFont &from) {
@@ -141,10 +209,7 @@ void copy_state(SevenSegmentFont *to, const SevenSegmentFont &from) {
     to->charDistance = from.charDistance;
     to->darkColour = from.darkColour;
     to->litColour = from.litColour;
-    for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
-        to->source[i] = from.source[i];
-        to->working[i] = from.working[i];
-    }
+    for (int i = 0; i < SEVENSEG_GLYPHS; i++) to->glyph[i] = from.glyph[i];
 }
 
 }  // namespace
@@ -172,20 +237,19 @@ bool sevenseg_load_set(SevenSegmentFont *f, const char *name) {
     if (!probe) return false;
     fclose(probe);
 
-    zeGraphicOutput out;
-    if (!zepxmapout_create(&out, ",load=%s,truecolor,nostdout", file) || out.pxmap.format != ZEPX_TRUECOLOR) {
-        write_log("cannot read %s", file);
-        zepxmapout_release(&out);
+    Sheet pic;
+    if (!read_sheet(file, &pic)) {
+        write_log(pic.full ? "%s: more than %d colours" : "cannot read %s", file, SHEET_COLOURS);
+        free(pic.px);
         return false;
     }
-    zePixmap *pic = &out.pxmap;
     SevenSegmentFont n;
-    int cell = pic->width / 15;
+    int cell = pic.w / 15;
     n.charWidth = cell - 5;
-    n.charHeight = pic->height;
+    n.charHeight = pic.h;
     if (n.charWidth < 1 || n.charHeight < 1) {
-        write_log("%s: picture too small (%dx%d)", file, pic->width, pic->height);
-        zepxmapout_release(&out);
+        write_log("%s: picture too small (%dx%d)", file, pic.w, pic.h);
+        free(pic.px);
         return false;
     }
     detect_colours(pic, &n.darkColour, &n.litColour);
@@ -194,24 +258,39 @@ bool sevenseg_load_set(SevenSegmentFont *f, const char *name) {
     // A margin wider than a cell's spare columns would cut into the next cell.
     if (margin > cell - n.charWidth) margin = cell - n.charWidth;
 
+    // The picture's colours as glyph values, and the palette that draws them.
+    uint8_t map[256];
+    int32_t palette[256];
+    memcpy(palette, zepxmap_default_palette, sizeof palette);
+    map[0] = SEVENSEG_CLEAR;
+    palette[SEVENSEG_CLEAR] = 0;
+    palette[SEVENSEG_DARK] = (int32_t)n.darkColour;
+    palette[SEVENSEG_LIT] = (int32_t)n.litColour;
+    int next = 3;
+    for (int k = 1; k <= pic.n; k++) {
+        uint32_t c = pic.colours[k];
+        if (c == n.darkColour) map[k] = SEVENSEG_DARK;
+        else if (c == n.litColour) map[k] = SEVENSEG_LIT;
+        else palette[next] = (int32_t)c, map[k] = (uint8_t)next++;
+    }
+
     bool ok = true;
     n.narrowWidth = 0;
     for (int i = 0; i < 15 && ok; i++) {
-        int src = i == 14 ? GLYPH_POINT : i;  // cell 14 ('.') goes to glyph 15
-        ok = zepxmap_duplicate(&n.source[src], pic, i * cell + margin, 0, n.charWidth, n.charHeight);
+        int dst = i == 14 ? GLYPH_POINT : i;  // cell 14 ('.') goes to glyph 15
+        ok = cut_glyph(&n.glyph[dst], pic, i * cell + margin, n.charWidth, n.charHeight, map, palette);
         if (ok && i == GLYPH_COLON) {
-            while (n.narrowWidth < n.charWidth && pixel(&n.source[src], n.narrowWidth, 0) == 0) n.narrowWidth++;
+            while (n.narrowWidth < n.charWidth && pic.black(i * cell + margin + n.narrowWidth, 0)) n.narrowWidth++;
         }
     }
-    ok = ok && zepxmap_duplicate(&n.source[GLYPH_COLON_OFF], pic, GLYPH_COLON * cell + margin, 0, n.charWidth, n.charHeight);
-    ok = ok && zepxmap_duplicate(&n.source[GLYPH_BLANK], pic, margin, 0, n.charWidth, n.charHeight);
-    for (int i = 0; i < SEVENSEG_GLYPHS && ok; i++) zepxmap_settransparent(&n.source[i], 0x000000);
+    ok = ok && cut_glyph(&n.glyph[GLYPH_COLON_OFF], pic, GLYPH_COLON * cell + margin, n.charWidth, n.charHeight,
+                         map, palette);
+    ok = ok && cut_glyph(&n.glyph[GLYPH_BLANK], pic, margin, n.charWidth, n.charHeight, map, palette);
+    free(pic.px);
     if (ok) {
-        repaint(&n.source[GLYPH_COLON_OFF], n.narrowWidth, n.litColour, n.darkColour);
-        repaint(&n.source[GLYPH_BLANK], n.charWidth, n.litColour, n.darkColour);
-        ok = make_working(&n);
+        unlight(&n.glyph[GLYPH_COLON_OFF], n.narrowWidth);
+        unlight(&n.glyph[GLYPH_BLANK], n.charWidth);
     }
-    zepxmapout_release(&out);
     if (!ok) {
         write_log("%s: cannot cut the glyphs", file);
         release_glyphs(&n);
@@ -306,18 +385,13 @@ void compute_colours() {
 
 void sevenseg_recolour(SevenSegmentFont *f, uint32_t dark, uint32_t lit) {
     if (!f->loaded) return;
-    BusyHold hold(f->deferred);  // the timer thread may be drawing the working glyphs
+    BusyHold hold(f->deferred);  // the timer thread may be drawing the glyphs
     for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
-        uint32_t *px = (uint32_t *)f->source[i].pixels;
-        size_t n = (size_t)f->source[i].width * f->source[i].height;
-        for (size_t k = 0; k < n; k++) {
-            if (px[k] == f->darkColour) px[k] = dark;
-            else if (px[k] == f->litColour) px[k] = lit;
-        }
+        zepxmap_setpalette(&f->glyph[i], SEVENSEG_DARK, (int)dark);
+        zepxmap_setpalette(&f->glyph[i], SEVENSEG_LIT, (int)lit);
     }
     f->darkColour = dark;
     f->litColour = lit;
-    make_working(f);
     f->forceFull = true;
 }
 
@@ -380,14 +454,44 @@ bool sevenseg_metrics(DigitMetrics *m) {
 
 // ---- drawing ----------------------------------------------------------------
 
+int sevenseg_glyph_pixel(const SevenSegmentFont *f, int g, int x, int y) {
+    if (g < 0 || g >= SEVENSEG_GLYPHS || !f->loaded) return -1;
+    int v = zepxmap_getpixel(&f->glyph[g], x, y);
+    if (v < 0 || v == SEVENSEG_CLEAR) return -1;
+    // Black is the glyphs' transparent colour, also when a segment is painted black.
+    int c = f->glyph[g].palette[v];
+    return c == 0 ? -1 : c;
+}
+
+// The glyph in 32-bit colours, black transparent: for targets the palette
+// glyph does not merge into directly.
+static bool full_colour_glyph(const SevenSegmentFont *f, int g, zePixmap *out) {
+    const zePixmap *src = &f->glyph[g];
+    if (!zepxmap_create(out, src->width, src->height, ZEPX_TRUECOLOR)) return false;
+    const uint8_t *s = (const uint8_t *)src->pixels;
+    uint32_t *d = (uint32_t *)out->pixels;
+    for (size_t i = 0; i < (size_t)src->width * src->height; i++) d[i] = s[i] == SEVENSEG_CLEAR ? 0 : (uint32_t)src->palette[s[i]];
+    zepxmap_settransparent(out, 0x000000);
+    return true;
+}
+
 static void draw_glyph(SevenSegmentFont *f, zePixmap *target, int x, int y, char c, bool colonOn) {
     int g = sevenseg_glyph_index(c, colonOn);
     if (g < 0 || !f->loaded) return;
     int w = narrow(c) ? f->narrowWidth : f->charWidth;
-    // Memory pixmaps take the truecolor source glyph, whose transparent
-    // colour is black too; windows take the masked device copy.
+    // Window pixmaps and truecolor pixmaps take the palette glyph as it is;
+    // a segment painted black must stay transparent as black always is.
+    bool direct = target->format == ZEPX_SERVER || target->format == ZEPX_TRUECOLOR;
+    if (direct && f->darkColour != 0 && f->litColour != 0) {
+        zepxmap_merge4(target, &f->glyph[g], x, y, 0, 0, w, f->charHeight, 0, 0);
+        return;
+    }
+    zePixmap full;
+    if (!full_colour_glyph(f, g, &full)) return;
+    // Other devices take a masked copy.
     bool memory = target->format == ZEPX_TRUECOLOR || target->format == ZEPX_PALETTE8;
-    zepxmap_merge4(target, memory ? &f->source[g] : &f->working[g], x, y, 0, 0, w, f->charHeight, 0, 0);
+    if (memory || zepxmap_convert2server(&full)) zepxmap_merge4(target, &full, x, y, 0, 0, w, f->charHeight, 0, 0);
+    zepxmap_release(&full);
 }
 
 void sevenseg_draw_into_pixmap(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *fmt, ...) {
@@ -415,12 +519,15 @@ static bool glyph_shown(const SevenSegmentFont *f, zePixmap *target, int x, int 
     uint32_t *px = pixels32(target);
     int w = narrow(c) ? f->narrowWidth : f->charWidth;
     if (g < 0 || !px || x < 0 || y < 0 || x + w > target->width || y + f->charHeight > target->height) return false;
-    const zePixmap *src = &f->source[g];
+    const zePixmap *src = &f->glyph[g];
     for (int j = 0; j < f->charHeight; j++) {
-        const uint32_t *row = (const uint32_t *)src->pixels + (size_t)j * src->width;
+        const uint8_t *row = (const uint8_t *)src->pixels + (size_t)j * src->width;
         const uint32_t *dst = px + (size_t)(y + j) * target->width + x;
-        for (int i = 0; i < w; i++)
-            if (row[i] != 0 && (row[i] & 0xFFFFFF) != (dst[i] & 0xFFFFFF)) return false;
+        for (int i = 0; i < w; i++) {
+            if (row[i] == SEVENSEG_CLEAR) continue;
+            uint32_t want = (uint32_t)src->palette[row[i]];
+            if (want != 0 && (want & 0xFFFFFF) != (dst[i] & 0xFFFFFF)) return false;
+        }
     }
     return true;
 }
@@ -495,6 +602,13 @@ void sevenseg_force_full_redraw() {
     s_previewRedraw = true;
 }
 
+void sevenseg_periodic_redraw() {
+    s_previewRedraw = true;
+    if (s_surfaceTouched) s_forceRedraw = true;
+}
+
+void sevenseg_surface_touched() { s_surfaceTouched = true; }
+
 bool sevenseg_take_preview_redraw() {
     bool r = s_previewRedraw;
     s_previewRedraw = false;
@@ -523,6 +637,7 @@ void sevenseg_display_update(int ticks) {
         }
         if (s_forceRedraw) f->forceFull = true;
     }
+    if (s_forceRedraw) s_surfaceTouched = false;
     if (f->deferred) sevenseg_defer_draw(f, win, x, y, text);
     else if (!g_app.busy) sevenseg_draw_now(f, win, x, y, text);
     s_forceRedraw = false;

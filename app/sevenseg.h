@@ -15,6 +15,7 @@ enum {
     SEVENSEG_GLYPHS = 17,   // '0'..'9', 'A', 'P', '-', ':' lit, ':' unlit, '.', ' '
     SEVENSEG_TEXTMAX = 99,  // characters of one drawn text
     SEVENSEG_SETS = 16,
+    SEVENSEG_DARK = 1, SEVENSEG_LIT = 2, SEVENSEG_CLEAR = 255,  // glyph pixel values
 };
 
 // One loaded digit picture set.
@@ -23,8 +24,11 @@ struct SevenSegmentFont {
     int narrowWidth = 0;   // drawn width of ':' and '.'
     int charDistance = 0;  // gap added to every advance
     uint32_t darkColour = 0, litColour = 0;
-    zePixmap source[SEVENSEG_GLYPHS] = {};
-    zePixmap working[SEVENSEG_GLYPHS] = {};  // server copies with a mask: black shows the background
+    // One byte per pixel (palette8): SEVENSEG_CLEAR where the picture is
+    // black (the background shows through), SEVENSEG_DARK the unlit segments,
+    // SEVENSEG_LIT the lit ones, 3.. any further colour of the picture.
+    // Recolouring changes two palette entries, not pixels.
+    zePixmap glyph[SEVENSEG_GLYPHS] = {};
     bool loaded = false;
     int set = 0;            // 1..16 when loaded by size, 0 otherwise
     // Draw state; with deferred drawing the timer thread reads it under the
@@ -63,6 +67,9 @@ void sevenseg_recolour(SevenSegmentFont *f, uint32_t dark, uint32_t lit);
 void sevenseg_build_colour_table();
 uint32_t sevenseg_colour_table(int i);  // i clamped to 0..100
 
+// The colour glyph g draws at (x, y), or -1 where it lets the background show.
+int sevenseg_glyph_pixel(const SevenSegmentFont *f, int g, int x, int y);
+
 // Glyph index of a character, -1 for characters outside the set.
 int sevenseg_glyph_index(char c, bool colonOn);
 int sevenseg_advance(const SevenSegmentFont *f, char c);  // 0 for unknown characters
@@ -86,8 +93,15 @@ int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, c
 // ticks, also when ticks are worked off several at a time).
 void sevenseg_display_update(int ticks = 1);
 void sevenseg_force_full_redraw();
+// The periodic redraw: compares the shown digits with the glyphs only when
+// something else drew on the timer window since the last draw (the
+// background, a new window), so an untouched display costs nothing.
+void sevenseg_periodic_redraw();
+// Everything that draws on the timer window besides the digits calls this.
+void sevenseg_surface_touched();
 bool sevenseg_take_preview_redraw();  // the settings window's preview asks whether to redraw all
 bool sevenseg_metrics(DigitMetrics *m);
+// The preview font is loaded when the settings window first shows it.
 void sevenseg_load_preview_font();
 
 // The busy flag with the draw lock: a draw under way finishes before a

@@ -141,6 +141,7 @@ void timer_window_create() {
 }
 
 void timer_window_paint_into(zePixmap *p) {
+    if (s_win && s_win->open && p == zewindow_pixmap(s_win)) sevenseg_surface_touched();
     zepxmap_clear(p, (int)g_settings.backgroundColour);
     if (FILE *bg = app_open_file("quimo_bg_intern.bmp", "rb")) {
         fclose(bg);

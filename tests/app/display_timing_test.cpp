@@ -13,6 +13,7 @@
 #include "app.h"
 #include "platform/headless/zeheadless.h"
 #include "sevenseg.h"
+#include "../support/sevenseg_check.h"
 #include "timer_window.h"
 #include "zeentry.h"
 #include "zeevent.h"
@@ -166,5 +167,65 @@ TEST_F(DisplayTiming, ForcedRedrawOfAnUnchangedDisplaySendsNothing) {
     EXPECT_EQ(0, sevenseg_draw_now(&g_timerFont, w, 2, 2, "12:34:56"));
     g_timerFont.forceFull = true;
     EXPECT_EQ(1, sevenseg_draw_now(&g_timerFont, w, 2, 2, "12:34:57"));
+}
+}  // namespace
+
+namespace {
+// What the window shows where the digits go: every glyph pixel of the text
+// drawn, the background elsewhere.
+long digits_shown(const char *text, uint32_t background) {
+    zePixmap *p = zewindow_pixmap(timer_window());
+    int x0 = g_settings.borderWidth + g_settings.horizontalOffset, y0 = g_settings.borderWidth + g_settings.verticalOffset;
+    std::string err;
+    long n = sevenseg_check_text(
+        g_timerFont, text, x0, y0, [&](int x, int y) { return (uint32_t)zepxmap_getpixel(p, x, y); },
+        [&](int, int) { return background; }, &err);
+    if (n < 0) printf("%s\n", err.c_str());
+    return n;
+}
+
+// The periodic redraw on an untouched window sends nothing and does not even
+// look at the pixels; after the background was painted over the digits it
+// puts every one back.
+TEST_F(DisplayTiming, PeriodicRedrawRepairsWhatOthersDrewOnly) {
+    zeWindow *w = timer_window();
+    ASSERT_NE(w, nullptr);
+    sevenseg_display_update();
+    std::string shown = g_timerFont.lastText;
+    ASSERT_GT(digits_shown(shown.c_str(), g_settings.backgroundColour), 0);
+    long copies = zeheadless_copies(w->native);
+    for (int i = 0; i < 3; i++) {
+        sevenseg_periodic_redraw();
+        sevenseg_display_update();
+    }
+    EXPECT_EQ(copies, zeheadless_copies(w->native));
+
+    // Painting the background over the digits is repaired.
+    g_settings.backgroundColour = 0x102030;
+    timer_window_paint_into(zewindow_pixmap(w));
+    EXPECT_LT(digits_shown(shown.c_str(), 0x102030), 0);
+    sevenseg_periodic_redraw();
+    sevenseg_display_update();
+    EXPECT_STREQ(g_timerFont.lastText, shown.c_str());
+    EXPECT_GT(digits_shown(shown.c_str(), 0x102030), 0);
+    EXPECT_GT(zeheadless_copies(w->native), copies);
+    // Once repaired, the next periodic redraw is free again.
+    copies = zeheadless_copies(w->native);
+    sevenseg_periodic_redraw();
+    sevenseg_display_update();
+    EXPECT_EQ(copies, zeheadless_copies(w->native));
+}
+
+// At start the window shows its digits before the first display tick.
+TEST_F(DisplayTiming, StartShowsTheDigitsBeforeTheFirstTick) {
+    timer_window_close();
+    sevenseg_set_busy(false);
+    g_timerFont.lastText[0] = 0;
+    app_show_timer_window();
+    ASSERT_NE(timer_window(), nullptr);
+    char text[SEVENSEG_TEXTMAX + 1];
+    merge_display_text(g_format.formatString, g_format.digitText, g_timer.difference < 0, text, sizeof text);
+    EXPECT_STREQ(g_timerFont.lastText, text);
+    EXPECT_GT(digits_shown(text, g_settings.backgroundColour), 0);
 }
 }  // namespace

@@ -17,13 +17,11 @@ inline long sevenseg_check_text(const SevenSegmentFont &f, const char *text, int
     for (const char *c = text; *c; x += sevenseg_advance(&f, *c), c++) {
         int g = sevenseg_glyph_index(*c, f.colonOn);
         if (g < 0) continue;
-        const zePixmap &glyph = f.source[g];
-        uint32_t clear = (uint32_t)glyph.palette[255];
         int w = (*c == ':' || *c == '.') ? f.narrowWidth : f.charWidth;
         for (int gy = 0; gy < f.charHeight; gy++)
             for (int gx = 0; gx < w; gx++) {
-                uint32_t s = (uint32_t)zepxmap_getpixel(&glyph, gx, gy);
-                uint32_t want = s == clear ? behind(x + gx, y0 + gy) : s;
+                int s = sevenseg_glyph_pixel(&f, g, gx, gy);
+                uint32_t want = s < 0 ? behind(x + gx, y0 + gy) : (uint32_t)s;
                 uint32_t have = got(x + gx, y0 + gy);
                 if (have != want) {
                     char buf[160];
@@ -31,7 +29,7 @@ inline long sevenseg_check_text(const SevenSegmentFont &f, const char *text, int
                     *err = buf;
                     return -1;
                 }
-                lit += s != clear;
+                lit += s >= 0;
             }
     }
     return lit;

@@ -44,6 +44,11 @@ bool zebmp_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, in
 bool zepcx_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
 bool zeppm_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
 bool zexpm_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
+// A PCX picture row by row, for readers that keep it in a smaller form than a
+// truecolor pixmap: size(w, h) once (false refuses), then row(y, colours) top
+// down (false stops early). False for a bad header or truncated data.
+bool zepcx_read_rows(FILE *f, bool (*size)(void *ctx, int w, int h),
+                     bool (*row)(void *ctx, int y, const uint32_t *colors), void *ctx);
 
 // Loads a picture file into p at (x, y) / saves p whole, by the file's type,
 // with the name taken as it is: no option text, so commas and blanks belong

@@ -80,8 +80,9 @@ struct PcxStream {
     }
 };
 
-static bool pcx_decode(FILE *f, void *state, const zeImgRows &rows) {
-    const PcxInfo *pi = (const PcxInfo *)state;
+// Decodes up to `last` rows, handing each to emit (false: enough rows).
+static bool pcx_rows(FILE *f, const PcxInfo *pi, int last, bool (*emit)(void *ctx, int y, const uint32_t *colors),
+                     void *ctx) {
     long start = ftell(f);
     PcxStream *s = new PcxStream;
     s->f = f;
@@ -95,16 +96,33 @@ static bool pcx_decode(FILE *f, void *state, const zeImgRows &rows) {
     std::vector<uint8_t> planes((size_t)pi->bpl * 3);
     std::vector<uint32_t> line(pi->w);
     uint8_t *r = planes.data(), *g = r + pi->bpl, *b = g + pi->bpl;
-    int last = rows.h < pi->h ? rows.h : pi->h;
     for (int y = 0; ok && y < last; y++) {
         ok = s->line(r, pi->bpl) && s->line(g, pi->bpl) && s->line(b, pi->bpl);
         if (!ok) break;
-        if (rows.y + y >= rows.p->height) break;   // below the pixmap: nothing more to keep
         for (int x = 0; x < pi->w; x++) line[x] = (uint32_t)r[x] << 16 | g[x] << 8 | b[x];
-        rows.put(y, line.data());
+        if (!emit(ctx, y, line.data())) break;
     }
     delete s;
     return ok;
+}
+
+static bool put_row(void *ctx, int y, const uint32_t *colors) {
+    const zeImgRows *rows = (const zeImgRows *)ctx;
+    if (rows->y + y >= rows->p->height) return false;   // below the pixmap: nothing more to keep
+    rows->put(y, colors);
+    return true;
+}
+
+static bool pcx_decode(FILE *f, void *state, const zeImgRows &rows) {
+    const PcxInfo *pi = (const PcxInfo *)state;
+    return pcx_rows(f, pi, rows.h < pi->h ? rows.h : pi->h, put_row, (void *)&rows);
+}
+
+bool zepcx_read_rows(FILE *f, bool (*size)(void *ctx, int w, int h),
+                     bool (*row)(void *ctx, int y, const uint32_t *colors), void *ctx) {
+    PcxInfo pi;
+    if (!pcx_header(f, &pi) || !size(ctx, pi.w, pi.h)) return false;
+    return pcx_rows(f, &pi, pi.h, row, ctx);
 }
 
 bool zepcx_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h) {
