@@ -130,7 +130,7 @@ done
 settings 9:1=0
 start env -u QUIMO_TIME_URL
 wait_log "mainloop" 10 || fail "FIFOs: no mainloop"
-for f in 7seg/7seg_003_0100.pcx scanlineoffset.txt quimo_bg_intern.bmp; do
+for f in 7seg/7seg_001_0500.pcx scanlineoffset.txt quimo_bg_intern.bmp; do
     grep -q "$f: not a regular file, ignored" "$dir/quimo.log" || fail "FIFOs: no log line for $f"
 done
 stop || fail "FIFOs: exit code $? after the first SIGTERM"
