@@ -80,6 +80,7 @@ static void defaults(zeWindow *w) {
     w->nmenus = 0, w->openmenu = -1;
     w->menutitle[0] = w->menuentry[0] = 0;
     w->native = 0;
+    w->sharedpx = nullptr;
     w->x = w->y = -1, w->width = w->height = 0;
     w->open = w->intray = w->trayfallback = false;
     w->keepcalls = 0, w->lastcover = -1, w->desktop = -1;
@@ -174,13 +175,42 @@ static void take_attributes(zeWindow *w, const zeWindowAttr *a) {
     w->statusbarys = a->statusbar ? (a->statusbarys ? a->statusbarys : guimetrics("statusbarheight")) : 0;
 }
 
+static zePxServer *server_of(zeWindow *w) { return (zePxServer *)w->pxmap.pixels; }
+
+// Where the backend offers it, the pixmap's colours live in memory the display
+// reads in place: a show then sends a short request instead of the pixels,
+// and no second copy of them exists. Called before anything is drawn (both
+// arrays are all zero), and the fresh array of our own is never touched, so
+// swapping costs no copy. Hands the colours to the backend either way.
+static void share_pixels(zeWindow *w) {
+    const zeBackend *b = zebackend();
+    zePxServer *s = server_of(w);
+    uint32_t *mem = b->win_alloc_pixels ? b->win_alloc_pixels(w->pxmap.width, w->pxmap.height) : nullptr;
+    if (mem) {
+        free(s->colors);
+        s->colors = mem;
+    }
+    w->sharedpx = mem;
+    b->win_set_pixels(w->native, s->colors, w->pxmap.width, w->pxmap.height);
+}
+
+// The backend's memory goes back to it; the pixmap is left without colours
+// (its release or resize frees only what is its own).
+static void unshare_pixels(zeWindow *w) {
+    if (!w->sharedpx) return;
+    zePxServer *s = server_of(w);
+    if (s && s->colors == w->sharedpx) s->colors = nullptr;
+    zebackend()->win_free_pixels(w->sharedpx);
+    w->sharedpx = nullptr;
+}
+
 static bool create_native(zeWindow *w, bool sysmenu) {
     int total = w->height + w->menuys + w->toolbarys + w->statusbarys;
     if (!zepxmap_create(&w->pxmap, w->width, total, ZEPX_SERVER)) {
         printf("zewindow_open: no pixmap of %d x %d\n", w->width, total);
         return false;
     }
-    zepxmap_clear(&w->pxmap, w->bgcolor < 0 ? 0 : w->bgcolor);
+    w->sharedpx = nullptr;
     zeNativeSpec spec = {w->title, w->x, w->y, w->width, total, 0, 0};
     if (w->popup) spec.flags |= ZENW_POPUP;
     // A popup belongs to the main window it was opened over.
@@ -197,7 +227,8 @@ static bool create_native(zeWindow *w, bool sysmenu) {
         zepxmap_release(&w->pxmap);
         return false;
     }
-    b->win_set_pixels(w->native, ((zePxServer *)w->pxmap.pixels)->colors, w->pxmap.width, w->pxmap.height);
+    share_pixels(w);
+    zepxmap_clear(&w->pxmap, w->bgcolor < 0 ? 0 : w->bgcolor);
     zeRect r;
     b->win_rect(w->native, &r);
     w->x = r.x, w->y = r.y;
@@ -282,6 +313,7 @@ void zewindow_close(zeWindow *w) {
     b->win_destroy(w->native);   // removes the tray icon first
     if (g_hooks && g_hooks->standard_remove) g_hooks->standard_remove(zewindow_handler, w);
     zepxmapout_release(&w->gout);
+    unshare_pixels(w);
     zepxmap_release(&w->pxmap);
     if (g_lastmain == w) g_lastmain = nullptr;
     if (g_ptrwin == w) g_ptrwin = nullptr;
@@ -334,9 +366,17 @@ static void resized(zeWindow *w, int cw, int ch) {
     // from it): it lets go of the old storage before that is freed.
     const zeBackend *b = zebackend();
     b->win_set_pixels(w->native, nullptr, 0, 0);
-    bool ok = zepxmap_resize(&w->pxmap, cw, ch);
-    b->win_set_pixels(w->native, ((zePxServer *)w->pxmap.pixels)->colors, w->pxmap.width, w->pxmap.height);
-    if (!ok) return;
+    // The resize frees the old colours: shared ones are not its to free, and
+    // come back should it fail.
+    uint32_t *shared = w->sharedpx;
+    if (shared) server_of(w)->colors = nullptr;
+    if (!zepxmap_resize(&w->pxmap, cw, ch)) {
+        if (shared) server_of(w)->colors = shared;
+        b->win_set_pixels(w->native, server_of(w)->colors, w->pxmap.width, w->pxmap.height);
+        return;
+    }
+    if (shared) b->win_free_pixels(shared);
+    share_pixels(w);
     zepxmap_clear(&w->pxmap, w->bgcolor < 0 ? 0 : w->bgcolor);
     w->width = cw, w->height = ch - w->menuys - w->toolbarys - w->statusbarys;
 }

@@ -122,6 +122,7 @@ struct zeWindow {
     // The native part.
     int native;               // backend handle, 0 when closed
     zePixmap pxmap;           // client area, server format
+    uint32_t *sharedpx;       // its colours when the backend holds them (shared with the display), else 0
     zeGraphicOutput gout;     // the pixmap as a graphic output when there are no views
     int x, y, width, height;  // position (outer) and client size of the canvas
     bool open, intray, trayfallback;

@@ -64,6 +64,12 @@ struct zeBackend {
     // backend keeps the pointer and repaints exposed parts from it by itself.
     void (*win_set_pixels)(int win, const uint32_t *colors, int width, int height);
     void (*win_show)(int win, int x, int y, int w, int h);   // copy this client rectangle to the screen
+    // Optional (null in a backend without it): memory for a window's pixels
+    // that the display reads in place, so a show sends no pixels. Zeroed;
+    // 0 when it cannot be had (the window keeps its own array). Given back
+    // with win_free_pixels after the window stops showing it.
+    uint32_t *(*win_alloc_pixels)(int width, int height);
+    void (*win_free_pixels)(uint32_t *colors);
     void (*win_move)(int win, int x, int y);                 // outer top-left
     void (*win_resize)(int win, int w, int h);               // client size
     void (*win_rect)(int win, zeRect *outer);

@@ -15,7 +15,11 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
@@ -66,7 +70,22 @@ static int on_xioerror(Display *) {
 // Called after on_xioerror; returning instead of exiting keeps the process.
 static void on_xio_exit(Display *, void *) {}
 
+// Shared pixel segments (MIT-SHM): the server reads a window's pixels from
+// our memory, so a show is a request of a few dozen bytes. Used only on a
+// local connection; the first failure turns it off for good and the pixels
+// go through the connection (XPutImage) as before.
+struct ShmPixels {
+    XShmSegmentInfo info;
+    XImage *img;          // the whole segment for XShmPutImage; points at info
+    bool server_attached;
+};
+static std::vector<ShmPixels *> g_shm;   // the records stay put: images point into them
+static int g_shm_state;        // 0 not yet asked, 1 usable, -1 off
+static int g_shm_opcode;       // the extension's major opcode, for its errors
+static bool g_shm_refused;     // an error answered one of its requests
+
 static int on_xerror(Display *d, XErrorEvent *e) {
+    if (g_shm_opcode && e->request_code == g_shm_opcode) g_shm_refused = true;
     // Windows of other programs may vanish while we look at them: not fatal.
     char text[200];
     XGetErrorText(d, e->error_code, text, sizeof text);
@@ -179,6 +198,11 @@ static void x_shutdown(void) {
             XDestroyWindow(zex11_dpy, g_wins[i].xwin);
         }
     g_wins.assign(1, zeX11Win());
+    // Our side stays mapped: windows still open keep drawing into it until
+    // they give it back (or the process ends, which removes the segments).
+    for (ShmPixels *sp : g_shm)
+        if (sp->server_attached) XShmDetach(zex11_dpy, &sp->info), sp->server_attached = false;
+    g_shm_state = 0, g_shm_opcode = 0;
     for (Cursor &c : g_cursors)
         if (c) XFreeCursor(zex11_dpy, c), c = 0;
     XFreeGC(zex11_dpy, g_gc);
@@ -191,6 +215,8 @@ static void x_shutdown(void) {
 static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
 static void send_marked(void);
 
+// The pump asks this before every sleep: XPending sends what is buffered
+// (the shows of this wake) and reads the socket only when no event is queued.
 static bool x_pending(void) {
     if (!zex11_dpy || g_lost) return false;
     send_marked();
@@ -419,7 +445,110 @@ static unsigned long to_visual(uint32_t c) {
 
 unsigned long zex11_pixel(uint32_t colour) { return to_visual(colour); }
 
+// ----- shared pixels -----
+
+static void shm_off(const char *why) {
+    g_shm_state = -1;
+    if (getenv("ZE_X11_DEBUG")) printf("x11: MIT-SHM not used (%s): pixels go through the connection\n", why);
+}
+
+static bool local_connection(void) {
+    struct sockaddr_storage a;
+    socklen_t n = sizeof a;
+    if (getsockname(ConnectionNumber(zex11_dpy), (struct sockaddr *)&a, &n) != 0) return false;
+    return a.ss_family == AF_UNIX;
+}
+
+// Asked once per connection. The colours are shared as they are, so the
+// server must take 0x00RRGGBB words in this machine's byte order.
+static bool shm_usable(void) {
+    if (g_shm_state) return g_shm_state > 0;
+    int event, error;
+    bool native_lsb = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+    if (!g_direct_pixels) shm_off("the visual needs converted pixels");
+    else if (!local_connection()) shm_off("not a local connection");
+    else if (!XShmQueryExtension(zex11_dpy)) shm_off("the server does not offer it");
+    else if (!XQueryExtension(zex11_dpy, "MIT-SHM", &g_shm_opcode, &event, &error)) shm_off("no opcode");
+    else if ((ImageByteOrder(zex11_dpy) == LSBFirst) != native_lsb) shm_off("another byte order");
+    else g_shm_state = 1;
+    return g_shm_state > 0;
+}
+
+static void shm_drop_image(XImage *img) {
+    img->data = nullptr;   // the segment is not Xlib's to free
+    XDestroyImage(img);
+}
+
+// A failed step gives back what the earlier ones took.
+static uint32_t *shm_fail(ShmPixels *sp, const char *why) {
+    if (sp->img) shm_drop_image(sp->img);
+    delete sp;
+    shm_off(why);
+    return nullptr;
+}
+
+static uint32_t *x_win_alloc_pixels(int pw, int ph) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    if (!zex11_dpy || g_lost || pw <= 0 || ph <= 0 || !shm_usable()) return nullptr;
+    ShmPixels *sp = new ShmPixels();
+    sp->img = XShmCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, nullptr, &sp->info, pw, ph);
+    if (!sp->img || sp->img->bits_per_pixel != 32 || sp->img->bytes_per_line != pw * 4)
+        return shm_fail(sp, "no 32-bit image");
+    sp->info.shmid = shmget(IPC_PRIVATE, (size_t)pw * ph * 4, IPC_CREAT | 0600);
+    if (sp->info.shmid < 0) return shm_fail(sp, strerror(errno));
+    sp->info.shmaddr = (char *)shmat(sp->info.shmid, nullptr, 0);
+    if (sp->info.shmaddr == (char *)-1) {
+        shmctl(sp->info.shmid, IPC_RMID, nullptr);
+        return shm_fail(sp, strerror(errno));
+    }
+    sp->img->data = sp->info.shmaddr;
+    sp->info.readOnly = True;
+    // The one round trip: a remote server, or one that may not read our
+    // segment, answers the attach with an error.
+    g_shm_refused = false;
+    XShmAttach(zex11_dpy, &sp->info);
+    XSync(zex11_dpy, False);
+    // Both sides hold it now: removed as soon as both let go, even when the
+    // program is killed.
+    shmctl(sp->info.shmid, IPC_RMID, nullptr);
+    if (g_shm_refused || g_lost) {
+        shmdt(sp->info.shmaddr);
+        return shm_fail(sp, "the server refused the segment");
+    }
+    sp->server_attached = true;
+    g_shm.push_back(sp);
+    return (uint32_t *)sp->info.shmaddr;
+}
+
+static void x_win_free_pixels(uint32_t *px) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    for (size_t i = 0; i < g_shm.size(); i++) {
+        ShmPixels *sp = g_shm[i];
+        if ((uint32_t *)sp->info.shmaddr != px) continue;
+        // The server works off earlier puts from the segment before the detach.
+        if (sp->server_attached && zex11_dpy) XShmDetach(zex11_dpy, &sp->info);
+        shm_drop_image(sp->img);
+        shmdt(sp->info.shmaddr);
+        delete sp;
+        g_shm.erase(g_shm.begin() + (long)i);
+        return;
+    }
+}
+
+static const ShmPixels *shm_of(const uint32_t *px) {
+    for (const ShmPixels *sp : g_shm)
+        if ((const uint32_t *)sp->info.shmaddr == px && sp->server_attached) return sp;
+    return nullptr;
+}
+
 static void put_pixels(const zeX11Win *w, int x, int y, int cw, int ch) {
+    // No completion event is asked for: the segment always holds the newest
+    // pixels and every change is followed by a put, so a server that reads
+    // late shows newer pixels, never older ones.
+    if (const ShmPixels *sp = shm_of(w->px)) {
+        XShmPutImage(zex11_dpy, w->xwin, g_gc, sp->img, x, y, x, y, cw, ch, False);
+        return;
+    }
     if (g_direct_pixels) {
         XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, (char *)w->px, w->pw, w->ph, 32,
                                    w->pw * 4);
@@ -484,8 +613,10 @@ static void x_win_show(int h, int x, int y, int cw, int ch) {
         zetimer_wake_main();
         return;
     }
+    // Sent with everything else of this wake when the pump next looks for
+    // events (x_pending flushes before it sleeps): one write, not one per
+    // rectangle.
     show_clipped(w, x, y, cw, ch);
-    XFlush(zex11_dpy);
 }
 
 static void x_win_move(int h, int x, int y) {
@@ -804,6 +935,8 @@ const zeBackend zebackend_x11 = {
     .win_destroy = x_win_destroy,
     .win_set_pixels = x_win_set_pixels,
     .win_show = x_win_show,
+    .win_alloc_pixels = x_win_alloc_pixels,
+    .win_free_pixels = x_win_free_pixels,
     .win_move = x_win_move,
     .win_resize = x_win_resize,
     .win_rect = x_win_rect,
