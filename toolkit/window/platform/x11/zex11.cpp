@@ -498,8 +498,9 @@ static uint32_t *x_win_alloc_pixels(int pw, int ph) {
     if (sp->info.shmid < 0) return shm_fail(sp, strerror(errno));
     sp->info.shmaddr = (char *)shmat(sp->info.shmid, nullptr, 0);
     if (sp->info.shmaddr == (char *)-1) {
+        const char *why = strerror(errno);
         shmctl(sp->info.shmid, IPC_RMID, nullptr);
-        return shm_fail(sp, strerror(errno));
+        return shm_fail(sp, why);
     }
     sp->img->data = sp->info.shmaddr;
     sp->info.readOnly = True;
