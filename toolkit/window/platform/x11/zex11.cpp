@@ -150,6 +150,22 @@ bool zex11_has_state(Window w, Atom state) {
 
 enum { OPEN_RETRIES = 5, OPEN_RETRY_US = 100000 };
 
+// The atoms that start-up and window creation ask for, in one round trip
+// instead of one each: Xlib keeps them, so zex11_atom finds them without
+// asking the server again. The first frame waits for every round trip.
+static void intern_start_atoms(void) {
+    static const char *const names[] = {
+        "_NET_WORKAREA", "_NET_CURRENT_DESKTOP", "_NET_WM_NAME", "UTF8_STRING", "_NET_WM_ICON",
+        "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "_NET_WM_PID", "_MOTIF_WM_HINTS", "_NET_WM_STATE",
+        "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_WINDOW_TYPE",
+        "_NET_WM_WINDOW_TYPE_NORMAL", "XdndAware", "_NET_FRAME_EXTENTS", "WM_STATE",
+        "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_ACTIVE_WINDOW",
+    };
+    enum { N = sizeof names / sizeof *names };
+    Atom atoms[N];
+    XInternAtoms(zex11_dpy, (char **)names, N, False, atoms);
+}
+
 static bool x_init(void) {
     if (zex11_dpy) return true;
     static bool threads = XInitThreads() != 0;
@@ -185,6 +201,7 @@ static bool x_init(void) {
     Bool supported;
     // Held keys repeat as presses only, as the toolkit expects.
     XkbSetDetectableAutoRepeat(zex11_dpy, True, &supported);
+    intern_start_atoms();
     return true;
 }
 
