@@ -532,35 +532,88 @@ static bool glyph_shown(const SevenSegmentFont *f, zePixmap *target, int x, int 
     return true;
 }
 
+// Over glyph `from`, shown at (x, y) as the last draw left it, writes only
+// the pixels where glyph `to` differs (transparent pixels of `to` leave the
+// target as a full draw would). box: the rectangle written, empty when none.
+// False when the target is not one this can write (then draw it whole).
+static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int y, int from, int to, int w,
+                              int box[4]) {
+    uint32_t *px = pixels32(target);
+    if (!px || f->darkColour == 0 || f->litColour == 0 || from < 0 || x < 0 || y < 0 ||
+        x + w > target->width || y + f->charHeight > target->height)
+        return false;
+    const zePixmap *a = &f->glyph[from], *b = &f->glyph[to];
+    int x0 = w, y0 = f->charHeight, x1 = -1, y1 = -1;
+    for (int j = 0; j < f->charHeight; j++) {
+        const uint8_t *ra = (const uint8_t *)a->pixels + (size_t)j * a->width;
+        const uint8_t *rb = (const uint8_t *)b->pixels + (size_t)j * b->width;
+        uint32_t *dst = px + (size_t)(y + j) * target->width + x;
+        for (int i = 0; i < w; i++) {
+            if (rb[i] == SEVENSEG_CLEAR || rb[i] == ra[i]) continue;
+            dst[i] = (uint32_t)b->palette[rb[i]] & 0xFFFFFF;
+            if (i < x0) x0 = i;
+            if (i > x1) x1 = i;
+            if (j < y0) y0 = j;
+            y1 = j;
+        }
+    }
+    if (x1 >= 0 && target->format == ZEPX_SERVER) {
+        // The target's pixels changed: a cached device copy of them is stale.
+        zePxServer *s = (zePxServer *)target->pixels;
+        if (s->native && s->native_free) s->native_free(s->native);
+        s->native = nullptr;
+    }
+    box[0] = x + x0, box[1] = y + y0, box[2] = x + x1 + 1, box[3] = y + y1 + 1;
+    return true;
+}
+
 int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
                           void (*show)(void *ctx, int x, int y, int w, int h), void *ctx) {
     // One copy to the screen per run of neighbouring changed characters: a
     // blinking colon between unchanged digits sends the colons, not the
-    // stretch from the first to the last.
-    int drawn = 0, left = 0, right = 0;
+    // stretch from the first to the last. A character that replaces another
+    // of its width where the last draw left it sends only the pixels that
+    // differ (the colon's dots, the segments that switched).
+    const int startX = x;
+    bool sameSpot = !f->forceFull && f->lastSurface == target->pixels && f->lastX == x && f->lastY == y;
+    int drawn = 0, box[4] = {0, 0, 0, 0};
     bool inRun = false, lastEnded = false;
+    int oldX = x;
     for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
         char c = text[i];
         if (!lastEnded && f->lastText[i] == 0) lastEnded = true;
         char old = lastEnded ? 0 : f->lastText[i];
         bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
         bool draw = changed || (f->forceFull && !glyph_shown(f, target, x, y, c, f->colonOn));
+        int w = narrow(c) ? f->narrowWidth : f->charWidth;
         if (draw && sevenseg_glyph_index(c, true) >= 0) {
-            draw_glyph(f, target, x, y, c, f->colonOn);
-            if (!inRun) left = x;
-            right = x + (narrow(c) ? f->narrowWidth : f->charWidth);
-            inRun = true;
+            int r[4] = {x, y, x + w, y + f->charHeight};
+            bool same = sameSpot && old && oldX == x && narrow(old) == narrow(c);
+            int from = same ? sevenseg_glyph_index(old, f->lastColon) : -1;
+            if (!draw_glyph_change(f, target, x, y, from, sevenseg_glyph_index(c, f->colonOn), w, r))
+                draw_glyph(f, target, x, y, c, f->colonOn);
+            if (r[2] > r[0]) {
+                if (!inRun) memcpy(box, r, sizeof box);
+                if (r[1] < box[1]) box[1] = r[1];
+                if (r[3] > box[3]) box[3] = r[3];
+                box[2] = r[2];
+                inRun = true;
+            }
             drawn++;
         } else if (inRun && sevenseg_advance(f, c) > 0) {
-            if (show) show(ctx, left, y, right - left, f->charHeight);
+            if (show) show(ctx, box[0], box[1], box[2] - box[0], box[3] - box[1]);
             inRun = false;
         }
         x += sevenseg_advance(f, c);
+        if (old) oldX += sevenseg_advance(f, old);
     }
-    if (inRun && show) show(ctx, left, y, right - left, f->charHeight);
+    if (inRun && show) show(ctx, box[0], box[1], box[2] - box[0], box[3] - box[1]);
     snprintf(f->lastText, sizeof f->lastText, "%s", text);
     f->lastColon = f->colonOn;
     f->forceFull = false;
+    f->lastSurface = target->pixels;
+    f->lastX = startX;
+    f->lastY = y;
     return drawn;
 }
 

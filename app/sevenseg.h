@@ -36,6 +36,8 @@ struct SevenSegmentFont {
     bool colonOn = true;
     bool lastColon = false;
     char lastText[SEVENSEG_TEXTMAX + 1] = "";
+    const void *lastSurface = nullptr;  // the pixels and place of the last draw
+    int lastX = 0, lastY = 0;
     bool forceFull = true;
     bool deferred = true;
     bool pending = false;

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <array>
 #include <set>
+#include <vector>
 #include <string>
 #include <unistd.h>
 
@@ -388,4 +390,75 @@ TEST(SevenSeg, ShippedSetsDrawTheSamePixels) {
         EXPECT_EQ(sum, kSums[set - 1]) << file << std::hex << " sum " << sum;
         sevenseg_free(&f);
     }
+}
+
+namespace {
+struct Shown {
+    std::vector<std::array<int, 4>> rects;
+};
+void remember_rect(void *ctx, int x, int y, int w, int h) { ((Shown *)ctx)->rects.push_back({x, y, w, h}); }
+}  // namespace
+
+// Changed characters are drawn as the pixels that differ from the glyph shown
+// before: the window must end up exactly as drawing each changed character's
+// whole glyph leaves it, and every pixel that changed must lie in a
+// rectangle sent to the screen.
+TEST(SevenSeg, ChangedPixelsOnlyGiveTheSamePicture) {
+    const char *dir = getenv("ZE_PROGRAM_DIR");
+    ASSERT_NE(dir, nullptr);
+    SevenSegmentFont f;
+    f.deferred = false;
+    ASSERT_TRUE(sevenseg_load_set(&f, (std::string(dir) + "/" + sevenseg_set_file(3)).c_str()));
+    sevenseg_recolour(&f, 0x330000, 0xff0000);
+    srand(7);
+    for (int format : {ZEPX_SERVER, ZEPX_TRUECOLOR}) {
+        SevenSegmentFont whole = f;  // the same glyphs, its own draw state
+        int w = sevenseg_text_width(&f, "-00:00:00.00") + 10, h = f.charHeight + 6;
+        zePixmap shown, ref;
+        std::vector<int> before((size_t)w * h);
+        ASSERT_TRUE(zepxmap_create(&shown, w, h, format));
+        ASSERT_TRUE(zepxmap_create(&ref, w, h, format));
+        zepxmap_clear(&shown, 0x102030);
+        zepxmap_clear(&ref, 0x102030);
+        f.forceFull = whole.forceFull = true;
+        long area = 0, wholeArea = 0;
+        for (int step = 0; step < 300; step++) {
+            char text[32];
+            // Mostly the last digits move, at times all of them, a sign
+            // that shifts the rest, and the colons' state.
+            int v = step % 40 == 0 ? rand() : step * 37 + rand() % 3;
+            snprintf(text, sizeof text, "%s%02d:%02d:%02d.%02d", rand() % 9 ? "" : "-", v / 360000 % 100,
+                     v / 6000 % 60, v / 100 % 60, v % 100);
+            if (rand() % 4 == 0) f.colonOn = !f.colonOn;
+            whole.colonOn = f.colonOn;
+            for (int i = 0; i < w * h; i++) before[i] = zepxmap_getpixel(&shown, i % w, i / w);
+            Shown sent;
+            sevenseg_draw_changed(&f, &shown, 3, 2, text, remember_rect, &sent);
+            whole.lastSurface = nullptr;  // never the same spot: whole glyphs
+            Shown wholeSent;
+            sevenseg_draw_changed(&whole, &ref, 3, 2, text, remember_rect, &wholeSent);
+            for (auto &r : sent.rects) area += r[2] * r[3];
+            for (auto &r : wholeSent.rects) wholeArea += r[2] * r[3];
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++) {
+                    int now = zepxmap_getpixel(&shown, x, y);
+                    ASSERT_EQ(now, zepxmap_getpixel(&ref, x, y)) << text << " at " << x << "," << y << " step " << step;
+                    if (now == before[(size_t)y * w + x]) continue;
+                    bool covered = false;
+                    for (auto &r : sent.rects)
+                        covered |= x >= r[0] && x < r[0] + r[2] && y >= r[1] && y < r[1] + r[3];
+                    ASSERT_TRUE(covered) << text << " at " << x << "," << y << " changed but not sent";
+                }
+        }
+        EXPECT_LT(area, wholeArea * 9 / 10);
+        // A blinking colon sends its dots, not its cell.
+        f.colonOn = !f.colonOn;
+        Shown sent;
+        sevenseg_draw_changed(&f, &shown, 3, 2, f.lastText, remember_rect, &sent);
+        ASSERT_EQ(sent.rects.size(), 2u);  // two colons
+        for (auto &r : sent.rects) EXPECT_LT(r[2] * r[3], f.narrowWidth * f.charHeight / 2);
+        zepxmap_release(&shown);
+        zepxmap_release(&ref);
+    }
+    sevenseg_free(&f);
 }
