@@ -32,17 +32,44 @@ void digit_segments(float x, float y, float w, float h, Segment out[7]) {
 // Bit n set: segment n lit. The digits shown read "12".
 const int kDigitLit[2] = {0x06, 0x5b};
 
-// A segment is a hexagon: a bar with pointed ends.
-bool in_segment(const Segment &s, float px, float py) {
-    float dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-    float len = std::sqrt(dx * dx + dy * dy);
-    if (len <= 0) return false;
-    float ux = dx / len, uy = dy / len;
-    float cx = (s.x0 + s.x1) / 2, cy = (s.y0 + s.y1) / 2;
-    float along = std::fabs((px - cx) * ux + (py - cy) * uy);
-    float across = std::fabs((px - cx) * -uy + (py - cy) * ux);
-    float half = len / 2 + kThick / 2 - kGap;
-    return across <= kThick / 2 && across <= half - along;
+// A segment is a hexagon: a bar with pointed ends. Its centre, direction and
+// half length are worked out once, not at every sample point.
+struct SegmentShape {
+    bool valid;
+    float ux, uy, cx, cy, half;
+};
+
+struct Shapes {
+    SegmentShape seg[2][7];
+    Shapes() {
+        for (int d = 0; d < 2; d++) {
+            Segment line[7];
+            digit_segments(5.0f + d * 12.0f, 6.0f, 10.0f, 20.0f, line);
+            for (int i = 0; i < 7; i++) {
+                const Segment &s = line[i];
+                float dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+                float len = std::sqrt(dx * dx + dy * dy);
+                SegmentShape &o = seg[d][i];
+                o.valid = len > 0;
+                if (!o.valid) continue;
+                o.ux = dx / len, o.uy = dy / len;
+                o.cx = (s.x0 + s.x1) / 2, o.cy = (s.y0 + s.y1) / 2;
+                o.half = len / 2 + kThick / 2 - kGap;
+            }
+        }
+    }
+};
+
+const Shapes &shapes() {
+    static const Shapes s;
+    return s;
+}
+
+bool in_segment(const SegmentShape &s, float px, float py) {
+    if (!s.valid) return false;
+    float along = std::fabs((px - s.cx) * s.ux + (py - s.cy) * s.uy);
+    float across = std::fabs((px - s.cx) * -s.uy + (py - s.cy) * s.ux);
+    return across <= kThick / 2 && across <= s.half - along;
 }
 
 // Inside the rounded square (inset: how far inside its edge).
@@ -62,15 +89,15 @@ bool sample(float px, float py, bool unlit, uint32_t *colour) {
     *colour = in_face(px, py, 0.9f) ? kFace : kRim;
     // Undo the slant around the middle line so the digits lean right.
     float sx = px + (py - kGrid / 2) * kSlant;
-    for (int d = 0; d < 2; d++) {
-        Segment seg[7];
-        digit_segments(5.0f + d * 12.0f, 6.0f, 10.0f, 20.0f, seg);
+    // Nothing of the digits lies above or below their boxes (6 to 26).
+    if (py < 5.0f || py > 27.0f) return true;
+    const Shapes &sh = shapes();
+    for (int d = 0; d < 2; d++)
         for (int i = 0; i < 7; i++)
-            if (in_segment(seg[i], sx, py)) {
+            if (in_segment(sh.seg[d][i], sx, py)) {
                 if (kDigitLit[d] >> i & 1) *colour = kLit;
                 else if (unlit) *colour = kUnlit;
             }
-    }
     return true;
 }
 
