@@ -547,6 +547,7 @@ static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int 
     for (int j = 0; j < f->charHeight; j++) {
         const uint8_t *ra = (const uint8_t *)a->pixels + (size_t)j * a->width;
         const uint8_t *rb = (const uint8_t *)b->pixels + (size_t)j * b->width;
+        if (memcmp(ra, rb, (size_t)w) == 0) continue;  // most rows of two digits are alike
         uint32_t *dst = px + (size_t)(y + j) * target->width + x;
         for (int i = 0; i < w; i++) {
             if (rb[i] == SEVENSEG_CLEAR || rb[i] == ra[i]) continue;

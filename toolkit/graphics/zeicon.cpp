@@ -89,15 +89,18 @@ bool sample(float px, float py, bool unlit, uint32_t *colour) {
     *colour = in_face(px, py, 0.9f) ? kFace : kRim;
     // Undo the slant around the middle line so the digits lean right.
     float sx = px + (py - kGrid / 2) * kSlant;
-    // Nothing of the digits lies above or below their boxes (6 to 26).
+    // Nothing of a digit lies outside its box (x from 5 + 12 d, 10 wide;
+    // y from 6, 20 high): a point a pixel off it is in none of its segments.
     if (py < 5.0f || py > 27.0f) return true;
     const Shapes &sh = shapes();
-    for (int d = 0; d < 2; d++)
+    for (int d = 0; d < 2; d++) {
+        if (sx < 4.0f + d * 12.0f || sx > 16.0f + d * 12.0f) continue;
         for (int i = 0; i < 7; i++)
             if (in_segment(sh.seg[d][i], sx, py)) {
                 if (kDigitLit[d] >> i & 1) *colour = kLit;
                 else if (unlit) *colour = kUnlit;
             }
+    }
     return true;
 }
 
