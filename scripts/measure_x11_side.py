@@ -5,8 +5,8 @@ xclock -digital -update 1. All run at once, each measured on its own from
 the scheduler (CPU time and context switches of all its threads: less
 disturbed by a loaded machine than wall time), with its peak RSS and the
 bytes it wrote (to the X server: the program logs nothing while it runs).
-First frame: from the start of the process to the first screen grab showing
-its content drawn (two colours or more where the window is, on a white root),
+First frame: from the start of the process to the first screen grab (one
+kept connection, polled without pause) showing its content drawn (two colours or more where the window is, on a white root),
 median of several starts, one program at a time.
     measure_x11_side.py BUILD_DIR SECONDS STARTS
 Called by scripts/measure_x11.sh --side-by-side."""
@@ -18,7 +18,8 @@ import sys
 import tempfile
 import time
 
-from PIL import ImageGrab
+import ctypes
+import ctypes.util
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 BUILD, SECONDS, STARTS = sys.argv[1], float(sys.argv[2]), int(sys.argv[3])
@@ -123,17 +124,48 @@ def client_box(cmd, cwd, title):
         time.sleep(0.3)
 
 
-def first_frame_ms(cmd, cwd, box):
-    x, y, w, h = box
+class Grabber:
+    """One X connection kept open for the first-frame polls: a new connection
+    per screen grab would add its own milliseconds to every figure."""
+
+    def __init__(self):
+        self.x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x.XGetImage.restype = ctypes.c_void_p
+        self.x.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                     ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        self.x.XDestroyImage.argtypes = [ctypes.c_void_p]
+        self.dpy = self.x.XOpenDisplay(DISPLAY.encode())
+        if not self.dpy:
+            raise RuntimeError("cannot open display %s" % DISPLAY)
+        self.root = self.x.XDefaultRootWindow(self.dpy)
+
+    def drawn(self, box):
+        """True when the box shows two colours or more (the root is white)."""
+        x, y, w, h = box
+        img = self.x.XGetImage(self.dpy, self.root, x, y, w, h, 0xFFFFFFFF, 2)  # ZPixmap
+        if not img:
+            return False
+        try:
+            # struct _XImage: width, height, xoffset, format, char *data, ...,
+            # bytes_per_line at offset 44 on a 64-bit machine.
+            data = ctypes.cast(img + 16, ctypes.POINTER(ctypes.c_void_p))[0]
+            bpl = ctypes.cast(img + 44, ctypes.POINTER(ctypes.c_int))[0]
+            pixels = ctypes.string_at(data, bpl * h)
+            return pixels != pixels[:4] * (len(pixels) // 4)
+        finally:
+            self.x.XDestroyImage(img)
+
+
+def first_frame_ms(cmd, cwd, box, grabber):
     t0 = time.monotonic()
     p = subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         while time.monotonic() - t0 < 10:
-            img = ImageGrab.grab(bbox=(x, y, x + w, y + h), xdisplay=DISPLAY)
-            colours = img.getcolors(4)
-            if colours is None or len(colours) >= 2:
+            if grabber.drawn(box):
                 return (time.monotonic() - t0) * 1000
-            time.sleep(0.001)
         return float("nan")
     finally:
         p.terminate()
@@ -146,9 +178,10 @@ def main():
     try:
         progs = programs(tmp)
         first = {}
+        grabber = Grabber()
         for name, cmd, cwd, title in progs:
             box = client_box(cmd, cwd, title)
-            first[name] = statistics.median(first_frame_ms(cmd, cwd, box) for _ in range(STARTS))
+            first[name] = statistics.median(first_frame_ms(cmd, cwd, box, grabber) for _ in range(STARTS))
         procs = [(name, subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL,
                                          stderr=subprocess.DEVNULL)) for name, cmd, cwd, *_ in progs]
         time.sleep(3)  # start-up is not idle time
