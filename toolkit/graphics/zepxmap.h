@@ -3,7 +3,8 @@
 //
 // Memory formats (palette8, palette16, truecolor) are flat arrays, row-major,
 // stride = width. `server` and `directx` are memory colour arrays too on this
-// platform (zePxServer below): the window backend shows them with XPutImage.
+// platform (zePxServer below): the window backend shows them with XPutImage,
+// or from shared memory it supplies for a window's own pixmap.
 // `screen` holds no pixels; what is drawn on it goes through zeScreenHooks.
 //
 // Colours are 0x00RRGGBB; -1 means none/default. In palette8 pixmaps index 255
