@@ -34,8 +34,10 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -n "$side" ]; then
-    # A white root: a window counts as drawn once it shows two colours.
-    private_xvfb_start "$tmp" 1920x1200x24 +extension RANDR +extension MIT-SHM -wr ||
+    # A white root: a window counts as drawn once it shows two colours. Wide
+    # enough for the 16 characters of the hundredths form at Size 100: a
+    # window is cut at the screen's edge, and cut-off digits cost nothing.
+    private_xvfb_start "$tmp" 3840x1600x24 +extension RANDR +extension MIT-SHM -wr ||
         { echo "no private X server" >&2; exit 1; }
     private_openbox_start "$tmp"
     /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}"
