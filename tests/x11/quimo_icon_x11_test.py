@@ -24,7 +24,8 @@ class Icon(qx.DisplayTestCase):
                 return None
             out = self.display.run("xprop", "-id", m.group(1), "-notype", "-f", "_NET_WM_ICON", "32c",
                                    "_NET_WM_ICON", "WM_CLASS").stdout
-            return out if "WM_CLASS" in out and "_NET_WM_ICON" in out else None
+            # The icon follows the first frame: until then xprop says "not found".
+            return out if "WM_CLASS" in out and "_NET_WM_ICON" in out and "not found" not in out else None
         out = qx.wait_for(properties, "the timer window's icon and class")
         self.assertIn('WM_CLASS = "quimo", "Quimo"', out)
         values = [int(v) for v in re.findall(r"\d+", out.split("_NET_WM_ICON", 1)[1].split("WM_CLASS")[0])]

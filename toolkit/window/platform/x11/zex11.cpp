@@ -231,6 +231,7 @@ static void x_shutdown(void) {
 // pump's wait, or the pump would spin.
 static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
 static void send_marked(void);
+static void set_due_icons(void);
 
 // The pump asks this before every sleep: XPending sends what is buffered
 // (the shows of this wake) and reads the socket only when no event is queued.
@@ -238,7 +239,9 @@ static bool x_pending(void) {
     if (!zex11_dpy || g_lost) return false;
     send_marked();
     zex11_tray_check();
-    return XPending(zex11_dpy) > 0;
+    if (XPending(zex11_dpy) > 0) return true;
+    set_due_icons();
+    return false;
 }
 
 static void x_screen_size(int *w, int *h) {
@@ -311,6 +314,22 @@ static const std::vector<long> &window_icon(void) {
     return data;
 }
 
+// The icon is drawn and given to a window only once its first frame is on
+// the screen, when nothing else waits: drawing it takes longer than the rest
+// of the start, and window managers pick up a later icon as they do a new one.
+static void set_due_icons(void) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    for (size_t i = 1; i < g_wins.size(); i++) {
+        zeX11Win &w = g_wins[i];
+        if (!w.used || !w.icon_due || !w.mapped) continue;
+        const std::vector<long> &icon = window_icon();
+        XChangeProperty(zex11_dpy, w.xwin, zex11_atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
+                        (const unsigned char *)icon.data(), (int)icon.size());
+        w.icon_due = false;
+        XFlush(zex11_dpy);
+    }
+}
+
 // What the window manager reads when the window is mapped.
 static void set_wm_properties(Window w, const zeNativeSpec *s) {
     XWMHints wm = {};
@@ -320,9 +339,6 @@ static void set_wm_properties(Window w, const zeNativeSpec *s) {
     XSetWMHints(zex11_dpy, w, &wm);
     XClassHint cls = {(char *)program_invocation_short_name, window_class()};
     XSetClassHint(zex11_dpy, w, &cls);
-    const std::vector<long> &icon = window_icon();
-    XChangeProperty(zex11_dpy, w, zex11_atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
-                    (const unsigned char *)icon.data(), (int)icon.size());
     Atom protocols[2] = {zex11_atom("WM_DELETE_WINDOW"), zex11_atom("_NET_WM_PING")};
     XSetWMProtocols(zex11_dpy, w, protocols, 2);
     long pid = getpid();
@@ -415,6 +431,7 @@ static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
     zeX11Win &r = g_wins[h];
     r = zeX11Win();
     r.used = true, r.xwin = w, r.sink = sink, r.owner = owner, r.flags = s->flags;
+    r.icon_due = true;
     r.cw = cw, r.ch = ch, r.rx = x, r.ry = y;
     // A popup without a named owner belongs to the window that has the focus
     // (the one it opened from).

@@ -22,6 +22,7 @@ struct zeX11Win {
     long tray_asked;        // when docking was asked for, ms (monotonic)
     int dx0, dy0, dx1, dy1; // shown from another thread, to be sent by the main thread
     bool dirty;
+    bool icon_due;          // _NET_WM_ICON not yet set (see set_due_icons)
 };
 
 extern Display *zex11_dpy;
