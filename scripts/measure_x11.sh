@@ -5,7 +5,7 @@
 # and reports CPU time (% of one core), wakeups and peak resident memory of
 # each run, and whether the log grew while the timer merely ran.
 #   scripts/measure_x11.sh [SECONDS] [BUILD_DIR]
-#   scripts/measure_x11.sh --side-by-side [SECONDS] [BUILD_DIR] [STARTS]
+#   scripts/measure_x11.sh --side-by-side [SECONDS] [BUILD_DIR] [STARTS] [ROUNDS]
 #       QUIMO at Size 25, 50 and 100, with and without hundredths, beside
 #       dclock and xclock -digital -update 1, all at once under one X server
 #       (see measure_x11_side.py); prints a table with QUIMO's ratio to the
@@ -40,7 +40,7 @@ if [ -n "$side" ]; then
     private_xvfb_start "$tmp" 3840x1600x24 +extension RANDR +extension MIT-SHM -wr ||
         { echo "no private X server" >&2; exit 1; }
     private_openbox_start "$tmp"
-    /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}"
+    /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}" "${4:-1}"
     exit $?
 fi
 private_xvfb_start "$tmp" 1920x1080x24 +extension RANDR || { echo "no private X server" >&2; exit 1; }

@@ -8,7 +8,7 @@ bytes it wrote (to the X server: the program logs nothing while it runs).
 First frame: from the start of the process to the first screen grab (one
 kept connection, polled without pause) showing its content drawn (two colours or more where the window is, on a white root),
 median of several starts, one program at a time.
-    measure_x11_side.py BUILD_DIR SECONDS STARTS
+    measure_x11_side.py BUILD_DIR SECONDS STARTS [ROUNDS]
 Called by scripts/measure_x11.sh --side-by-side."""
 import os
 import shutil
@@ -23,6 +23,7 @@ import ctypes.util
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 BUILD, SECONDS, STARTS = sys.argv[1], float(sys.argv[2]), int(sys.argv[3])
+ROUNDS = int(sys.argv[4]) if len(sys.argv) > 4 else 1
 ZEKO = os.path.join(BUILD, "tools", "zeko")
 DISPLAY = os.environ["DISPLAY"]
 
@@ -185,25 +186,33 @@ def main():
         procs = [(name, subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL,
                                          stderr=subprocess.DEVNULL)) for name, cmd, cwd, *_ in progs]
         time.sleep(3)  # start-up is not idle time
-        before = {name: sample(p.pid) for name, p in procs}
-        time.sleep(SECONDS)
+        # Rounds of SECONDS each, one after the other; each figure is the
+        # median of the rounds (a busy moment of the machine falls in one).
+        rounds = {name: [] for name, _ in procs}
+        for _ in range(ROUNDS):
+            before = {name: sample(p.pid) for name, p in procs if p.poll() is None}
+            time.sleep(SECONDS)
+            for name, p in procs:
+                if p.poll() is not None or name not in before:
+                    continue
+                c0, w0, b0, t0 = before[name]
+                c1, w1, b1, t1 = sample(p.pid)
+                wall = t1 - t0
+                rounds[name].append((100 * (c1 - c0) / 1e9 / wall, (w1 - w0) / wall, (b1 - b0) / wall / 1024))
         rows = []
         for name, p in procs:
-            if p.poll() is not None:
+            if p.poll() is not None or len(rounds[name]) < ROUNDS:
                 rows.append((name, None))
                 continue
-            c0, w0, b0, t0 = before[name]
-            c1, w1, b1, t1 = sample(p.pid)
-            wall = t1 - t0
-            hwm = peak_rss_kb(p.pid) / 1024
-            rows.append((name, (100 * (c1 - c0) / 1e9 / wall, (w1 - w0) / wall, hwm, (b1 - b0) / wall / 1024,
-                                first[name])))
+            cpu, wake, kbs = (statistics.median(r[i] for r in rounds[name]) for i in range(3))
+            rows.append((name, (cpu, wake, peak_rss_kb(p.pid) / 1024, kbs, first[name])))
         for _, p in procs:
             p.terminate()
             p.wait()
         peers = [r for n, r in rows if r and not n.startswith("QUIMO")]
         best = [min(r[i] for r in peers) for i in range(5)]
-        print("%d s side by side, first frame median of %d starts; ratio = QUIMO / best peer" % (SECONDS, STARTS))
+        print("%d s side by side, median of %d round(s); first frame median of %d starts; ratio = QUIMO / best peer"
+              % (SECONDS, ROUNDS, STARTS))
         print("| program | CPU % of one core | wakeups/s | peak RSS MB | KB/s written | first frame ms |")
         print("|---|---|---|---|---|---|")
         for name, r in rows:
