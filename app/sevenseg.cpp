@@ -71,8 +71,8 @@ struct BusyHold {
 };
 
 // The digit picture as one byte per pixel: 0 for black, k for the k-th other
-// colour met (a set has two). Half the size of one glyph copy in 32-bit
-// colours per pixel, and no full-colour copy of the picture is ever held.
+// colour met (a set has two). A quarter of the picture in 32-bit colours,
+// which is never held whole.
 struct Sheet {
     int w = 0, h = 0;
     uint8_t *px = nullptr;
@@ -661,7 +661,12 @@ void sevenseg_periodic_redraw() {
     if (s_surfaceTouched) s_forceRedraw = true;
 }
 
-void sevenseg_surface_touched() { s_surfaceTouched = true; }
+void sevenseg_surface_touched() {
+    s_surfaceTouched = true;
+    // What the last draw left there is gone: the next one draws whole glyphs.
+    std::lock_guard<std::mutex> lock(s_drawLock);
+    g_timerFont.lastSurface = nullptr;
+}
 
 bool sevenseg_take_preview_redraw() {
     bool r = s_previewRedraw;

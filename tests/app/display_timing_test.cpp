@@ -214,6 +214,26 @@ TEST_F(DisplayTiming, PeriodicRedrawRepairsWhatOthersDrewOnly) {
     sevenseg_periodic_redraw();
     sevenseg_display_update();
     EXPECT_EQ(copies, zeheadless_copies(w->native));
+
+    // A character that changes after the background was painted, before the
+    // periodic redraw, is drawn whole (not only where it differs from the
+    // glyph that was shown there before the paint).
+    g_settings.backgroundColour = 0x203040;
+    timer_window_paint_into(zewindow_pixmap(w));
+    std::string next = shown;
+    next.back() = next.back() == '8' ? '7' : '8';
+    int x0 = g_settings.borderWidth + g_settings.horizontalOffset;
+    sevenseg_draw_now(&g_timerFont, w, x0, g_settings.borderWidth + g_settings.verticalOffset, next.c_str());
+    std::string err;
+    zePixmap *p = zewindow_pixmap(w);
+    EXPECT_GT(sevenseg_check_text(
+                  g_timerFont, next.substr(next.size() - 1).c_str(),
+                  x0 + sevenseg_text_width(&g_timerFont, next.substr(0, next.size() - 1).c_str()),
+                  g_settings.borderWidth + g_settings.verticalOffset,
+                  [&](int x, int y) { return (uint32_t)zepxmap_getpixel(p, x, y); },
+                  [&](int, int) { return 0x203040u; }, &err),
+              0)
+        << err;
 }
 
 // At start the window shows its digits before the first display tick.
