@@ -543,20 +543,35 @@ static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int 
         x + w > target->width || y + f->charHeight > target->height)
         return false;
     const zePixmap *a = &f->glyph[from], *b = &f->glyph[to];
+    uint32_t colour[256];
+    for (int k = 0; k < 256; k++) colour[k] = (uint32_t)b->palette[k] & 0xFFFFFF;
     int x0 = w, y0 = f->charHeight, x1 = -1, y1 = -1;
     for (int j = 0; j < f->charHeight; j++) {
         const uint8_t *ra = (const uint8_t *)a->pixels + (size_t)j * a->width;
         const uint8_t *rb = (const uint8_t *)b->pixels + (size_t)j * b->width;
-        if (memcmp(ra, rb, (size_t)w) == 0) continue;  // most rows of two digits are alike
+        // Most rows of two digits are alike, and where they differ it is in
+        // a segment or two: the stretch between the first and the last
+        // difference, found eight pixels at a time, is all that is walked.
+        int lo = 0, hi = w;
+        while (lo + 8 <= hi && memcmp(ra + lo, rb + lo, 8) == 0) lo += 8;
+        while (lo < hi && ra[lo] == rb[lo]) lo++;
+        while (hi - 8 >= lo && memcmp(ra + hi - 8, rb + hi - 8, 8) == 0) hi -= 8;
+        while (hi > lo && ra[hi - 1] == rb[hi - 1]) hi--;
+        if (lo == hi) continue;
         uint32_t *dst = px + (size_t)(y + j) * target->width + x;
-        for (int i = 0; i < w; i++) {
-            if (rb[i] == SEVENSEG_CLEAR || rb[i] == ra[i]) continue;
-            dst[i] = (uint32_t)b->palette[rb[i]] & 0xFFFFFF;
-            if (i < x0) x0 = i;
-            if (i > x1) x1 = i;
-            if (j < y0) y0 = j;
-            y1 = j;
+        bool wrote = false;
+        for (int i = lo; i < hi; i++) {
+            uint8_t v = rb[i];
+            if (v == SEVENSEG_CLEAR || v == ra[i]) continue;
+            dst[i] = colour[v];
+            wrote = true;
         }
+        if (!wrote) continue;
+        // The row's written pixels lie within the stretch.
+        if (lo < x0) x0 = lo;
+        if (hi - 1 > x1) x1 = hi - 1;
+        if (j < y0) y0 = j;
+        y1 = j;
     }
     if (x1 >= 0 && target->format == ZEPX_SERVER) {
         // The target's pixels changed: a cached device copy of them is stale.
