@@ -170,6 +170,12 @@ TEST(SevenSeg, InactiveColourAndRecolour) {
     EXPECT_EQ(count_colour(f, 8, 0xee0000), dark);
     EXPECT_EQ(count_colour(f, 8, 0x110000), lit);
     EXPECT_EQ(px(f, 8, 2 + 8 % 3, 2), 0x110000u);
+    // Both segment colours alike for a while: the segments keep their roles.
+    sevenseg_recolour(&f, 0x440000, 0x440000);
+    EXPECT_EQ(count_colour(f, 8, 0x440000), dark + lit);
+    sevenseg_recolour(&f, 0x110000, 0xee0000);
+    EXPECT_EQ(count_colour(f, 8, 0x110000), dark);
+    EXPECT_EQ(count_colour(f, 8, 0xee0000), lit);
     sevenseg_free(&f);
     remove(path.c_str());
 
