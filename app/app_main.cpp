@@ -103,6 +103,18 @@ void app_display_tick() {
     zetick_coalesce(display_wake_ms());
 }
 
+// The display ticks worked off after a sleep all fall at the same moment:
+// the queued ones are taken together and only counted (the colon blinks by
+// the count, the hundredths counter keeps its steps), and the last reads the
+// clock, computes and draws for all of them.
+static void display_ticks() {
+    for (int more = zeevent_remove(g_displayTick->id); more > 0; more--) {
+        g_app.ticksSinceUpdate++;
+        advance_hundredths();
+    }
+    app_display_tick();
+}
+
 int display_tick_id() { return g_displayTick ? g_displayTick->id : -1; }
 
 static void on_close_request(int sig) { save_and_quit(); }
@@ -192,7 +204,7 @@ static void action_tick() {
 
 // One pass of the loop: every test is made for every event, in this order.
 static void handle_event(int id) {
-    if (id == g_displayTick->id) app_display_tick();
+    if (id == g_displayTick->id) display_ticks();
     if (g_app.settingsWindowOpen) settings_window_handle_event(id);
     if (id == ZEKEY_F5 && g_app.settingsWindowOpen) settings_window_save_screen("screen.bmp");
     if (settings_window_close_request(id)) save_and_quit();

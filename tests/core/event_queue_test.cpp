@@ -54,6 +54,20 @@ TEST_F(EventQueue, SixtyFifthIdIsDroppedAndOrderIsKept) {
     EXPECT_EQ(7039, ids.back());
 }
 
+TEST_F(EventQueue, RemoveTakesEveryCopyAndKeepsTheOthersInOrder) {
+    // Start the ring near its end so that the queue wraps round.
+    for (int i = 0; i < ZEEVENT_QUEUE_SIZE - 3; i++) zeevent_post(7);
+    EXPECT_EQ(ZEEVENT_QUEUE_SIZE - 3, zeevent_remove(7));
+    const int ids[] = {5, 6, 5, 8, 5, 9, 6, 5};
+    for (int id : ids) zeevent_post(id);
+    EXPECT_EQ(4, zeevent_remove(5));
+    EXPECT_EQ(0, zeevent_remove(5));
+    EXPECT_EQ(4, zeevent_queued());
+    zeevent_post(10);  // posting goes on behind what was kept
+    EXPECT_EQ((std::vector<int>{6, 8, 9, 6, 10}), drain());
+    EXPECT_EQ(0, zeevent_remove(6));
+}
+
 TEST_F(EventQueue, FiveF12InARowShowTheBanner) {
     zeevent_banner_hook = on_banner;
     g_banners = 0;

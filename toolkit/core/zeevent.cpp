@@ -72,6 +72,18 @@ static int take(void) {
 }
 
 int zeevent_queued(void) { return g_count; }
+
+int zeevent_remove(int id) {
+    int kept = 0, removed = 0;
+    for (int i = 0; i < g_count; i++) {
+        int v = g_queue[(g_read + i) % ZEEVENT_QUEUE_SIZE];
+        if (v == id) removed++;
+        else g_queue[(g_read + kept++) % ZEEVENT_QUEUE_SIZE] = v;
+    }
+    g_count = kept;
+    g_write = (g_read + kept) % ZEEVENT_QUEUE_SIZE;
+    return removed;
+}
 void zeevent_flush(void) { g_count = g_read = g_write = 0; }
 bool zeevent_waited(void) { return g_waited; }
 bool zeevent_waitfor_active(void) { return g_waitfor_depth > 0; }

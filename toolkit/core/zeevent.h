@@ -63,6 +63,9 @@ bool zeevent_waitfor_active(void);
 void zeevent_runloop(void);
 // Ids now queued.
 int zeevent_queued(void);
+// Takes every queued copy of this id out of the queue (the others keep
+// their order); returns how many there were.
+int zeevent_remove(int id);
 // Discards every queued id.
 void zeevent_flush(void);
 // True once the application has waited or polled.
