@@ -148,6 +148,60 @@ TEST(SevenSeg, ZeroMarginAndUnusablePictures) {
     remove(junk.c_str());
 }
 
+TEST(SevenSeg, DamagedSetsNeverBreakTheFontShown) {
+    // Seeded damage to a set as the loader reads it row by row: flipped
+    // bytes, cut files, sizes in the header. A set either loads whole or
+    // leaves the font as it was; nothing is read or written out of bounds.
+    std::string path = make_set(12, 16, 2, 4);
+    FILE *in = fopen(path.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    std::vector<unsigned char> good;
+    for (int c; (c = fgetc(in)) != EOF;) good.push_back((unsigned char)c);
+    fclose(in);
+    SevenSegmentFont f;
+    f.deferred = false;
+    ASSERT_TRUE(sevenseg_load_set(&f, path.c_str()));
+    std::string bad = temp_path("damaged.pcx");
+    srand(20261208);
+    int loaded = 0;
+    for (int round = 0; round < 400; round++) {
+        std::vector<unsigned char> b = good;
+        switch (round % 4) {
+        case 0:  // a few bytes anywhere
+            for (int k = 0; k < 1 + rand() % 8; k++) b[(size_t)rand() % b.size()] = (unsigned char)rand();
+            break;
+        case 1:  // cut short
+            b.resize((size_t)rand() % b.size());
+            break;
+        case 2:  // the picture's corners (xmin, ymin, xmax, ymax) and bytes per line
+            b[4 + rand() % 10] = (unsigned char)rand();
+            break;
+        default:  // runs in the data
+            for (int k = 0; k < 16; k++) b[128 + (size_t)rand() % (b.size() - 128)] = (unsigned char)(0xC0 | rand());
+        }
+        FILE *out = fopen(bad.c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        fwrite(b.data(), 1, b.size(), out);
+        fclose(out);
+        SevenSegmentFont before = f;
+        if (sevenseg_load_set(&f, bad.c_str())) {
+            loaded++;
+            EXPECT_GT(f.charWidth, 0);
+            EXPECT_GT(f.charHeight, 0);
+            EXPECT_LE(f.narrowWidth, f.charWidth);
+            for (int g = 0; g < SEVENSEG_GLYPHS; g++) px(f, g, f.charWidth - 1, f.charHeight - 1);
+        } else {
+            EXPECT_EQ(f.charWidth, before.charWidth) << "round " << round;
+            EXPECT_EQ(f.charHeight, before.charHeight) << "round " << round;
+            EXPECT_TRUE(f.loaded);
+        }
+    }
+    EXPECT_GT(loaded, 0);  // damage inside segments still gives a usable set
+    sevenseg_free(&f);
+    remove(bad.c_str());
+    remove(path.c_str());
+}
+
 TEST(SevenSeg, InactiveColourAndRecolour) {
     EXPECT_EQ(sevenseg_inactive_colour(0xff0000, 0x000000, 80), 0x330000u);
     EXPECT_EQ(sevenseg_inactive_colour(0xff0000, 0x000000, 0), 0xfd0000u);  // contrast 0 counts as 1
