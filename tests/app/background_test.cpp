@@ -16,6 +16,7 @@
 #include "app.h"
 #include "background.h"
 #include "app_folder.h"
+#include "picture_import.h"
 #include "picture_make.h"
 #include "sevenseg_check.h"
 #include "platform/headless/zeheadless.h"
@@ -48,15 +49,9 @@ std::string slurp(const char *name) {
 
 bool exists(const char *name) { return access(name, F_OK) == 0; }
 
-// The picture a file holds, decoded by import.
-struct Picture {
-    zePixmap p;
-    explicit Picture(const char *file) {
-        zepxmap_init(&p);
-        EXPECT_TRUE(zeimage_import(&p, file, (int)kGround)) << file;
-    }
-    ~Picture() { zepxmap_release(&p); }
-    uint32_t at(int x, int y) const { return (uint32_t)zepxmap_getpixel(&p, x, y); }
+// The picture a file holds, decoded by import over the test's background.
+struct Picture : ImportedPicture {
+    explicit Picture(const char *file) : ImportedPicture(file, kGround) {}
 };
 
 // The dialogs' answers: the file chooser returns s_choice (none when empty),

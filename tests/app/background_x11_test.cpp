@@ -17,6 +17,7 @@
 #include "app.h"
 #include "app_folder.h"
 #include "background.h"
+#include "picture_import.h"
 #include "picture_make.h"
 #include "sevenseg.h"
 #include "sevenseg_check.h"
@@ -69,14 +70,9 @@ bool shows(const std::function<uint32_t(int, int)> &want) {
     return false;
 }
 
-struct Picture {
-    zePixmap p;
-    explicit Picture(const char *file) {
-        zepxmap_init(&p);
-        EXPECT_TRUE(zeimage_import(&p, file, (int)kGround)) << file;
-    }
-    ~Picture() { zepxmap_release(&p); }
-    uint32_t at(int x, int y) const { return (uint32_t)zepxmap_getpixel(&p, x, y); }
+// The picture a file holds, decoded by import over the test's background.
+struct Picture : ImportedPicture {
+    explicit Picture(const char *file) : ImportedPicture(file, kGround) {}
 };
 
 // A file of the test's folder by its full name, as the file dialog answers.
