@@ -1,7 +1,7 @@
 // HTML help pages: the conversion of each part of the subset into markup,
 // pages built from it, and hostile HTML (unclosed tags, tags inside links,
 // deep nesting, megabytes of text, damaged copies of the help files).
-#include "page_canvas.h"
+#include "page_canvas_test.h"
 #include "page_feed.h"
 #include "platform/headless/zeheadless.h"
 #include "zebutton.h"
@@ -121,21 +121,8 @@ TEST(Html, FilesBodiesAndFullBuffers) {
     EXPECT_EQ('#', small[32]);
 }
 
-class HtmlPage : public ::testing::Test {
+class HtmlPage : public PageCanvasTest {
 protected:
-    PageCanvas canvas;
-    zeGUIScript page;
-    void SetUp() override {
-        ASSERT_TRUE(zebackend_select("headless"));
-        zeheadless_reset();
-        zefont_init();
-        zeview_install();
-        ASSERT_TRUE(canvas.open(740, 600));
-    }
-    void TearDown() override {
-        zepage_destroy(&page, 0);
-        canvas.close();
-    }
     std::string convert(const std::string &html) {
         std::string buf(html.size() * 10 + 4096, '\0');
         zehtml_append_text(buf.data(), buf.size(), html.data(), html.size(), 1);

@@ -2,7 +2,7 @@
 // huge numbers, missing pictures, conversions without arguments, a megabyte
 // of text, and 20,000 damaged copies of the sample pages. Nothing may crash,
 // overrun or hang, and the page must stay usable afterwards.
-#include "page_canvas.h"
+#include "page_canvas_test.h"
 #include "page_feed.h"
 #include "platform/headless/zeheadless.h"
 #include "zefont.h"
@@ -23,20 +23,9 @@ std::string sample(const char *name) {
     return ss.str();
 }
 
-class Hostile : public ::testing::Test {
+class Hostile : public PageCanvasTest {
 protected:
-    PageCanvas canvas;
-    zeGUIScript page;
-    void SetUp() override {
-        ASSERT_TRUE(zebackend_select("headless"));
-        zeheadless_reset();
-        zeview_install();
-        ASSERT_TRUE(canvas.open(740, 600));
-    }
-    void TearDown() override {
-        zepage_destroy(&page, 0);
-        canvas.close();
-    }
+    void SetUp() override { open_canvas(false); }
     // The page still works: a known text lays out as it should.
     void still_sound() {
         int a16 = zefont_load_set("Arial16");

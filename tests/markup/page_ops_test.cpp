@@ -1,7 +1,7 @@
 // Page controls by name: every operation on every kind a page embeds, names
 // that no slot has, two slots with one name, event ids of the controls, the
 // placement of embedded controls and rebuilds that replace them.
-#include "page_canvas.h"
+#include "page_canvas_test.h"
 #include "platform/headless/zeheadless.h"
 #include "zebutton.h"
 #include "zecheckbox.h"
@@ -30,21 +30,13 @@ const char *kPage =
     "<link=liHome,Home page,url=http://127.0.0.1:9/> <link=liPlain,plain text><br>"
     "<view=vw,xs=100,ys=40><editor=edNote,xs=200,ys=60><save=yEnd><xsave=xEnd>";
 
-class PageOps : public ::testing::Test {
+class PageOps : public PageCanvasTest {
 protected:
-    PageCanvas canvas;
-    zeGUIScript page;
     void SetUp() override {
-        ASSERT_TRUE(zebackend_select("headless"));
-        zeheadless_reset();
-        zeview_install();
-        ASSERT_TRUE(canvas.open(740, 600));
+        open_canvas(false);
+        if (HasFatalFailure()) return;
         zepage_build(&page, kPage);
         zeevent_flush();
-    }
-    void TearDown() override {
-        zepage_destroy(&page, 0);
-        canvas.close();
     }
     zeControl *control(const char *name) { return (zeControl *)zepage_find(&page, name); }
     std::string text(const char *name) {

@@ -3,7 +3,7 @@
 // the cursor after the table, the controls in cells reached by name, and
 // hostile tables (texts at and past their limits, 10,000 columns, garbage
 // attributes, seeded mutations).
-#include "page_canvas.h"
+#include "page_canvas_test.h"
 #include "platform/headless/zeheadless.h"
 #include "zecheckbox.h"
 #include "zecombobox.h"
@@ -18,21 +18,8 @@
 
 namespace {
 
-class PageTable : public ::testing::Test {
+class PageTable : public PageCanvasTest {
 protected:
-    PageCanvas canvas;
-    zeGUIScript page;
-    void SetUp() override {
-        ASSERT_TRUE(zebackend_select("headless"));
-        zeheadless_reset();
-        zefont_init();
-        zeview_install();
-        ASSERT_TRUE(canvas.open(740, 600));
-    }
-    void TearDown() override {
-        zepage_destroy(&page, 0);
-        canvas.close();
-    }
     zeTable *build(const std::string &text, const char *name = "ta") {
         zepage_build(&page, text.c_str());
         return (zeTable *)zepage_find(&page, name);
