@@ -317,11 +317,21 @@ static const std::vector<long> &window_icon(void) {
 // The icon is drawn and given to a window only once its first frame is on
 // the screen, when nothing else waits: drawing it takes longer than the rest
 // of the start, and window managers pick up a later icon as they do a new one.
+// g_icons_due: some window still waits for its icon. It spares the idle
+// wake, which comes here every time, the lock and the walk over the windows.
+static bool g_icons_due;
+
 static void set_due_icons(void) {
+    if (!g_icons_due) return;
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    g_icons_due = false;
     for (size_t i = 1; i < g_wins.size(); i++) {
         zeX11Win &w = g_wins[i];
-        if (!w.used || !w.icon_due || !w.mapped) continue;
+        if (!w.used || !w.icon_due) continue;
+        if (!w.mapped) {
+            g_icons_due = true;
+            continue;
+        }
         const std::vector<long> &icon = window_icon();
         XChangeProperty(zex11_dpy, w.xwin, zex11_atom("_NET_WM_ICON"), XA_CARDINAL, 32, PropModeReplace,
                         (const unsigned char *)icon.data(), (int)icon.size());
@@ -432,6 +442,7 @@ static int x_win_create(const zeNativeSpec *s, zeNativeSink sink, void *owner) {
     r = zeX11Win();
     r.used = true, r.xwin = w, r.sink = sink, r.owner = owner, r.flags = s->flags;
     r.icon_due = true;
+    g_icons_due = true;
     r.cw = cw, r.ch = ch, r.rx = x, r.ry = y;
     // A popup without a named owner belongs to the window that has the focus
     // (the one it opened from).
