@@ -6,8 +6,9 @@
 # each run, and whether the log grew while the timer merely ran.
 #   scripts/measure_x11.sh [SECONDS] [BUILD_DIR]
 #   scripts/measure_x11.sh --side-by-side [SECONDS] [BUILD_DIR] [STARTS] [ROUNDS]
-#       QUIMO at Size 25, 50 and 100, with and without hundredths, beside
-#       dclock and xclock -digital -update 1, all at once under one X server
+#       QUIMO at Size 25, 50 and 100 (blinking colon, steady colon, hundredths) beside
+#       dclock, xclock -digital -update 1 and a bare X client (the floor),
+#       all at once under one X server
 #       (see measure_x11_side.py); prints a table with QUIMO's ratio to the
 #       best peer.
 # Targets: default format under 0.25 % of one core, hundredths under 2 %,
@@ -37,7 +38,7 @@ if [ -n "$side" ]; then
     # A white root: a window counts as drawn once it shows two colours. Wide
     # enough for the 16 characters of the hundredths form at Size 100: a
     # window is cut at the screen's edge, and cut-off digits cost nothing.
-    private_xvfb_start "$tmp" 3840x1600x24 +extension RANDR +extension MIT-SHM -wr ||
+    private_xvfb_start "$tmp" 3840x2160x24 +extension RANDR +extension MIT-SHM -wr ||
         { echo "no private X server" >&2; exit 1; }
     private_openbox_start "$tmp"
     /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}" "${4:-1}"

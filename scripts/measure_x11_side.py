@@ -1,7 +1,10 @@
 #!/usr/bin/python3
 """QUIMO beside the X clocks people already run, under one X server in one
-run: QUIMO at Size 25, 50 and 100, with and without hundredths, dclock and
-xclock -digital -update 1. All run at once, each measured on its own from
+run: QUIMO at Size 25, 50 and 100 (blinking colon, steady colon, and with
+hundredths), dclock and xclock -digital -update 1, and a bare X client that
+only fills one rectangle at each change (bench/x11_wake_floor) at 1, 2 and
+100 changes a second: what waking up alone costs here and now, the floor
+beside which every other figure is read. All run at once, each measured on its own from
 the scheduler (CPU time and context switches of all its threads: less
 disturbed by a loaded machine than wall time), with its peak RSS and the
 bytes it wrote (to the X server: the program logs nothing while it runs).
@@ -22,14 +25,14 @@ import ctypes
 import ctypes.util
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-BUILD, SECONDS, STARTS = sys.argv[1], float(sys.argv[2]), int(sys.argv[3])
+BUILD, SECONDS, STARTS = os.path.abspath(sys.argv[1]), float(sys.argv[2]), int(sys.argv[3])
 ROUNDS = int(sys.argv[4]) if len(sys.argv) > 4 else 1
 ZEKO = os.path.join(BUILD, "tools", "zeko")
 DISPLAY = os.environ["DISPLAY"]
 
 
-def quimo_dir(tmp, size, hundredths, x, y):
-    d = os.path.join(tmp, "quimo_%d_%d" % (size, hundredths))
+def quimo_dir(tmp, size, hundredths, x, y, blink=1):
+    d = os.path.join(tmp, "quimo_%d_%d_%d" % (size, hundredths, blink))
     shutil.copytree(os.path.join(BUILD, "program"), d)
     for f in ("quimo.log", "quimo_settings.dbf", "quimo_bg_intern.bmp"):
         if os.path.exists(os.path.join(d, f)):
@@ -42,7 +45,7 @@ def quimo_dir(tmp, size, hundredths, x, y):
             ["Colors", "ff0000", "330000"], ["Contrast", 80],
             ["Format", 1, 1, 1, 1, 1, hundredths, 4, 0, 1, 0, 0, 8, 3], ["GraphicProgram", ""],
             ["Offset", 0, 0], ["Language", 0], ["SyncTime", 0], ["Action", 0, 0, 0, "", "", "QUIMO"],
-            ["ColonBlink", 1]]
+            ["ColonBlink", blink]]
     subprocess.run([ZEKO, "dbf", "create", t, "30", "20", "150"], check=True, capture_output=True)
     for r, cells in enumerate(rows):
         for c, v in enumerate(cells):
@@ -50,19 +53,27 @@ def quimo_dir(tmp, size, hundredths, x, y):
     return d
 
 
+FLOOR = os.path.join(BUILD, "bench", "x11_wake_floor")
+
+
 def programs(tmp):
-    """(name, command, cwd, window title) of every program measured."""
+    """(name, command, cwd, window title, changes a second) of every program
+    measured; each window has a place of its own, so none exposes another."""
     out, y = [], 0
-    for hundredths in (0, 1):
+    for hundredths, blink, rate in ((0, 1, 2), (0, 0, 1), (1, 1, 100)):
         for size, height in ((25, 60), (50, 110), (100, 310)):
-            d = quimo_dir(tmp, size, hundredths, 0, y)
-            name = "QUIMO Size %d%s" % (size, ", hundredths" if hundredths else "")
-            out.append((name, [os.path.join(d, "quimo")], d, "QUIMO TimerWindow"))
+            d = quimo_dir(tmp, size, hundredths, 0, y, blink)
+            name = "QUIMO Size %d%s" % (size, ", hundredths" if hundredths else ", steady colon" if not blink else "")
+            out.append((name, [os.path.join(d, "quimo")], d, "QUIMO TimerWindow", rate))
             y += height + 10
-    out.append(("dclock -seconds", ["dclock", "-seconds", "-geometry", "+0+%d" % y], tmp, "dclock"))
+    out.append(("dclock -seconds", ["dclock", "-seconds", "-geometry", "+0+%d" % y], tmp, "dclock", 1))
     y += 120
     out.append(("xclock -digital -update 1", ["xclock", "-digital", "-update", "1", "-geometry", "+0+%d" % y],
-                tmp, "xclock"))
+                tmp, "xclock", 1))
+    if os.access(FLOOR, os.X_OK):
+        for i, rate in enumerate((1, 2, 100)):
+            out.append(("bare X client, %d/s" % rate, [FLOOR, str(rate), str(1000 + 250 * i), str(y)], tmp,
+                        "x11_wake_floor", rate))
     return out
 
 
@@ -184,7 +195,10 @@ def main():
         progs = programs(tmp)
         first = {}
         grabber = Grabber()
-        for name, cmd, cwd, title in progs:
+        for name, cmd, cwd, title, _ in progs:
+            if name.startswith("bare"):
+                first[name] = float("nan")  # a reference for the idle figures only
+                continue
             box = client_box(cmd, cwd, title)
             first[name] = statistics.median(first_frame_ms(cmd, cwd, box, grabber) for _ in range(STARTS))
         procs = [(name, subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL,
@@ -213,20 +227,26 @@ def main():
         for _, p in procs:
             p.terminate()
             p.wait()
-        peers = [r for n, r in rows if r and not n.startswith("QUIMO")]
+        peers = [r for n, r in rows if r and (n.startswith("dclock") or n.startswith("xclock"))]
         best = [min(r[i] for r in peers) for i in range(5)]
+        rate = {p[0]: p[4] for p in progs}
+        floor = {rate[n]: r[0] for n, r in rows if r and n.startswith("bare")}
         print("%d s side by side, median of %d round(s); first frame median of %d starts; ratio = QUIMO / best peer"
               % (SECONDS, ROUNDS, STARTS))
-        print("| program | CPU % of one core | wakeups/s | peak RSS MB | KB/s written | first frame ms |")
-        print("|---|---|---|---|---|---|")
+        print("(x floor) = CPU over the bare X client's at the same number of changes a second")
+        print("| program | changes/s | CPU % of one core | wakeups/s | peak RSS MB | KB/s written | first frame ms |")
+        print("|---|---|---|---|---|---|---|")
         for name, r in rows:
             if r is None:
-                print("| %s | ended early | | | | |" % name)
+                print("| %s | %d | ended early | | | | |" % (name, rate[name]))
                 continue
-            cells = ["%.3f" % r[0], "%.1f" % r[1], "%.1f" % r[2], "%.2f" % r[3], "%.0f" % r[4]]
+            cells = ["%.3f" % r[0], "%.1f" % r[1], "%.1f" % r[2], "%.2f" % r[3],
+                     "-" if r[4] != r[4] else "%.0f" % r[4]]
             if name.startswith("QUIMO"):
                 cells = ["%s (x%.1f)" % (c, r[i] / best[i] if best[i] else float("inf")) for i, c in enumerate(cells)]
-            print("| %s | %s |" % (name, " | ".join(cells)))
+            if not name.startswith("bare") and floor.get(rate[name]):
+                cells[0] += " (x%.1f floor)" % (r[0] / floor[rate[name]])
+            print("| %s | %d | %s |" % (name, rate[name], " | ".join(cells)))
     finally:
         shutil.rmtree(tmp, ignore_errors=True)
 
