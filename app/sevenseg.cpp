@@ -22,8 +22,9 @@ namespace {
 
 // The critical section of the draw: the deferred draw callback holds it while
 // it tests the busy flag and draws; the main thread takes it to set the busy
-// flag, to hand over a pending draw and to change the draw state.
-std::mutex s_drawLock;
+// flag, to hand over a pending draw and to change the draw state. Recursive:
+// a draw's show may run the window's catch-up, which takes it too.
+std::recursive_mutex s_drawLock;
 
 std::atomic<uint32_t> s_drawSignal{0};
 std::atomic<uint32_t> s_drawCount{0};
@@ -141,6 +142,7 @@ bool read_sheet(const char *file, Sheet *s) {
 }
 
 void release_glyphs(SevenSegmentFont *f) {
+    sevenseg_drop_images(f);
     for (int i = 0; i < SEVENSEG_GLYPHS; i++) zepxmap_release(&f->glyph[i]);
 }
 
@@ -386,6 +388,7 @@ void compute_colours() {
 void sevenseg_recolour(SevenSegmentFont *f, uint32_t dark, uint32_t lit) {
     if (!f->loaded) return;
     BusyHold hold(f->deferred);  // the timer thread may be drawing the glyphs
+    sevenseg_drop_images(f);
     for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
         zepxmap_setpalette(&f->glyph[i], SEVENSEG_DARK, (int)dark);
         zepxmap_setpalette(&f->glyph[i], SEVENSEG_LIT, (int)lit);
@@ -532,6 +535,9 @@ static bool glyph_shown(const SevenSegmentFont *f, zePixmap *target, int x, int 
     return true;
 }
 
+static bool glyph_change(const SevenSegmentFont *f, int from, int to, int w, uint32_t *dst0, int stride,
+                         int box[4]);
+
 // Over glyph `from`, shown at (x, y) as the last draw left it, writes only
 // the pixels where glyph `to` differs (transparent pixels of `to` leave the
 // target as a full draw would). box: the rectangle written, empty when none.
@@ -542,9 +548,25 @@ static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int 
     if (!px || f->darkColour == 0 || f->litColour == 0 || from < 0 || x < 0 || y < 0 ||
         x + w > target->width || y + f->charHeight > target->height)
         return false;
+    bool any = glyph_change(f, from, to, w, px + (size_t)y * target->width + x, target->width, box);
+    if (any && target->format == ZEPX_SERVER) {
+        // The target's pixels changed: a cached device copy of them is stale.
+        zePxServer *s = (zePxServer *)target->pixels;
+        if (s->native && s->native_free) s->native_free(s->native);
+        s->native = nullptr;
+    }
+    box[0] += x, box[1] += y, box[2] += x, box[3] += y;
+    return true;
+}
+
+// Where glyph `to` differs from glyph `from` (transparent pixels of `to`
+// excepted): box, in glyph coordinates, empty when nowhere. Writes those
+// pixels to dst (stride pixels a row) when given. True when any differ.
+static bool glyph_change(const SevenSegmentFont *f, int from, int to, int w, uint32_t *dst0, int stride,
+                         int box[4]) {
     const zePixmap *a = &f->glyph[from], *b = &f->glyph[to];
     uint32_t colour[256];
-    for (int k = 0; k < 256; k++) colour[k] = (uint32_t)b->palette[k] & 0xFFFFFF;
+    for (int k = 0; dst0 && k < 256; k++) colour[k] = (uint32_t)b->palette[k] & 0xFFFFFF;
     int x0 = w, y0 = f->charHeight, x1 = -1, y1 = -1;
     for (int j = 0; j < f->charHeight; j++) {
         const uint8_t *ra = (const uint8_t *)a->pixels + (size_t)j * a->width;
@@ -558,11 +580,15 @@ static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int 
         while (hi - 8 >= lo && memcmp(ra + hi - 8, rb + hi - 8, 8) == 0) hi -= 8;
         while (hi > lo && ra[hi - 1] == rb[hi - 1]) hi--;
         if (lo == hi) continue;
-        uint32_t *dst = px + (size_t)(y + j) * target->width + x;
+        uint32_t *dst = dst0 ? dst0 + (size_t)j * stride : nullptr;
         bool wrote = false;
         for (int i = lo; i < hi; i++) {
             uint8_t v = rb[i];
             if (v == SEVENSEG_CLEAR || v == ra[i]) continue;
+            if (!dst) {
+                wrote = true;
+                break;
+            }
             dst[i] = colour[v];
             wrote = true;
         }
@@ -573,14 +599,8 @@ static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int 
         if (j < y0) y0 = j;
         y1 = j;
     }
-    if (x1 >= 0 && target->format == ZEPX_SERVER) {
-        // The target's pixels changed: a cached device copy of them is stale.
-        zePxServer *s = (zePxServer *)target->pixels;
-        if (s->native && s->native_free) s->native_free(s->native);
-        s->native = nullptr;
-    }
-    box[0] = x + x0, box[1] = y + y0, box[2] = x + x1 + 1, box[3] = y + y1 + 1;
-    return true;
+    box[0] = x0, box[1] = y0, box[2] = x1 + 1, box[3] = y1 + 1;
+    return x1 >= 0;
 }
 
 int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
@@ -638,14 +658,144 @@ static void show_window_rect(void *ctx, int x, int y, int w, int h) {
     zewindow_show((zeWindow *)ctx, x, y, w, h, true);
 }
 
+// ---- glyph pictures kept by the display --------------------------------------
+
+void sevenseg_drop_images(SevenSegmentFont *f) {
+    for (int &img : f->image) {
+        if (img > 0) zeimage_server_free(img);
+        img = 0;
+    }
+}
+
+// The glyph in 32-bit colours with its opaque pixels, as draw_glyph would
+// merge it: black stays transparent also where a segment is painted black.
+static bool make_image(SevenSegmentFont *f, int g) {
+    if (f->image[g] > 0) return true;
+    const zePixmap *src = &f->glyph[g];
+    size_t n = (size_t)src->width * src->height;
+    uint32_t *colors = (uint32_t *)malloc(n * 4);
+    uint8_t *opaque = (uint8_t *)malloc(n);
+    int img = -1;
+    if (colors && opaque) {
+        const uint8_t *s = (const uint8_t *)src->pixels;
+        for (size_t i = 0; i < n; i++) {
+            colors[i] = s[i] == SEVENSEG_CLEAR ? 0 : (uint32_t)src->palette[s[i]] & 0xFFFFFF;
+            opaque[i] = s[i] != SEVENSEG_CLEAR && colors[i] != 0;
+        }
+        img = zeimage_server_create(colors, opaque, src->width, src->height);
+    }
+    free(colors);
+    free(opaque);
+    if (img <= 0) return false;
+    f->image[g] = img;
+    return true;
+}
+
+// Pictures are made for one window; another window (or the same one opened
+// again) starts afresh, its pixmap holding no glyphs.
+static void image_target(SevenSegmentFont *f, zeWindow *target) {
+    if (f->imageTarget == target && f->imageNative == target->native) return;
+    sevenseg_drop_images(f);
+    f->imageTarget = target;
+    f->imageNative = target->native;
+    f->pixValid = false;
+}
+
+static void catch_up_window(void *ctx) { sevenseg_catch_up((SevenSegmentFont *)ctx); }
+
+void sevenseg_catch_up(SevenSegmentFont *f) {
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
+    zeWindow *win = f->imageTarget;
+    // A pixmap painted over holds no glyphs, and whoever painted it shows it
+    // whole: the screen's glyphs go with that, and the next draw puts them
+    // back the pixmap's way (drawing the old text here could leave glyphs
+    // where the new text no longer has them).
+    if (!win || !win->open || win->native != f->imageNative || !f->loaded || !f->pixValid) return;
+    zePixmap *surface = zewindow_pixmap(win);
+    if (f->pixColon == f->lastColon && f->pixX == f->lastX && f->pixY == f->lastY &&
+        strcmp(f->pixText, f->lastText) == 0)
+        return;
+    // The pixmap draw from the pixmap's text to the screen's, with the draw
+    // state of the screen put aside meanwhile.
+    SevenSegmentFont screen = *f;
+    snprintf(f->lastText, sizeof f->lastText, "%s", f->pixText);
+    f->lastColon = f->pixColon;
+    f->colonOn = screen.lastColon;
+    f->forceFull = false;
+    f->lastSurface = surface->pixels;
+    f->lastX = f->pixX, f->lastY = f->pixY;
+    sevenseg_draw_changed(f, surface, screen.lastX, screen.lastY, screen.lastText, nullptr, nullptr);
+    snprintf(f->lastText, sizeof f->lastText, "%s", screen.lastText);
+    f->lastColon = screen.lastColon;
+    f->colonOn = screen.colonOn;
+    f->forceFull = screen.forceFull;
+    f->lastSurface = screen.lastSurface;
+    f->lastX = screen.lastX, f->lastY = screen.lastY;
+    snprintf(f->pixText, sizeof f->pixText, "%s", f->lastText);
+    f->pixColon = f->lastColon;
+    f->pixX = f->lastX, f->pixY = f->lastY;
+    f->pixValid = true;
+}
+
+// The changed characters copied from their glyph pictures onto the window's
+// screen: only where the screen holds the last draw's glyphs at this spot
+// (no forced redraw, nothing painted over them). -1 when a picture cannot
+// be had (then the pixmap takes the draw).
+static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const char *text) {
+    zePixmap *surface = zewindow_pixmap(win);
+    bool sameSpot = !f->forceFull && f->lastSurface == surface->pixels && f->lastX == x && f->lastY == y;
+    if (!sameSpot || f->darkColour == 0 || f->litColour == 0 || !f->loaded) return -1;
+    size_t lastLen = strlen(f->lastText);
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
+        char c = text[i], old = (size_t)i < lastLen ? f->lastText[i] : 0;
+        bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
+        int g = sevenseg_glyph_index(c, f->colonOn);
+        if (changed && g >= 0 && !make_image(f, g)) return -1;
+    }
+    zewindow_set_catch_up(win, catch_up_window, f);
+    int drawn = 0, oldX = x;
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
+        char c = text[i], old = (size_t)i < lastLen ? f->lastText[i] : 0;
+        bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
+        int to = sevenseg_glyph_index(c, f->colonOn);
+        int w = narrow(c) ? f->narrowWidth : f->charWidth;
+        if (changed && to >= 0) {
+            bool same = old && oldX == x && narrow(old) == narrow(c);
+            int box[4] = {0, 0, w, f->charHeight};
+            if (same) glyph_change(f, sevenseg_glyph_index(old, f->lastColon), to, w, nullptr, 0, box);
+            if (box[2] > box[0])
+                zewindow_copy_image(win, f->image[to], box[0], box[1], box[2] - box[0], box[3] - box[1], x + box[0],
+                                    y + box[1]);
+            drawn++;
+        }
+        x += sevenseg_advance(f, c);
+        if (old) oldX += sevenseg_advance(f, old);
+    }
+    snprintf(f->lastText, sizeof f->lastText, "%s", text);
+    f->lastColon = f->colonOn;
+    return drawn;
+}
+
 int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
     if (!target || !target->open) return 0;
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     zePixmap *surface = zewindow_pixmap(target);
-    return sevenseg_draw_changed(f, surface, x, y, text, show_window_rect, target);
+    image_target(f, target);
+    int drawn = draw_images(f, target, x, y, text);
+    if (drawn >= 0) return drawn;
+    // The pixmap path draws over what the pixmap holds: brought up to the
+    // screen first, unless painted over (then its glyphs are drawn whole).
+    if (f->pixValid) sevenseg_catch_up(f);
+    drawn = sevenseg_draw_changed(f, surface, x, y, text, show_window_rect, target);
+    snprintf(f->pixText, sizeof f->pixText, "%s", f->lastText);
+    f->pixColon = f->lastColon;
+    f->pixX = f->lastX, f->pixY = f->lastY;
+    f->pixValid = true;
+    return drawn;
 }
 
 void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
-    std::lock_guard<std::mutex> lock(s_drawLock);
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     f->pendingTarget = target;
     f->pendingX = x;
     f->pendingY = y;
@@ -679,8 +829,9 @@ void sevenseg_periodic_redraw() {
 void sevenseg_surface_touched() {
     s_surfaceTouched = true;
     // What the last draw left there is gone: the next one draws whole glyphs.
-    std::lock_guard<std::mutex> lock(s_drawLock);
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     g_timerFont.lastSurface = nullptr;
+    g_timerFont.pixValid = false;
 }
 
 bool sevenseg_take_preview_redraw() {
@@ -704,7 +855,7 @@ void sevenseg_display_update(int ticks) {
     zeWindow *win = timer_window();
     SevenSegmentFont *f = &g_timerFont;
     {
-        std::lock_guard<std::mutex> lock(s_drawLock);
+        std::lock_guard<std::recursive_mutex> lock(s_drawLock);
         if (toggle) {
             f->colonOn = g_settings.colonBlink ? !f->colonOn : true;
             s_updateCount = 0;
@@ -720,7 +871,7 @@ void sevenseg_display_update(int ticks) {
 // ---- busy flag and draw timing ---------------------------------------------
 
 void sevenseg_set_busy(bool busy) {
-    std::lock_guard<std::mutex> lock(s_drawLock);
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     g_app.busy = busy;
     // A draw skipped while busy goes out at the next refresh (or now).
     SevenSegmentFont *f = &g_timerFont;
@@ -764,7 +915,7 @@ void sevenseg_retrace_sampler() {
 
 void sevenseg_deferred_draw_callback() {
     if (s_drawSignal.exchange(0, std::memory_order_relaxed) == 0) return;
-    std::lock_guard<std::mutex> lock(s_drawLock);
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     SevenSegmentFont *f = &g_timerFont;
     // Busy first: a rebuild writes the font's fields while it holds busy.
     if (g_app.busy || !f->pending) return;
@@ -776,7 +927,7 @@ void sevenseg_deferred_draw_callback() {
 uint32_t sevenseg_draw_count() { return s_drawCount.load(); }
 
 bool sevenseg_draw_pending() {
-    std::lock_guard<std::mutex> lock(s_drawLock);
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     return g_timerFont.pending;
 }
 

@@ -44,6 +44,18 @@ struct SevenSegmentFont {
     zeWindow *pendingTarget = nullptr;
     int pendingX = 0, pendingY = 0;
     char pendingText[SEVENSEG_TEXTMAX + 1] = "";
+    // Glyph pictures kept by the display (0 none yet), made on first use for
+    // the window they were made for: a changed character is copied from
+    // there onto the window's screen, with no pixel written here. The
+    // window's pixmap then lags behind its screen (lastText) and holds pixText
+    // until the window's catch-up draws the difference into it.
+    int image[SEVENSEG_GLYPHS] = {};
+    zeWindow *imageTarget = nullptr;
+    int imageNative = 0;
+    char pixText[SEVENSEG_TEXTMAX + 1] = "";
+    bool pixColon = false;
+    bool pixValid = false;   // false: the pixmap holds no glyphs (painted over)
+    int pixX = 0, pixY = 0;
 };
 
 extern SevenSegmentFont g_timerFont;
@@ -85,6 +97,11 @@ void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, co
 // Draws the characters that changed since the last draw into the window's
 // pixmap and shows them. Returns how many characters it drew.
 int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text);
+// Brings the target window's pixmap up to what its screen shows (the glyph
+// pictures copied there), without showing anything.
+void sevenseg_catch_up(SevenSegmentFont *f);
+// Gives back the glyph pictures (a reload, a recolour, another window).
+void sevenseg_drop_images(SevenSegmentFont *f);
 // Same into a plain pixmap (the window-less core of draw now); the changed
 // rectangles are reported through show when it is given.
 int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,

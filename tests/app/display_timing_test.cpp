@@ -249,3 +249,96 @@ TEST_F(DisplayTiming, StartShowsTheDigitsBeforeTheFirstTick) {
     EXPECT_GT(digits_shown(text, g_settings.backgroundColour), 0);
 }
 }  // namespace
+
+namespace {
+// The window's screen against a pixmap, over the window's whole area.
+bool screen_equals(zeWindow *w, const zePixmap *p, std::string *where) {
+    int r[4];
+    zeheadless_rect(w->native, r);
+    for (int y = 0; y < p->height; y++)
+        for (int x = 0; x < p->width; x++) {
+            uint32_t want = (uint32_t)zepxmap_getpixel(p, x, y) & 0xFFFFFF, got = zeheadless_pixel(r[0] + x, r[1] + y);
+            if (want == got) continue;
+            char b[96];
+            snprintf(b, sizeof b, "at %d,%d: screen %06x, pixmap %06x", x, y, got, want);
+            *where = b;
+            return false;
+        }
+    return true;
+}
+
+// Changed digits copied from the glyph pictures: over seeded texts (the
+// colons blinking, hundredths on and off, the text growing and shrinking, a
+// sign), background paints, exposes and a recolour, the screen shows what
+// the pixmap way draws, and the pixmap caught up equals the screen. The same
+// without pictures (a display that offers none).
+TEST_F(DisplayTiming, GlyphPicturesShowWhatThePixmapWayDraws) {
+    zeWindow *w = timer_window();
+    ASSERT_NE(w, nullptr);
+    zePixmap *win = zewindow_pixmap(w);
+    int x0 = g_settings.borderWidth + g_settings.horizontalOffset, y0 = g_settings.borderWidth + g_settings.verticalOffset;
+    for (bool offered : {true, false}) {
+        zeheadless_offer_images(offered);
+        sevenseg_drop_images(&g_timerFont);
+        SevenSegmentFont ref = g_timerFont;  // the same glyphs, its own draw state
+        for (int &i : ref.image) i = 0;
+        zePixmap want;
+        ASSERT_TRUE(zepxmap_create(&want, win->width, win->height, ZEPX_TRUECOLOR));
+        timer_window_paint_into(win);
+        timer_window_paint_into(&want);
+        zewindow_show(w, 0, 0, 0, 0, true);
+        g_timerFont.forceFull = ref.forceFull = true;
+        srand(offered ? 5 : 6);
+        long imageCopies = zeheadless_image_copies(w->native);
+        for (int step = 0; step < 160; step++) {
+            int v = step * 101 + rand() % 7;
+            char text[40];
+            const char *sign = rand() % 11 ? "" : "-";
+            if (step / 40 % 2) snprintf(text, sizeof text, "%s%d:%02d:%02d.%02d", sign, v / 360000 % 100, v / 6000 % 60, v / 100 % 60, v % 100);
+            else snprintf(text, sizeof text, "%s%d:%02d:%02d", sign, v / 3600 % 24, v / 60 % 60, v % 60);
+            if (rand() % 3 == 0) g_timerFont.colonOn = !g_timerFont.colonOn;
+            ref.colonOn = g_timerFont.colonOn;
+            if (step % 53 == 52) {
+                // A background paint, shown whole, and the forced redraw after it.
+                timer_window_paint_into(win);
+                timer_window_paint_into(&want);
+                zewindow_show(w, 0, 0, 0, 0, true);
+                g_timerFont.forceFull = ref.forceFull = true;
+            }
+            if (step == 80) {
+                sevenseg_recolour(&g_timerFont, 0x203020, 0x30ff30);
+                sevenseg_recolour(&ref, 0x203020, 0x30ff30);
+                EXPECT_EQ(zeheadless_images(), 0);
+            }
+            sevenseg_draw_now(&g_timerFont, w, x0, y0, text);
+            ref.lastSurface = nullptr;  // whole glyphs, the reference way
+            sevenseg_draw_changed(&ref, &want, x0, y0, text, nullptr, nullptr);
+            if (step % 31 == 30) {
+                // Covered and uncovered: repainted from the pixmap caught up.
+                zeheadless_expose(w->native, 0, 0, win->width, win->height / 2);
+                while (zebackend()->dispatch_one()) {}
+            }
+            std::string where;
+            if (offered && step % 4 == 0) ASSERT_TRUE(screen_equals(w, &want, &where)) << text << " step " << step << " " << where;
+            zewindow_catch_up(w);
+            ASSERT_TRUE(screen_equals(w, win, &where)) << text << " step " << step << " (caught up) " << where;
+            if (!offered) ASSERT_TRUE(screen_equals(w, &want, &where)) << text << " step " << step << " " << where;
+        }
+        if (offered) EXPECT_GT(zeheadless_image_copies(w->native), imageCopies + 100);
+        else EXPECT_EQ(zeheadless_image_copies(w->native), imageCopies);
+        // A forced redraw of what is shown sends nothing either way.
+        long copies = zeheadless_copies(w->native);
+        imageCopies = zeheadless_image_copies(w->native);
+        g_timerFont.forceFull = true;
+        EXPECT_EQ(0, sevenseg_draw_now(&g_timerFont, w, x0, y0, g_timerFont.lastText));
+        EXPECT_EQ(copies, zeheadless_copies(w->native));
+        EXPECT_EQ(imageCopies, zeheadless_image_copies(w->native));
+        zepxmap_release(&want);
+    }
+    zeheadless_offer_images(true);
+    // A reloaded set gives its pictures back.
+    std::string dir = getenv("ZE_PROGRAM_DIR");
+    ASSERT_TRUE(sevenseg_load_set(&g_timerFont, (dir + "/" + sevenseg_set_file(4)).c_str()));
+    EXPECT_EQ(zeheadless_images(), 0);
+}
+}  // namespace

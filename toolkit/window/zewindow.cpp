@@ -83,6 +83,9 @@ static void defaults(zeWindow *w) {
     w->sharedpx = nullptr;
     w->x = w->y = -1, w->width = w->height = 0;
     w->open = w->intray = w->trayfallback = false;
+    // A new pixmap holds nothing the screen showed.
+    w->catchup = nullptr, w->catchupctx = nullptr;
+    w->behind = false, w->catchingup = false, w->copygen = 0;
     w->keepcalls = 0, w->lastcover = -1, w->desktop = -1;
 }
 
@@ -438,6 +441,7 @@ zearg zewindow_handler(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg
         draw_views(w);
         zewindow_show(w, 0, 0, 0, 0);
         return 0;
+    case ZEWM_EXPOSE: zewindow_expose(w, (int)a1, (int)a2, (int)a3, (int)a4); return 0;
     case ZEWM_SIZE:
         // The views take the new size before anybody hears of it: an event
         // callback that draws must find them on the new pixmap.

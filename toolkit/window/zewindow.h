@@ -8,6 +8,7 @@
 // rectangles of it, so the backend repaints exposed parts without asking
 // anybody.
 #pragma once
+#include <atomic>
 #include <cstdarg>
 #include "zebase.h"
 #include "zecfgstr_geometry.h"
@@ -34,6 +35,7 @@ enum {
     ZEWM_DROPPED = 2061,
     ZEWM_MOVED = 2062,
     ZEWM_ACTIVATED = 2063, ZEWM_DEACTIVATED = 2064,
+    ZEWM_EXPOSE = 2065,       // [x, y, w, h]: the screen lost this part; the window shows it again
 };
 
 // Requests of views and controls to their window.
@@ -126,6 +128,13 @@ struct zeWindow {
     zeGraphicOutput gout;     // the pixmap as a graphic output when there are no views
     int x, y, width, height;  // position (outer) and client size of the canvas
     bool open, intray, trayfallback;
+    // Pictures the display keeps were copied onto the screen: the pixmap
+    // lags behind it until catchup brings it up to date.
+    void (*catchup)(void *ctx);
+    void *catchupctx;
+    std::atomic<bool> behind;
+    std::atomic<unsigned> copygen;   // counts the copies
+    bool catchingup;
 
     // Keep above desktop.
     int keepcalls;
@@ -187,6 +196,26 @@ void zewindow_suspend_updates(bool suspend);   // nests
 // there). The caller keeps it apart from closing or re-opening the window.
 void zewindow_show_rect(zeWindow *w, int x, int y, int width, int height);
 void zewindow_move(zeWindow *w, int x, int y);
+
+// Pictures kept by the display (glyphs drawn over and over): a positive
+// handle, or -1 where the display offers none (draw into the pixmap then).
+// opaque: one byte per pixel, nonzero where the picture covers what is under
+// it (null: everywhere).
+int zeimage_server_create(const uint32_t *colors, const uint8_t *opaque, int width, int height);
+void zeimage_server_free(int img);
+// Copies a rectangle of the picture onto the window's screen through its
+// mask, forced like the digits' shows; the timer thread may call it. The
+// pixmap is then behind the screen: set a catch-up first, which the window
+// calls (once) before it shows any part of its pixmap again, and which
+// brings the pixmap up to date without showing anything.
+void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width, int height, int dx, int dy);
+void zewindow_set_catch_up(zeWindow *w, void (*fn)(void *ctx), void *ctx);
+// Runs the catch-up now when the pixmap is behind (before reading it).
+void zewindow_catch_up(zeWindow *w);
+// Shows a part of the pixmap again after the screen lost it (another window
+// covered it): the backend's expose, caught up first. Not held back while
+// updates are suspended, as the backend's own repaint never was.
+void zewindow_expose(zeWindow *w, int x, int y, int width, int height);
 void zewindow_set_title(zeWindow *w, const char *title);
 void zewindow_client_origin(zeWindow *w, int *x, int *y);
 void zewindow_rect(zeWindow *w, int rect[4]);  // outer x, y, width, height on the screen

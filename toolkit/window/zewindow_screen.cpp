@@ -16,13 +16,59 @@ void zewindow_suspend_updates(bool suspend) {
     else if (g_suspended > 0) g_suspended--;
 }
 
-void zewindow_show(zeWindow *w, int x, int y, int width, int height, bool force) {
-    if (!w->open || (g_suspended && !force)) return;
+void zewindow_catch_up(zeWindow *w) {
+    if (!w->behind || !w->catchup || w->catchingup) return;
+    w->catchingup = true;
+    w->behind = false;
+    w->catchup(w->catchupctx);
+    w->catchingup = false;
+}
+
+// A copy from another thread between the catch-up and the show would be
+// covered by the older pixmap: it is caught up and shown again.
+static void show_current(zeWindow *w, int x, int y, int width, int height) {
     if (width == 0 || height == 0) x = 0, y = 0, width = w->pxmap.width, height = w->pxmap.height;
     if (x < 0) width += x, x = 0;
     if (y < 0) height += y, y = 0;
     if (width <= 0 || height <= 0) return;
-    zebackend()->win_show(w->native, x, y, width, height);
+    for (int round = 0; round < 3; round++) {
+        unsigned gen = w->copygen;
+        zewindow_catch_up(w);
+        zebackend()->win_show(w->native, x, y, width, height);
+        if (w->copygen == gen) return;
+    }
+}
+
+void zewindow_show(zeWindow *w, int x, int y, int width, int height, bool force) {
+    if (!w->open || (g_suspended && !force)) return;
+    show_current(w, x, y, width, height);
+}
+
+void zewindow_expose(zeWindow *w, int x, int y, int width, int height) {
+    if (w->open && width > 0 && height > 0) show_current(w, x, y, width, height);
+}
+
+int zeimage_server_create(const uint32_t *colors, const uint8_t *opaque, int width, int height) {
+    const zeBackend *b = zebackend();
+    if (!b->img_create || !colors || width <= 0 || height <= 0) return -1;
+    return b->img_create(colors, opaque, width, height);
+}
+
+void zeimage_server_free(int img) {
+    const zeBackend *b = zebackend();
+    if (img > 0 && b->img_destroy) b->img_destroy(img);
+}
+
+void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width, int height, int dx, int dy) {
+    const zeBackend *b = zebackend();
+    if (!w->open || img <= 0 || !b->win_copy_img || width <= 0 || height <= 0) return;
+    w->behind = true;
+    w->copygen++;
+    b->win_copy_img(w->native, img, sx, sy, width, height, dx, dy);
+}
+
+void zewindow_set_catch_up(zeWindow *w, void (*fn)(void *ctx), void *ctx) {
+    w->catchup = fn, w->catchupctx = ctx;
 }
 
 void zewindow_show_rect(zeWindow *w, int x, int y, int width, int height) {

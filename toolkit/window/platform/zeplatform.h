@@ -8,8 +8,9 @@
 // screen. Add a call here only when a feature cannot be built above it, and
 // give it to both backends.
 //
-// Threads: every call belongs to the main thread except win_show, which the
-// display's timer thread may call too (it draws the digits from there). The
+// Threads: every call belongs to the main thread except win_show and
+// win_copy_img, which the display's timer thread may call too (it draws the
+// digits from there). The
 // x11 backend calls XInitThreads before it opens the display and guards its
 // window table with a lock, so win_show may race with the main thread's
 // dispatch; the caller still keeps a draw apart from destroying the window
@@ -70,6 +71,16 @@ struct zeBackend {
     // with win_free_pixels after the window stops showing it.
     uint32_t *(*win_alloc_pixels)(int width, int height);
     void (*win_free_pixels)(uint32_t *colors);
+    // Optional (null in a backend without them): pictures kept by the display,
+    // so that showing one costs a short request instead of pixel stores.
+    // opaque: one byte per pixel, nonzero where the picture covers what is
+    // under it (null: everywhere). A positive handle, or -1 when it cannot
+    // be had. win_copy_img copies the picture's rectangle (sx, sy, w, h) to
+    // the window's screen at (dx, dy) through that mask; like win_show it may
+    // come from the timer thread.
+    int (*img_create)(const uint32_t *colors, const uint8_t *opaque, int width, int height);
+    void (*img_destroy)(int img);
+    void (*win_copy_img)(int win, int img, int sx, int sy, int w, int h, int dx, int dy);
     void (*win_move)(int win, int x, int y);                 // outer top-left
     void (*win_resize)(int win, int w, int h);               // client size
     void (*win_rect)(int win, zeRect *outer);

@@ -28,11 +28,15 @@ struct Win {
     const uint32_t *px = nullptr;
     int pw = 0, ph = 0;
     long copies = 0, copied = 0;   // win_show calls and their area
+    long imgcopies = 0, imgcopied = 0;   // win_copy_img calls and their area
+    // What the screen shows, once a picture was copied onto it: from then on
+    // the pixels reach the screen only where they are shown.
+    std::vector<uint32_t> scr;
     int ownerwin = 0;              // the window a popup belongs to
     std::string title;
 };
 
-enum EvKind { EV_MSG, EV_KEY, EV_BUTTON, EV_MOTION, EV_WHEEL };
+enum EvKind { EV_MSG, EV_KEY, EV_BUTTON, EV_MOTION, EV_WHEEL, EV_EXPOSE };
 struct Ev {
     EvKind kind;
     int win;
@@ -55,6 +59,15 @@ bool g_tray = true;
 bool g_hand;                         // the pointer shows the hand
 unsigned g_time = 100000;
 std::string g_dropped;
+// Pictures kept by the display (img_create), index = handle (0 unused).
+struct Img {
+    bool used = false;
+    int w = 0, h = 0;
+    std::vector<uint32_t> colors;
+    std::vector<uint8_t> opaque;
+};
+std::vector<Img> g_imgs(1);
+bool g_images = true;   // offered (tests switch them off)
 // win_show may come from the display's timer thread (as on X11): it and
 // every change of the window table hold this lock.
 std::recursive_mutex g_lock;
@@ -141,6 +154,11 @@ void deliver(const Ev &e) {
         break;
     }
     case EV_BUTTON: deliver_button(e); break;
+    case EV_EXPOSE: {
+        Win *w = own(e.win);
+        if (w && w->sink) w->sink(w->owner, 2065, e.a, e.b, e.c, e.d);
+        break;
+    }
     case EV_MOTION: {
         Win *w = own(pointer_target(e.a, e.b));
         if (w) send(w, 2015, e.a - w->x, e.b - w->y);
@@ -220,7 +238,10 @@ void hl_win_destroy(int h) {
 }
 void hl_win_set_pixels(int h, const uint32_t *px, int pw, int ph) {
     std::lock_guard<std::recursive_mutex> lock(g_lock);
-    if (Win *w = own(h)) w->px = px, w->pw = pw, w->ph = ph;
+    Win *w = own(h);
+    if (!w) return;
+    if (!px || pw != w->pw || ph != w->ph) w->scr.clear();
+    w->px = px, w->pw = pw, w->ph = ph;
 }
 // The screen is composed when read; the copies are only counted, clipped as
 // a real screen would clip them.
@@ -235,6 +256,50 @@ void hl_win_show(int h, int x, int y, int cw, int ch) {
     if (cw <= 0 || ch <= 0) return;
     w->copies++;
     w->copied += (long)cw * ch;
+    if (w->scr.empty() || !w->px) return;
+    for (int j = y; j < y + ch; j++)
+        memcpy(&w->scr[(size_t)j * w->pw + x], w->px + (size_t)j * w->pw + x, (size_t)cw * 4);
+}
+
+int hl_img_create(const uint32_t *colors, const uint8_t *opaque, int width, int height) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    if (!g_images || !colors || width <= 0 || height <= 0) return -1;
+    size_t n = (size_t)width * height, h = 1;
+    while (h < g_imgs.size() && g_imgs[h].used) h++;
+    if (h == g_imgs.size()) g_imgs.push_back(Img());
+    Img &img = g_imgs[h];
+    img.used = true, img.w = width, img.h = height;
+    img.colors.assign(colors, colors + n);
+    if (opaque) img.opaque.assign(opaque, opaque + n);
+    else img.opaque.assign(n, 1);
+    return (int)h;
+}
+void hl_img_destroy(int h) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    if (h > 0 && h < (int)g_imgs.size()) g_imgs[h] = Img();
+}
+// Clipped to the picture and to the window's pixels, as a real copy is.
+void hl_win_copy_img(int h, int ih, int sx, int sy, int cw, int ch, int dx, int dy) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    Win *w = own(h);
+    if (!w || !w->px || ih <= 0 || ih >= (int)g_imgs.size() || !g_imgs[ih].used) return;
+    const Img &img = g_imgs[ih];
+    if (sx < 0) cw += sx, dx -= sx, sx = 0;
+    if (sy < 0) ch += sy, dy -= sy, sy = 0;
+    if (dx < 0) cw += dx, sx -= dx, dx = 0;
+    if (dy < 0) ch += dy, sy -= dy, dy = 0;
+    cw = std::min({cw, img.w - sx, w->pw - dx});
+    ch = std::min({ch, img.h - sy, w->ph - dy});
+    if (cw <= 0 || ch <= 0) return;
+    if (w->scr.empty()) w->scr.assign(w->px, w->px + (size_t)w->pw * w->ph);
+    w->imgcopies++;
+    w->imgcopied += (long)cw * ch;
+    for (int j = 0; j < ch; j++) {
+        size_t s = (size_t)(sy + j) * img.w + sx;
+        uint32_t *d = &w->scr[(size_t)(dy + j) * w->pw + dx];
+        for (int i = 0; i < cw; i++)
+            if (img.opaque[s + i]) d[i] = img.colors[s + i];
+    }
 }
 void hl_win_move(int h, int x, int y) {
     if (Win *w = own(h)) w->x = x, w->y = y;
@@ -342,6 +407,11 @@ const zeBackend zebackend_headless = {
     .win_destroy = hl_win_destroy,
     .win_set_pixels = hl_win_set_pixels,
     .win_show = hl_win_show,
+    .win_alloc_pixels = nullptr,
+    .win_free_pixels = nullptr,
+    .img_create = hl_img_create,
+    .img_destroy = hl_img_destroy,
+    .win_copy_img = hl_win_copy_img,
     .win_move = hl_win_move,
     .win_resize = hl_win_resize,
     .win_rect = hl_win_rect,
@@ -448,6 +518,30 @@ long zeheadless_copied_area(int win) {
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     return own(win) ? own(win)->copied : 0;
 }
+long zeheadless_image_copies(int win) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    return own(win) ? own(win)->imgcopies : 0;
+}
+long zeheadless_image_copied_area(int win) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    return own(win) ? own(win)->imgcopied : 0;
+}
+int zeheadless_images(void) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    int n = 0;
+    for (const Img &i : g_imgs) n += i.used;
+    return n;
+}
+void zeheadless_offer_images(bool offer) { g_images = offer; }
+void zeheadless_expose(int win, int x, int y, int w, int h) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    Win *ww = own(win);
+    if (!ww) return;
+    // What a covering window left there, until the window repaints it.
+    for (int j = std::max(y, 0); !ww->scr.empty() && j < std::min(y + h, ww->ph); j++)
+        for (int i = std::max(x, 0); i < std::min(x + w, ww->pw); i++) ww->scr[(size_t)j * ww->pw + i] = 0xFF00FF;
+    push(EV_EXPOSE, win, x, y, w, h);
+}
 
 // Other programs' windows show a grey face, the bare desktop black.
 uint32_t zeheadless_pixel(int x, int y) {
@@ -457,6 +551,7 @@ uint32_t zeheadless_pixel(int x, int y) {
     if (w->foreign) return 0xC0C0C0;
     int cx = x - w->x, cy = y - w->y;
     if (!w->px || cx >= w->pw || cy >= w->ph) return 0xFFFFFF;
+    if (!w->scr.empty()) return w->scr[(size_t)cy * w->pw + cx] & 0xFFFFFF;
     return w->px[(size_t)cy * w->pw + cx] & 0xFFFFFF;
 }
 
@@ -494,6 +589,8 @@ void zeheadless_reset(void) {
     g_tray = true;
     g_hand = false;
     g_dropped.clear();
+    g_imgs.assign(1, Img());
+    g_images = true;
     g_work = {0, 0, g_sw, g_sh};
     zeinput_reset_modifiers();
 }

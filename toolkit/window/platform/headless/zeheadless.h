@@ -53,6 +53,15 @@ bool zeheadless_window_rect(long id, int rect[4]);
 // since it was created, and the area those copies covered in pixels.
 long zeheadless_copies(int win);
 long zeheadless_copied_area(int win);
+// Pictures kept by the display: how many exist, whether they are offered
+// (they are unless told otherwise), and the copies of them to a window.
+int zeheadless_images(void);
+void zeheadless_offer_images(bool offer);
+long zeheadless_image_copies(int win);
+long zeheadless_image_copied_area(int win);
+// Another window covered part of ours and went away: the part shows rubbish
+// (magenta) until the window repaints it on the expose message this queues.
+void zeheadless_expose(int win, int x, int y, int w, int h);
 // The composed screen: a pixel, or the whole screen as a 24-bit BMP file.
 uint32_t zeheadless_pixel(int x, int y);
 bool zeheadless_save_screen(const char *file);

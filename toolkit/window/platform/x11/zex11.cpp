@@ -209,6 +209,7 @@ static void x_shutdown(void) {
     if (!zex11_dpy) return;
     zex11_clip_shutdown();
     zex11_desktop_shutdown();
+    zex11_images_shutdown();
     for (size_t i = 1; i < g_wins.size(); i++)
         if (g_wins[i].used) {
             zex11_tray_remove((int)i);
@@ -638,6 +639,16 @@ static void mark(zeX11Win *w, int x, int y, int cw, int ch) {
     g_marked = true;
 }
 
+bool zex11_main_thread(void) { return std::this_thread::get_id() == g_main_thread; }
+bool zex11_lost(void) { return g_lost; }
+void zex11_wake_main(void) {
+    g_marked = true;
+    zetimer_wake_main();
+}
+void zex11_show_pixels(const zeX11Win *w, int x, int y, int cw, int ch) { show_clipped(w, x, y, cw, ch); }
+
+// The marked shows come before the queued operations: those were made
+// after the first of them (see zex11_queue_show).
 static void send_marked(void) {
     if (!g_marked.exchange(false)) return;
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
@@ -647,6 +658,7 @@ static void send_marked(void) {
         w.dirty = false;
         show_clipped(&w, w.dx0, w.dy0, w.dx1 - w.dx0, w.dy1 - w.dy0);
     }
+    zex11_send_queued();
     XFlush(zex11_dpy);
 }
 
@@ -655,6 +667,7 @@ static void x_win_show(int h, int x, int y, int cw, int ch) {
     zeX11Win *w = zex11_win(h);
     if (!w || g_lost) return;
     if (std::this_thread::get_id() != g_main_thread) {
+        if (zex11_queue_show(h, x, y, cw, ch)) return;
         mark(w, x, y, cw, ch);
         zetimer_wake_main();
         return;
@@ -930,11 +943,9 @@ static void handle_event(XEvent *ev) {
     zeX11Win *w = zex11_by_xid(ev->xany.window, &h);
     if (!w || !w->sink) return;
     switch (ev->type) {
-    case Expose: {
-        std::lock_guard<std::recursive_mutex> lock(zex11_lock);
-        show_clipped(w, ev->xexpose.x, ev->xexpose.y, ev->xexpose.width, ev->xexpose.height);
-        break;
-    }
+    // The window shows the part again: its pixmap may be behind the screen
+    // (pictures copied onto it) and be brought up to date first.
+    case Expose: w->sink(w->owner, 2065, ev->xexpose.x, ev->xexpose.y, ev->xexpose.width, ev->xexpose.height); break;
     case KeyPress: on_key(w, &ev->xkey, true); break;
     case KeyRelease: on_key(w, &ev->xkey, false); break;
     case ButtonPress: on_button(w, &ev->xbutton, true); break;
@@ -983,6 +994,9 @@ const zeBackend zebackend_x11 = {
     .win_show = x_win_show,
     .win_alloc_pixels = x_win_alloc_pixels,
     .win_free_pixels = x_win_free_pixels,
+    .img_create = zex11_img_create,
+    .img_destroy = zex11_img_destroy,
+    .win_copy_img = zex11_win_copy_img,
     .win_move = x_win_move,
     .win_resize = x_win_resize,
     .win_rect = x_win_rect,

@@ -72,3 +72,19 @@ const char *zex11_dropped_file(void);
 
 // The pixel value of colour 0x00RRGGBB in the default visual.
 unsigned long zex11_pixel(uint32_t colour);
+
+// shared by the backend's files (zex11.cpp)
+bool zex11_main_thread(void);
+bool zex11_lost(void);                 // the connection broke
+void zex11_wake_main(void);            // the pump sends what waits (zex11_send_queued) at its next look
+void zex11_show_pixels(const zeX11Win *w, int x, int y, int cw, int ch);   // under zex11_lock, main thread
+
+// pictures kept by the server (zex11_image.cpp)
+int zex11_img_create(const uint32_t *colors, const uint8_t *opaque, int w, int h);
+void zex11_img_destroy(int img);
+void zex11_win_copy_img(int win, int img, int sx, int sy, int cw, int ch, int dx, int dy);
+// Another thread's show joins the queue while copies wait in it (false: none waits).
+bool zex11_queue_show(int win, int x, int y, int cw, int ch);
+void zex11_send_queued(void);
+void zex11_images_shutdown(void);
+int zex11_images_live(void);
