@@ -699,6 +699,7 @@ static void image_target(SevenSegmentFont *f, zeWindow *target) {
     f->imageTarget = target;
     f->imageNative = target->native;
     f->pixValid = false;
+    f->anyCopied = false;
 }
 
 static void catch_up_window(void *ctx) { sevenseg_catch_up((SevenSegmentFont *)ctx); }
@@ -710,66 +711,80 @@ void sevenseg_catch_up(SevenSegmentFont *f) {
     // whole: the screen's glyphs go with that, and the next draw puts them
     // back the pixmap's way (drawing the old text here could leave glyphs
     // where the new text no longer has them).
-    if (!win || !win->open || win->native != f->imageNative || !f->loaded || !f->pixValid) return;
+    if (!f->anyCopied || !win || !win->open || win->native != f->imageNative || !f->loaded || !f->pixValid) return;
     zePixmap *surface = zewindow_pixmap(win);
-    if (f->pixColon == f->lastColon && f->pixX == f->lastX && f->pixY == f->lastY &&
-        strcmp(f->pixText, f->lastText) == 0)
-        return;
-    // The pixmap draw from the pixmap's text to the screen's, with the draw
-    // state of the screen put aside meanwhile.
-    SevenSegmentFont screen = *f;
-    snprintf(f->lastText, sizeof f->lastText, "%s", f->pixText);
-    f->lastColon = f->pixColon;
-    f->colonOn = screen.lastColon;
-    f->forceFull = false;
-    f->lastSurface = surface->pixels;
-    f->lastX = f->pixX, f->lastY = f->pixY;
-    sevenseg_draw_changed(f, surface, screen.lastX, screen.lastY, screen.lastText, nullptr, nullptr);
-    snprintf(f->lastText, sizeof f->lastText, "%s", screen.lastText);
-    f->lastColon = screen.lastColon;
-    f->colonOn = screen.colonOn;
-    f->forceFull = screen.forceFull;
-    f->lastSurface = screen.lastSurface;
-    f->lastX = screen.lastX, f->lastY = screen.lastY;
+    int x = f->pixX;
+    for (int i = 0; f->pixText[i] && i < SEVENSEG_TEXTMAX; i++) {
+        char c = f->pixText[i];
+        int w = narrow(c) ? f->narrowWidth : f->charWidth;
+        int prev = sevenseg_glyph_index(c, f->pixColon);
+        for (int k = 0; k < f->copiedCount[i]; k++) {
+            int g = f->copied[i][k], box[4];
+            if (prev < 0 || !draw_glyph_change(f, surface, x, f->pixY, prev, g, w, box))
+                zepxmap_merge4(surface, &f->glyph[g], x, f->pixY, 0, 0, w, f->charHeight, 0, 0);
+            prev = g;
+        }
+        f->copiedCount[i] = 0;
+        x += sevenseg_advance(f, c);
+    }
+    f->anyCopied = false;
+    snprintf(f->pixText, sizeof f->pixText, "%s", f->lastText);
+    f->pixColon = f->lastColon;
+}
+
+// The pixmap holds what the screen shows (drawn there, or caught up).
+static void pixmap_current(SevenSegmentFont *f) {
     snprintf(f->pixText, sizeof f->pixText, "%s", f->lastText);
     f->pixColon = f->lastColon;
     f->pixX = f->lastX, f->pixY = f->lastY;
     f->pixValid = true;
+    f->anyCopied = false;
+    memset(f->copiedCount, 0, sizeof f->copiedCount);
+}
+
+static void note_copied(SevenSegmentFont *f, int i, int g) {
+    uint8_t *list = f->copied[i], &n = f->copiedCount[i];
+    int k = 0;
+    while (k < n && list[k] != g) k++;
+    if (k < n) memmove(list + k, list + k + 1, (size_t)(n - k - 1)), n--;
+    list[n++] = (uint8_t)g;
+    f->anyCopied = true;
 }
 
 // The changed characters copied from their glyph pictures onto the window's
 // screen: only where the screen holds the last draw's glyphs at this spot
-// (no forced redraw, nothing painted over them). -1 when a picture cannot
-// be had (then the pixmap takes the draw).
+// (no forced redraw, nothing painted over them) and every character keeps
+// its place. -1 when that is not so or a picture cannot be had (then the
+// pixmap takes the draw).
 static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const char *text) {
     zePixmap *surface = zewindow_pixmap(win);
     bool sameSpot = !f->forceFull && f->lastSurface == surface->pixels && f->lastX == x && f->lastY == y;
-    if (!sameSpot || f->darkColour == 0 || f->litColour == 0 || !f->loaded) return -1;
-    size_t lastLen = strlen(f->lastText);
-    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
-        char c = text[i], old = (size_t)i < lastLen ? f->lastText[i] : 0;
+    if (!sameSpot || f->darkColour == 0 || f->litColour == 0 || !f->loaded || !f->pixValid) return -1;
+    size_t len = strlen(text);
+    if (len != strlen(f->lastText) || len > SEVENSEG_TEXTMAX) return -1;
+    for (size_t i = 0; i < len; i++) {
+        char c = text[i], old = f->lastText[i];
         bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
+        if (!changed) continue;
         int g = sevenseg_glyph_index(c, f->colonOn);
-        if (changed && g >= 0 && !make_image(f, g)) return -1;
+        if (g < 0 || sevenseg_glyph_index(old, true) < 0 || narrow(old) != narrow(c) || !make_image(f, g)) return -1;
     }
     zewindow_set_catch_up(win, catch_up_window, f);
-    int drawn = 0, oldX = x;
-    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
-        char c = text[i], old = (size_t)i < lastLen ? f->lastText[i] : 0;
-        bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
-        int to = sevenseg_glyph_index(c, f->colonOn);
-        int w = narrow(c) ? f->narrowWidth : f->charWidth;
-        if (changed && to >= 0) {
-            bool same = old && oldX == x && narrow(old) == narrow(c);
-            int box[4] = {0, 0, w, f->charHeight};
-            if (same) glyph_change(f, sevenseg_glyph_index(old, f->lastColon), to, w, nullptr, 0, box);
+    int drawn = 0;
+    for (size_t i = 0; i < len; i++) {
+        char c = text[i], old = f->lastText[i];
+        if (c != old || (c == ':' && f->colonOn != f->lastColon)) {
+            int to = sevenseg_glyph_index(c, f->colonOn);
+            int box[4];
+            glyph_change(f, sevenseg_glyph_index(old, f->lastColon), to, narrow(c) ? f->narrowWidth : f->charWidth,
+                         nullptr, 0, box);
             if (box[2] > box[0])
                 zewindow_copy_image(win, f->image[to], box[0], box[1], box[2] - box[0], box[3] - box[1], x + box[0],
                                     y + box[1]);
+            note_copied(f, (int)i, to);
             drawn++;
         }
         x += sevenseg_advance(f, c);
-        if (old) oldX += sevenseg_advance(f, old);
     }
     snprintf(f->lastText, sizeof f->lastText, "%s", text);
     f->lastColon = f->colonOn;
@@ -785,12 +800,9 @@ int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const
     if (drawn >= 0) return drawn;
     // The pixmap path draws over what the pixmap holds: brought up to the
     // screen first, unless painted over (then its glyphs are drawn whole).
-    if (f->pixValid) sevenseg_catch_up(f);
+    sevenseg_catch_up(f);
     drawn = sevenseg_draw_changed(f, surface, x, y, text, show_window_rect, target);
-    snprintf(f->pixText, sizeof f->pixText, "%s", f->lastText);
-    f->pixColon = f->lastColon;
-    f->pixX = f->lastX, f->pixY = f->lastY;
-    f->pixValid = true;
+    pixmap_current(f);
     return drawn;
 }
 
@@ -832,6 +844,7 @@ void sevenseg_surface_touched() {
     std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     g_timerFont.lastSurface = nullptr;
     g_timerFont.pixValid = false;
+    g_timerFont.anyCopied = false;
 }
 
 bool sevenseg_take_preview_redraw() {

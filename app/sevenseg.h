@@ -56,6 +56,13 @@ struct SevenSegmentFont {
     bool pixColon = false;
     bool pixValid = false;   // false: the pixmap holds no glyphs (painted over)
     int pixX = 0, pixY = 0;
+    // The glyphs copied to each character's place since the pixmap was
+    // current, each at its last time only, oldest first: a glyph leaves the
+    // pixels its mask does not cover as they were, so the pixmap replays
+    // them in that order to hold what the screen shows.
+    uint8_t copied[SEVENSEG_TEXTMAX][SEVENSEG_GLYPHS] = {};
+    uint8_t copiedCount[SEVENSEG_TEXTMAX] = {};
+    bool anyCopied = false;
 };
 
 extern SevenSegmentFont g_timerFont;
