@@ -78,6 +78,9 @@ bool zex11_main_thread(void);
 bool zex11_lost(void);                 // the connection broke
 void zex11_wake_main(void);            // the pump sends what waits (zex11_send_queued) at its next look
 void zex11_show_pixels(const zeX11Win *w, int x, int y, int cw, int ch);   // under zex11_lock, main thread
+// Puts 0x00RRGGBB colours (w x h) at (0, 0) of d through a shared segment;
+// false when segments are not used (then XPutImage).
+bool zex11_shm_put(Drawable d, GC gc, const uint32_t *colors, int w, int h);
 
 // pictures kept by the server (zex11_image.cpp)
 int zex11_img_create(const uint32_t *colors, const uint8_t *opaque, int w, int h);

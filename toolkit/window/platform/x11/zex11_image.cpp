@@ -47,6 +47,9 @@ GC copy_gc(void) {
 
 // The colours in the screen's pixel format, uploaded to a fresh pixmap.
 bool upload(Pixmap pm, const uint32_t *colors, int w, int h) {
+    GC gc = copy_gc();
+    if (g_clip != None) XSetClipMask(zex11_dpy, gc, None), g_clip = None;
+    if (zex11_shm_put(pm, gc, colors, w, h)) return true;
     Visual *vis = DefaultVisual(zex11_dpy, zex11_screen);
     int depth = DefaultDepth(zex11_dpy, zex11_screen);
     XImage *img = XCreateImage(zex11_dpy, vis, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
@@ -65,8 +68,6 @@ bool upload(Pixmap pm, const uint32_t *colors, int w, int h) {
     }
     for (int y = 0; y < h && !direct; y++)
         for (int x = 0; x < w; x++) XPutPixel(img, x, y, zex11_pixel(colors[(size_t)y * w + x]));
-    GC gc = copy_gc();
-    if (g_clip != None) XSetClipMask(zex11_dpy, gc, None), g_clip = None;
     XPutImage(zex11_dpy, pm, gc, img, 0, 0, 0, 0, w, h);
     XDestroyImage(img);
     return true;
