@@ -142,6 +142,8 @@ bool read_sheet(const char *file, Sheet *s) {
 }
 
 void release_glyphs(SevenSegmentFont *f) {
+    // The pixmap learns what the old glyphs left on the screen while it can.
+    sevenseg_catch_up(f);
     sevenseg_drop_images(f);
     for (int i = 0; i < SEVENSEG_GLYPHS; i++) zepxmap_release(&f->glyph[i]);
 }
@@ -388,6 +390,9 @@ void compute_colours() {
 void sevenseg_recolour(SevenSegmentFont *f, uint32_t dark, uint32_t lit) {
     if (!f->loaded) return;
     BusyHold hold(f->deferred);  // the timer thread may be drawing the glyphs
+    // Caught up in the old colours: the redraw after it compares the new
+    // ones with what the screen shows.
+    sevenseg_catch_up(f);
     sevenseg_drop_images(f);
     for (int i = 0; i < SEVENSEG_GLYPHS; i++) {
         zepxmap_setpalette(&f->glyph[i], SEVENSEG_DARK, (int)dark);
@@ -693,8 +698,13 @@ static bool make_image(SevenSegmentFont *f, int g) {
 
 // Pictures are made for one window; another window (or the same one opened
 // again) starts afresh, its pixmap holding no glyphs.
+static void catch_up_window(void *ctx);
+
 static void image_target(SevenSegmentFont *f, zeWindow *target) {
-    if (f->imageTarget == target && f->imageNative == target->native) return;
+    // A window opened again may get the same handle; opening forgets the
+    // catch-up, which tells the new pixmap from the old.
+    bool reopened = f->anyCopied && target->catchup != catch_up_window;
+    if (f->imageTarget == target && f->imageNative == target->native && !reopened) return;
     sevenseg_drop_images(f);
     f->imageTarget = target;
     f->imageNative = target->native;
@@ -711,7 +721,9 @@ void sevenseg_catch_up(SevenSegmentFont *f) {
     // whole: the screen's glyphs go with that, and the next draw puts them
     // back the pixmap's way (drawing the old text here could leave glyphs
     // where the new text no longer has them).
-    if (!f->anyCopied || !win || !win->open || win->native != f->imageNative || !f->loaded || !f->pixValid) return;
+    if (!f->anyCopied || !win || !win->open || win->native != f->imageNative || win->catchup != catch_up_window ||
+        !f->loaded || !f->pixValid)
+        return;
     zePixmap *surface = zewindow_pixmap(win);
     int x = f->pixX;
     for (int i = 0; f->pixText[i] && i < SEVENSEG_TEXTMAX; i++) {

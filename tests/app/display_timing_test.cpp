@@ -336,9 +336,28 @@ TEST_F(DisplayTiming, GlyphPicturesShowWhatThePixmapWayDraws) {
         zepxmap_release(&want);
     }
     zeheadless_offer_images(true);
-    // A reloaded set gives its pictures back.
+    sevenseg_draw_now(&g_timerFont, w, x0, y0, "12:34:56");
+    sevenseg_draw_now(&g_timerFont, w, x0, y0, "12:34:57");
+    EXPECT_GT(zeheadless_images(), 0);
+    // A reloaded set gives its pictures back, and in the window opened again
+    // (with the same handle) the new digits are all that is drawn.
     std::string dir = getenv("ZE_PROGRAM_DIR");
-    ASSERT_TRUE(sevenseg_load_set(&g_timerFont, (dir + "/" + sevenseg_set_file(4)).c_str()));
+    ASSERT_TRUE(sevenseg_load_set(&g_timerFont, (dir + "/" + sevenseg_set_file(5)).c_str()));
     EXPECT_EQ(zeheadless_images(), 0);
+    int native = w->native;
+    timer_window_create();
+    ASSERT_EQ(w, timer_window());
+    EXPECT_EQ(native, w->native);
+    zePixmap want;
+    ASSERT_TRUE(zepxmap_create(&want, win->width, win->height, ZEPX_TRUECOLOR));
+    timer_window_paint_into(&want);
+    SevenSegmentFont ref = g_timerFont;
+    for (int &i : ref.image) i = 0;
+    g_timerFont.forceFull = ref.forceFull = true;
+    sevenseg_draw_now(&g_timerFont, w, x0, y0, "1:23");
+    sevenseg_draw_changed(&ref, &want, x0, y0, "1:23", nullptr, nullptr);
+    std::string where;
+    EXPECT_TRUE(screen_equals(w, &want, &where)) << where;
+    zepxmap_release(&want);
 }
 }  // namespace
