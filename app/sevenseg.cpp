@@ -146,6 +146,7 @@ void release_glyphs(SevenSegmentFont *f) {
     sevenseg_catch_up(f);
     sevenseg_drop_images(f);
     for (int i = 0; i < SEVENSEG_GLYPHS; i++) zepxmap_release(&f->glyph[i]);
+    memset(f->changeKnown, 0, sizeof f->changeKnown);
 }
 
 // Segment colours: the smallest and largest non-black value, column by column.
@@ -768,6 +769,16 @@ static void note_copied(SevenSegmentFont *f, int i, int g) {
 // (no forced redraw, nothing painted over them) and every character keeps
 // its place. -1 when that is not so or a picture cannot be had (then the
 // pixmap takes the draw).
+static void change_box(SevenSegmentFont *f, int from, int to, int w, int box[4]) {
+    int16_t *known = f->changeBox[from][to];
+    if (!f->changeKnown[from][to]) {
+        glyph_change(f, from, to, w, nullptr, 0, box);
+        for (int k = 0; k < 4; k++) known[k] = (int16_t)box[k];
+        f->changeKnown[from][to] = true;
+    }
+    for (int k = 0; k < 4; k++) box[k] = known[k];
+}
+
 static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const char *text) {
     zePixmap *surface = zewindow_pixmap(win);
     bool sameSpot = !f->forceFull && f->lastSurface == surface->pixels && f->lastX == x && f->lastY == y;
@@ -788,8 +799,7 @@ static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const c
         if (c != old || (c == ':' && f->colonOn != f->lastColon)) {
             int to = sevenseg_glyph_index(c, f->colonOn);
             int box[4];
-            glyph_change(f, sevenseg_glyph_index(old, f->lastColon), to, narrow(c) ? f->narrowWidth : f->charWidth,
-                         nullptr, 0, box);
+            change_box(f, sevenseg_glyph_index(old, f->lastColon), to, narrow(c) ? f->narrowWidth : f->charWidth, box);
             if (box[2] > box[0])
                 zewindow_copy_image(win, f->image[to], box[0], box[1], box[2] - box[0], box[3] - box[1], x + box[0],
                                     y + box[1]);

@@ -63,6 +63,12 @@ struct SevenSegmentFont {
     uint8_t copied[SEVENSEG_TEXTMAX][SEVENSEG_GLYPHS] = {};
     uint8_t copiedCount[SEVENSEG_TEXTMAX] = {};
     bool anyCopied = false;
+    // Where glyph `from` and glyph `to` differ (x0, y0, x1, y1 in the glyph),
+    // worked out at the first change between the two: the same few changes
+    // recur every second, and scanning two 300-row glyphs for them cost more
+    // than the wake itself at the largest size. Valid while the glyphs are.
+    int16_t changeBox[SEVENSEG_GLYPHS][SEVENSEG_GLYPHS][4] = {};
+    bool changeKnown[SEVENSEG_GLYPHS][SEVENSEG_GLYPHS] = {};
 };
 
 extern SevenSegmentFont g_timerFont;
