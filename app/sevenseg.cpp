@@ -697,6 +697,15 @@ static bool make_image(SevenSegmentFont *f, int g) {
     return true;
 }
 
+// All glyphs at the first change: made one by one as each first appears,
+// every new digit of the first ten seconds would cost its wake a round trip
+// to the display.
+static bool make_images(SevenSegmentFont *f) {
+    for (int g = 0; g < SEVENSEG_GLYPHS; g++)
+        if (f->glyph[g].pixels && !make_image(f, g)) return false;
+    return true;
+}
+
 // Pictures are made for one window; another window (or the same one opened
 // again) starts afresh, its pixmap holding no glyphs.
 static void catch_up_window(void *ctx);
@@ -790,8 +799,9 @@ static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const c
         bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
         if (!changed) continue;
         int g = sevenseg_glyph_index(c, f->colonOn);
-        if (g < 0 || sevenseg_glyph_index(old, true) < 0 || narrow(old) != narrow(c) || !make_image(f, g)) return -1;
+        if (g < 0 || sevenseg_glyph_index(old, true) < 0 || narrow(old) != narrow(c)) return -1;
     }
+    if (!make_images(f)) return -1;
     zewindow_set_catch_up(win, catch_up_window, f);
     int drawn = 0;
     for (size_t i = 0; i < len; i++) {
