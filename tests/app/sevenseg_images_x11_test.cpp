@@ -20,6 +20,7 @@
 #include "zeevent.h"
 #include "zeplatform.h"
 #include "zewindow.h"
+#include "x11_window_check.h"
 
 namespace {
 
@@ -33,22 +34,10 @@ void pump(int ms) {
     }
 }
 
-bool pump_until(const std::function<bool()> &done, int ms = 5000) {
-    for (int t = 0; t <= ms; t += 10) {
-        while (zeevent_poll() != 0) {}
-        if (done()) return true;
-        usleep(10000);
-    }
-    return false;
-}
+bool pump_until(const std::function<bool()> &done, int ms = 5000) { return zetest_pump_until(done, ms); }
 
-Window xid(zeWindow *w) { return (Window)zewindow_handler(w, ZEWR_NATIVE, 0, 0, 0, 0, 0, 0, 0, 0); }
-
-bool viewable(Window w) {
-    XWindowAttributes a;
-    XSync(g_dpy, False);
-    return XGetWindowAttributes(g_dpy, w, &a) && a.map_state == IsViewable;
-}
+Window xid(zeWindow *w) { return zetest_xid(w); }
+bool viewable(Window w) { return zetest_viewable(g_dpy, w); }
 
 // Pixels where the window's screen differs from p; the first one in *where.
 int differences(zeWindow *w, const zePixmap *p, std::string *where) {

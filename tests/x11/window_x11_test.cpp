@@ -5,6 +5,7 @@
 #include "zegout.h"
 #include "zeplatform.h"
 #include "zewindow.h"
+#include "x11_window_check.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -40,12 +41,7 @@ const zeWindowViewHooks g_hooks = {view_create, view_destroy, nullptr, nullptr, 
 
 // Pumps the toolkit, collecting event ids, until done() or the time is up.
 bool pump_until(const std::function<bool()> &done, int ms = 3000) {
-    for (int t = 0; t <= ms; t += 10) {
-        for (int id; (id = zeevent_poll()) != 0;) g_ids.push_back(id);
-        if (done()) return true;
-        usleep(10000);
-    }
-    return false;
+    return zetest_pump_until(done, ms, [](int id) { g_ids.push_back(id); });
 }
 void settle(int ms = 200) {
     pump_until([] { return false; }, ms);
@@ -84,13 +80,8 @@ void stop_helper(pid_t pid) {
     for (int i = 0; i < 100 && kill(pid, 0) == 0; i++) usleep(20000);
 }
 
-Window xid(zeWindow *w) { return (Window)zewindow_handler(w, ZEWR_NATIVE, 0, 0, 0, 0, 0, 0, 0, 0); }
-
-bool viewable(Window w) {
-    XWindowAttributes a;
-    XSync(g_dpy, False);
-    return XGetWindowAttributes(g_dpy, w, &a) && a.map_state == IsViewable;
-}
+Window xid(zeWindow *w) { return zetest_xid(w); }
+bool viewable(Window w) { return zetest_viewable(g_dpy, w); }
 
 void client_origin(Window w, int *x, int *y) {
     Window child;
