@@ -66,16 +66,6 @@ void expect_screen(zeWindow *w, const zePixmap *p, const std::string &when) {
     EXPECT_EQ(0, wrong) << "pixels differ " << when << ": " << where;
 }
 
-long io_count(const char *name) {
-    FILE *f = fopen("/proc/self/io", "r");
-    if (!f) return -1;
-    char key[32];
-    long v, found = -1;
-    while (fscanf(f, "%31[^:]: %ld\n", key, &v) == 2)
-        if (strcmp(key, name) == 0) found = v;
-    fclose(f);
-    return found;
-}
 
 class SevenSegImagesX11 : public ::testing::Test {
 protected:
@@ -194,12 +184,12 @@ TEST_F(SevenSegImagesX11, AChangedSecondAtTheLargestSizeIsAShortRequest) {
         draw(text);
     }
     enum { WAKES = 20 };
-    long before = io_count("wchar");
+    long before = zetest_io_count("wchar");
     for (int s = 0; s < WAKES; s++) {
         snprintf(text, sizeof text, "1:24:%02d", s);
         draw(text);
     }
-    long per = (io_count("wchar") - before) / WAKES;
+    long per = (zetest_io_count("wchar") - before) / WAKES;
     printf("%ld bytes written per changed second at %d x %d glyphs\n", per, f.charWidth, f.charHeight);
     EXPECT_LT(per, 1024);
     expect_screen(&win, &want, "at the largest size");

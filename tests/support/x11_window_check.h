@@ -1,9 +1,12 @@
 // What the x11 window tests share: pumping the toolkit until a condition
-// holds, a window's X id, and whether the server shows it yet.
+// holds, a window's X id, whether the server shows it yet, and what this
+// process wrote to it.
 #pragma once
 #include "zeevent.h"
 #include "zewindow.h"
 #include <X11/Xlib.h>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <unistd.h>
 
@@ -26,4 +29,17 @@ inline bool zetest_viewable(Display *dpy, Window w) {
     XWindowAttributes a;
     XSync(dpy, False);
     return XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable;
+}
+
+// A counter of this process's /proc/self/io ("wchar": bytes written,
+// "syscw": write calls), -1 when unreadable.
+inline long zetest_io_count(const char *name) {
+    FILE *f = fopen("/proc/self/io", "r");
+    if (!f) return -1;
+    char key[32];
+    long v, found = -1;
+    while (fscanf(f, "%31[^:]: %ld\n", key, &v) == 2)
+        if (strcmp(key, name) == 0) found = v;
+    fclose(f);
+    return found;
 }

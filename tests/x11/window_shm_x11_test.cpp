@@ -33,17 +33,6 @@ bool pump_until(const std::function<bool()> &done, int ms = 5000) { return zetes
 Window xid(zeWindow *w) { return zetest_xid(w); }
 bool viewable(Window w) { return zetest_viewable(g_dpy, w); }
 
-// A counter of this process's /proc/self/io ("wchar", "syscw").
-long io_count(const char *name) {
-    FILE *f = fopen("/proc/self/io", "r");
-    if (!f) return -1;
-    char key[32];
-    long v, found = -1;
-    while (fscanf(f, "%31[^:]: %ld\n", key, &v) == 2)
-        if (strcmp(key, name) == 0) found = v;
-    fclose(f);
-    return found;
-}
 
 // Shared segments this process created that still exist.
 int our_segments(void) {
@@ -145,13 +134,13 @@ TEST_F(WindowShmX11, AShowSendsAShortRequestAndAWakeOneWrite) {
     pump_until([] { return false; }, 300);   // the window manager's messages are answered
     zePixmap *p = zewindow_pixmap(&w);
     enum { PUTS = 20, W = 200, H = 300 };
-    long before = io_count("wchar");
+    long before = zetest_io_count("wchar");
     for (int i = 0; i < PUTS; i++) {
         zepxmap_fillrect(p, 10, 10, W, H, 0x102030 * (i + 1) & 0xFFFFFF);
         zewindow_show(&w, 10, 10, W, H);
         while (zeevent_poll() != 0) {}
     }
-    long per_put = (io_count("wchar") - before) / PUTS;
+    long per_put = (zetest_io_count("wchar") - before) / PUTS;
     printf("%ld bytes written per put of %d x %d\n", per_put, W, H);
     if (g_shm_expected) {
         EXPECT_LT(per_put, 200);
@@ -160,14 +149,14 @@ TEST_F(WindowShmX11, AShowSendsAShortRequestAndAWakeOneWrite) {
     }
 
     // Four rectangles of one wake leave together.
-    long writes = io_count("syscw");
+    long writes = zetest_io_count("syscw");
     for (int i = 0; i < 4; i++) {
         zepxmap_fillrect(p, 20 + 60 * i, 350, 40, 40, 0xFF0000 >> (4 * i));
         zewindow_show(&w, 20 + 60 * i, 350, 40, 40);
     }
     while (zeevent_poll() != 0) {}
     if (g_shm_expected) {
-        EXPECT_EQ(1, io_count("syscw") - writes);
+        EXPECT_EQ(1, zetest_io_count("syscw") - writes);
     }
     expect_screen_matches(&w, "after the puts");
     zewindow_close(&w);
