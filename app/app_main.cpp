@@ -208,7 +208,11 @@ static void handle_event(int id) {
     if (g_app.settingsWindowOpen) settings_window_handle_event(id);
     if (id == ZEKEY_F5 && g_app.settingsWindowOpen) settings_window_save_screen("screen.bmp");
     if (settings_window_close_request(id)) save_and_quit();
-    if (id == g_redrawTick->id) sevenseg_periodic_redraw();
+    // Overdue redraw ticks ask for the same thing once.
+    if (id == g_redrawTick->id) {
+        zeevent_remove(g_redrawTick->id);
+        sevenseg_periodic_redraw();
+    }
     if (g_settings.stayOnDesktop && !g_app.hiddenToTray) timer_window_keep_above_desktop();
     timer_window_handle_event(id);
     timer_window_tray_event(id);
@@ -218,7 +222,9 @@ static void handle_event(int id) {
         settings_window_open_or_refresh();
     }
     if (id == g_actionTick->id) {
-        action_tick();
+        // The ticks queued while asleep are counted off here, not each
+        // through a pass of the loop.
+        for (int n = 1 + zeevent_remove(g_actionTick->id); n > 0; n--) action_tick();
         return;
     }
     if (timeup_message_ok(id)) {
