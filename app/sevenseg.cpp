@@ -442,6 +442,12 @@ int sevenseg_glyph_index(char c, bool colonOn) {
 
 static bool narrow(char c) { return c == ':' || c == '.'; }
 
+// Whether character c, where old was drawn last, needs drawing again: another
+// character, or the colon in its other phase.
+static bool char_changed(const SevenSegmentFont *f, char c, char old) {
+    return c != old || (c == ':' && f->colonOn != f->lastColon);
+}
+
 int sevenseg_advance(const SevenSegmentFont *f, char c) {
     if (sevenseg_glyph_index(c, true) < 0) return 0;
     return (narrow(c) ? f->narrowWidth : f->charWidth) + f->charDistance;
@@ -472,14 +478,19 @@ int sevenseg_glyph_pixel(const SevenSegmentFont *f, int g, int x, int y) {
     return c == 0 ? -1 : c;
 }
 
+// A glyph's pixels as 0x00RRGGBB colours, its transparent ones black.
+static void glyph_colours(const zePixmap *src, uint32_t *out) {
+    const uint8_t *s = (const uint8_t *)src->pixels;
+    for (size_t i = 0; i < (size_t)src->width * src->height; i++)
+        out[i] = s[i] == SEVENSEG_CLEAR ? 0 : (uint32_t)src->palette[s[i]] & 0xFFFFFF;
+}
+
 // The glyph in 32-bit colours, black transparent: for targets the palette
 // glyph does not merge into directly.
 static bool full_colour_glyph(const SevenSegmentFont *f, int g, zePixmap *out) {
     const zePixmap *src = &f->glyph[g];
     if (!zepxmap_create(out, src->width, src->height, ZEPX_TRUECOLOR)) return false;
-    const uint8_t *s = (const uint8_t *)src->pixels;
-    uint32_t *d = (uint32_t *)out->pixels;
-    for (size_t i = 0; i < (size_t)src->width * src->height; i++) d[i] = s[i] == SEVENSEG_CLEAR ? 0 : (uint32_t)src->palette[s[i]];
+    glyph_colours(src, (uint32_t *)out->pixels);
     zepxmap_settransparent(out, 0x000000);
     return true;
 }
@@ -541,30 +552,6 @@ static bool glyph_shown(const SevenSegmentFont *f, zePixmap *target, int x, int 
     return true;
 }
 
-static bool glyph_change(const SevenSegmentFont *f, int from, int to, int w, uint32_t *dst0, int stride,
-                         int box[4]);
-
-// Over glyph `from`, shown at (x, y) as the last draw left it, writes only
-// the pixels where glyph `to` differs (transparent pixels of `to` leave the
-// target as a full draw would). box: the rectangle written, empty when none.
-// False when the target is not one this can write (then draw it whole).
-static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int y, int from, int to, int w,
-                              int box[4]) {
-    uint32_t *px = pixels32(target);
-    if (!px || f->darkColour == 0 || f->litColour == 0 || from < 0 || x < 0 || y < 0 ||
-        x + w > target->width || y + f->charHeight > target->height)
-        return false;
-    bool any = glyph_change(f, from, to, w, px + (size_t)y * target->width + x, target->width, box);
-    if (any && target->format == ZEPX_SERVER) {
-        // The target's pixels changed: a cached device copy of them is stale.
-        zePxServer *s = (zePxServer *)target->pixels;
-        if (s->native && s->native_free) s->native_free(s->native);
-        s->native = nullptr;
-    }
-    box[0] += x, box[1] += y, box[2] += x, box[3] += y;
-    return true;
-}
-
 // Where glyph `to` differs from glyph `from` (transparent pixels of `to`
 // excepted): box, in glyph coordinates, empty when nowhere. Writes those
 // pixels to dst (stride pixels a row) when given. True when any differ.
@@ -609,6 +596,27 @@ static bool glyph_change(const SevenSegmentFont *f, int from, int to, int w, uin
     return x1 >= 0;
 }
 
+// Over glyph `from`, shown at (x, y) as the last draw left it, writes only
+// the pixels where glyph `to` differs (transparent pixels of `to` leave the
+// target as a full draw would). box: the rectangle written, empty when none.
+// False when the target is not one this can write (then draw it whole).
+static bool draw_glyph_change(SevenSegmentFont *f, zePixmap *target, int x, int y, int from, int to, int w,
+                              int box[4]) {
+    uint32_t *px = pixels32(target);
+    if (!px || f->darkColour == 0 || f->litColour == 0 || from < 0 || x < 0 || y < 0 ||
+        x + w > target->width || y + f->charHeight > target->height)
+        return false;
+    bool any = glyph_change(f, from, to, w, px + (size_t)y * target->width + x, target->width, box);
+    if (any && target->format == ZEPX_SERVER) {
+        // The target's pixels changed: a cached device copy of them is stale.
+        zePxServer *s = (zePxServer *)target->pixels;
+        if (s->native && s->native_free) s->native_free(s->native);
+        s->native = nullptr;
+    }
+    box[0] += x, box[1] += y, box[2] += x, box[3] += y;
+    return true;
+}
+
 int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, const char *text,
                           void (*show)(void *ctx, int x, int y, int w, int h), void *ctx) {
     // One copy to the screen per run of neighbouring changed characters: a
@@ -625,8 +633,7 @@ int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, c
         char c = text[i];
         if (!lastEnded && f->lastText[i] == 0) lastEnded = true;
         char old = lastEnded ? 0 : f->lastText[i];
-        bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
-        bool draw = changed || (f->forceFull && !glyph_shown(f, target, x, y, c, f->colonOn));
+        bool draw = char_changed(f, c, old) || (f->forceFull && !glyph_shown(f, target, x, y, c, f->colonOn));
         int w = narrow(c) ? f->narrowWidth : f->charWidth;
         if (draw && sevenseg_glyph_index(c, true) >= 0) {
             int r[4] = {x, y, x + w, y + f->charHeight};
@@ -683,11 +690,8 @@ static bool make_image(SevenSegmentFont *f, int g) {
     uint8_t *opaque = (uint8_t *)malloc(n);
     int img = -1;
     if (colors && opaque) {
-        const uint8_t *s = (const uint8_t *)src->pixels;
-        for (size_t i = 0; i < n; i++) {
-            colors[i] = s[i] == SEVENSEG_CLEAR ? 0 : (uint32_t)src->palette[s[i]] & 0xFFFFFF;
-            opaque[i] = s[i] != SEVENSEG_CLEAR && colors[i] != 0;
-        }
+        glyph_colours(src, colors);
+        for (size_t i = 0; i < n; i++) opaque[i] = colors[i] != 0;
         img = zeimage_server_create(colors, opaque, src->width, src->height);
     }
     free(colors);
@@ -773,11 +777,8 @@ static void note_copied(SevenSegmentFont *f, int i, int g) {
     f->anyCopied = true;
 }
 
-// The changed characters copied from their glyph pictures onto the window's
-// screen: only where the screen holds the last draw's glyphs at this spot
-// (no forced redraw, nothing painted over them) and every character keeps
-// its place. -1 when that is not so or a picture cannot be had (then the
-// pixmap takes the draw).
+// Where glyphs from and to differ (glyph_change's box), worked out at the
+// first change between the two and kept with the font.
 static void change_box(SevenSegmentFont *f, int from, int to, int w, int box[4]) {
     int16_t *known = f->changeBox[from][to];
     if (!f->changeKnown[from][to]) {
@@ -788,6 +789,11 @@ static void change_box(SevenSegmentFont *f, int from, int to, int w, int box[4])
     for (int k = 0; k < 4; k++) box[k] = known[k];
 }
 
+// The changed characters copied from their glyph pictures onto the window's
+// screen: only where the screen holds the last draw's glyphs at this spot
+// (no forced redraw, nothing painted over them) and every character keeps
+// its place. -1 when that is not so or a picture cannot be had (then the
+// pixmap takes the draw).
 static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const char *text) {
     zePixmap *surface = zewindow_pixmap(win);
     bool sameSpot = !f->forceFull && f->lastSurface == surface->pixels && f->lastX == x && f->lastY == y;
@@ -796,8 +802,7 @@ static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const c
     if (len != strlen(f->lastText) || len > SEVENSEG_TEXTMAX) return -1;
     for (size_t i = 0; i < len; i++) {
         char c = text[i], old = f->lastText[i];
-        bool changed = c != old || (c == ':' && f->colonOn != f->lastColon);
-        if (!changed) continue;
+        if (!char_changed(f, c, old)) continue;
         int g = sevenseg_glyph_index(c, f->colonOn);
         if (g < 0 || sevenseg_glyph_index(old, true) < 0 || narrow(old) != narrow(c)) return -1;
     }
@@ -806,7 +811,7 @@ static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const c
     int drawn = 0;
     for (size_t i = 0; i < len; i++) {
         char c = text[i], old = f->lastText[i];
-        if (c != old || (c == ':' && f->colonOn != f->lastColon)) {
+        if (char_changed(f, c, old)) {
             int to = sevenseg_glyph_index(c, f->colonOn);
             int box[4];
             change_box(f, sevenseg_glyph_index(old, f->lastColon), to, narrow(c) ? f->narrowWidth : f->charWidth, box);
