@@ -603,6 +603,31 @@ bool zex11_shm_put(Drawable d, GC gc, const uint32_t *colors, int w, int h) {
     return true;
 }
 
+bool zex11_put_colors(Drawable d, GC gc, const uint32_t *colors, int pw, int ph, int x, int y, int cw, int ch) {
+    if (g_direct_pixels) {
+        XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, (char *)colors, pw, ph, 32, pw * 4);
+        if (!img) return false;
+        // The words are in this machine's order; Xlib swaps for the server.
+        img->byte_order = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? MSBFirst : LSBFirst;
+        XPutImage(zex11_dpy, d, gc, img, x, y, x, y, cw, ch);
+        img->data = nullptr;
+        XDestroyImage(img);
+        return true;
+    }
+    XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, nullptr, cw, ch, 32, 0);
+    if (!img) return false;
+    img->data = (char *)malloc((size_t)img->bytes_per_line * ch);
+    if (!img->data) {
+        XDestroyImage(img);
+        return false;
+    }
+    for (int j = 0; j < ch; j++)
+        for (int i = 0; i < cw; i++) XPutPixel(img, i, j, to_visual(colors[(size_t)(y + j) * pw + x + i]));
+    XPutImage(zex11_dpy, d, gc, img, 0, 0, x, y, cw, ch);
+    XDestroyImage(img);
+    return true;
+}
+
 static void put_pixels(const zeX11Win *w, int x, int y, int cw, int ch) {
     // No completion event is asked for: the segment always holds the newest
     // pixels and every change is followed by a put, so a server that reads
@@ -611,24 +636,7 @@ static void put_pixels(const zeX11Win *w, int x, int y, int cw, int ch) {
         XShmPutImage(zex11_dpy, w->xwin, g_gc, sp->img, x, y, x, y, cw, ch, False);
         return;
     }
-    if (g_direct_pixels) {
-        XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, (char *)w->px, w->pw, w->ph, 32,
-                                   w->pw * 4);
-        if (!img) return;
-        // The words are in this machine's order; Xlib swaps for the server.
-        img->byte_order = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? MSBFirst : LSBFirst;
-        XPutImage(zex11_dpy, w->xwin, g_gc, img, x, y, x, y, cw, ch);
-        img->data = nullptr;
-        XDestroyImage(img);
-        return;
-    }
-    XImage *img = XCreateImage(zex11_dpy, g_visual, g_depth, ZPixmap, 0, nullptr, cw, ch, 32, 0);
-    if (!img) return;
-    img->data = (char *)malloc((size_t)img->bytes_per_line * ch);
-    for (int j = 0; j < ch; j++)
-        for (int i = 0; i < cw; i++) XPutPixel(img, i, j, to_visual(w->px[(size_t)(y + j) * w->pw + x + i]));
-    XPutImage(zex11_dpy, w->xwin, g_gc, img, 0, 0, x, y, cw, ch);
-    XDestroyImage(img);
+    zex11_put_colors(w->xwin, g_gc, w->px, w->pw, w->ph, x, y, cw, ch);
 }
 
 // A rectangle of the pixels, clipped to them: the window may be larger than

@@ -81,6 +81,9 @@ void zex11_show_pixels(const zeX11Win *w, int x, int y, int cw, int ch);   // un
 // Puts 0x00RRGGBB colours (w x h) at (0, 0) of d through a shared segment;
 // false when segments are not used (then XPutImage).
 bool zex11_shm_put(Drawable d, GC gc, const uint32_t *colors, int w, int h);
+// Puts the rectangle (x, y, cw, ch) of pw x ph colours at the same place in d
+// through the connection, converted to the visual where it needs that.
+bool zex11_put_colors(Drawable d, GC gc, const uint32_t *colors, int pw, int ph, int x, int y, int cw, int ch);
 
 // pictures kept by the server (zex11_image.cpp)
 int zex11_img_create(const uint32_t *colors, const uint8_t *opaque, int w, int h);

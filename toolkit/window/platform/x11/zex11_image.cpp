@@ -7,8 +7,6 @@
 // other thread's shows join the same queue, so that none overtakes a copy.
 #include "zex11.h"
 #include "zetimer.h"
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -49,28 +47,7 @@ GC copy_gc(void) {
 bool upload(Pixmap pm, const uint32_t *colors, int w, int h) {
     GC gc = copy_gc();
     if (g_clip != None) XSetClipMask(zex11_dpy, gc, None), g_clip = None;
-    if (zex11_shm_put(pm, gc, colors, w, h)) return true;
-    Visual *vis = DefaultVisual(zex11_dpy, zex11_screen);
-    int depth = DefaultDepth(zex11_dpy, zex11_screen);
-    XImage *img = XCreateImage(zex11_dpy, vis, depth, ZPixmap, 0, nullptr, w, h, 32, 0);
-    if (!img) return false;
-    img->data = (char *)malloc((size_t)img->bytes_per_line * h);
-    if (!img->data) {
-        XDestroyImage(img);
-        return false;
-    }
-    bool direct = img->bits_per_pixel == 32 && vis->red_mask == 0xFF0000 && vis->green_mask == 0xFF00 &&
-                  vis->blue_mask == 0xFF;
-    if (direct) {
-        // The words as they are, in this machine's order; Xlib swaps for the server.
-        img->byte_order = __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? MSBFirst : LSBFirst;
-        for (int y = 0; y < h; y++) memcpy(img->data + (size_t)y * img->bytes_per_line, colors + (size_t)y * w, (size_t)w * 4);
-    }
-    for (int y = 0; y < h && !direct; y++)
-        for (int x = 0; x < w; x++) XPutPixel(img, x, y, zex11_pixel(colors[(size_t)y * w + x]));
-    XPutImage(zex11_dpy, pm, gc, img, 0, 0, 0, 0, w, h);
-    XDestroyImage(img);
-    return true;
+    return zex11_shm_put(pm, gc, colors, w, h) || zex11_put_colors(pm, gc, colors, w, h, 0, 0, w, h);
 }
 
 // The mask as bitmap data: rows padded to whole bytes, first pixel in the
