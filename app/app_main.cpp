@@ -107,10 +107,21 @@ void app_display_tick() {
 // the queued ones are taken together and only counted (the colon blinks by
 // the count, the hundredths counter keeps its steps), and the last reads the
 // clock, computes and draws for all of them.
+//
+// A wake after a long sleep works its ticks off ten per pump step, so the
+// display tick comes round several times in the same moment: while ticks of
+// this wake are still to come it only counts, and the last one draws. A
+// backlog that never ends (a main thread too slow for its ticks) still draws
+// once a second.
 static void display_ticks() {
     for (int more = zeevent_remove(g_displayTick->id); more > 0; more--) {
         g_app.ticksSinceUpdate++;
         advance_hundredths();
+    }
+    if (zetick_pending() > 0 && g_app.ticksSinceUpdate < 100) {
+        g_app.ticksSinceUpdate++;
+        advance_hundredths();
+        return;
     }
     app_display_tick();
 }

@@ -100,6 +100,8 @@ zeX11Win *zex11_win(int h) {
     return &g_wins[h];
 }
 
+int zex11_win_end(void) { return (int)g_wins.size(); }
+
 zeX11Win *zex11_by_xid(Window w, int *handle) {
     for (size_t i = 1; i < g_wins.size(); i++)
         if (g_wins[i].used && g_wins[i].xwin == w) {

@@ -32,6 +32,8 @@ extern int zex11_screen;
 extern std::recursive_mutex zex11_lock;
 
 zeX11Win *zex11_win(int h);
+// One past the highest handle given out: the bound of a walk over the windows.
+int zex11_win_end(void);
 zeX11Win *zex11_by_xid(Window w, int *handle);
 Atom zex11_atom(const char *name);
 

@@ -97,7 +97,7 @@ bool zex11_tray_add(int h, const char *tip) {
 
 void zex11_tray_check(void) {
     long now = 0;
-    for (int h = 1; h <= 1000; h++) {
+    for (int h = 1; h < zex11_win_end(); h++) {
         zeX11Win *w = zex11_win(h);
         if (!w || !w->tray_icon || w->tray_docked) continue;
         if (!now) now = now_ms();
@@ -122,7 +122,7 @@ void zex11_tray_remove(int h) {
 }
 
 static zeX11Win *owner_of_icon(Window icon) {
-    for (int h = 1; h <= 1000; h++) {
+    for (int h = 1; h < zex11_win_end(); h++) {
         zeX11Win *w = zex11_win(h);
         if (w && w->tray_icon == icon) return w;
     }
