@@ -139,6 +139,9 @@ void settings_defaults();
 void app_start();                 // start-up steps, up to "mainloop"
 void app_show_timer_window();     // creates the timer window and draws its digits at once
 void app_loop();                  // until the toolkit stops
+void app_handle_event(int id);    // one pass of the loop for one event
+void app_start_ticks();           // the display, redraw, action and second ticks, where missing
+void app_stop_ticks();
 [[noreturn]] void save_and_quit();
 void app_display_tick();          // one display tick (clock, hundredths, compute, update)
 int display_tick_id();            // the display tick's event id (-1 before it exists)

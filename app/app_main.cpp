@@ -153,6 +153,24 @@ void app_show_timer_window() {
     sevenseg_display_update();
 }
 
+static void make_tick(zeTimer **t, int ms) {
+    if (!*t) *t = new zeTimer(ms);
+}
+
+void app_start_ticks() {
+    make_tick(&g_displayTick, 10);
+    make_tick(&g_redrawTick, 250);
+    make_tick(&g_actionTick, 100);
+    make_tick(&g_secondTick, 1000);
+}
+
+void app_stop_ticks() {
+    for (zeTimer **t : {&g_displayTick, &g_redrawTick, &g_actionTick, &g_secondTick}) {
+        delete *t;
+        *t = nullptr;
+    }
+}
+
 void app_start() {
     // A closed standard output (started as "quimo | something" that ended)
     // or a lost X connection must not end the program before it saves: a
@@ -189,14 +207,14 @@ void app_start() {
     app_show_timer_window();
     if (g_settings.windowOnStart) settings_window_open_or_refresh();
 
-    g_displayTick = new zeTimer(10);
-    g_redrawTick = new zeTimer(250);
+    make_tick(&g_displayTick, 10);
+    make_tick(&g_redrawTick, 250);
     g_app.lastSecond = 99;
     timesync_run();
     g_app.lastDay = g_app.clock.day;
     sound_reset();
-    g_actionTick = new zeTimer(100);
-    g_secondTick = new zeTimer(1000);
+    make_tick(&g_actionTick, 100);
+    make_tick(&g_secondTick, 1000);
     write_log("mainloop");
 }
 
@@ -214,7 +232,7 @@ static void action_tick() {
 }
 
 // One pass of the loop: every test is made for every event, in this order.
-static void handle_event(int id) {
+void app_handle_event(int id) {
     if (id == g_displayTick->id) display_ticks();
     if (g_app.settingsWindowOpen) settings_window_handle_event(id);
     if (id == ZEKEY_F5 && g_app.settingsWindowOpen) settings_window_save_screen("screen.bmp");
@@ -249,12 +267,9 @@ void app_loop() {
     while (zerunning()) {
         int id = zeevent_wait();
         if (id == 0) break;
-        handle_event(id);
+        app_handle_event(id);
     }
-    delete g_secondTick;
-    delete g_actionTick;
-    delete g_redrawTick;
-    g_secondTick = g_actionTick = g_redrawTick = nullptr;
+    app_stop_ticks();
 }
 
 void save_and_quit() {

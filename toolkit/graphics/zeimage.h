@@ -46,7 +46,9 @@ bool zeppm_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, in
 bool zexpm_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h);
 // A PCX picture row by row, for readers that keep it in a smaller form than a
 // truecolor pixmap: size(w, h) once (false refuses), then row(y, colours) top
-// down (false stops early). False for a bad header or truncated data.
+// down (false stops early). False for a bad header or truncated data; the
+// data are read once, so rows may have come before a truncation shows: the
+// reader drops what it kept when false comes back.
 bool zepcx_read_rows(FILE *f, bool (*size)(void *ctx, int w, int h),
                      bool (*row)(void *ctx, int y, const uint32_t *colors), void *ctx);
 

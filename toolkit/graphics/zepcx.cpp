@@ -81,18 +81,21 @@ struct PcxStream {
 };
 
 // Decodes up to `last` rows, handing each to emit (false: enough rows).
-static bool pcx_rows(FILE *f, const PcxInfo *pi, int last, bool (*emit)(void *ctx, int y, const uint32_t *colors),
-                     void *ctx) {
+// checkFirst: a first pass makes sure the data hold every plane line, so that
+// a truncated file is refused before anything is drawn. Without it a reader
+// may get rows before the truncation shows, and must drop them on false.
+static bool pcx_rows(FILE *f, const PcxInfo *pi, int last, bool checkFirst,
+                     bool (*emit)(void *ctx, int y, const uint32_t *colors), void *ctx) {
     long start = ftell(f);
     PcxStream *s = new PcxStream;
     s->f = f;
-    // First pass: the data must hold every plane line, so that a truncated
-    // file is refused before anything is drawn.
     bool ok = true;
-    for (int y = 0; ok && y < pi->h * 3; y++) ok = s->line(nullptr, pi->bpl);
-    if (ok && fseek(f, start, SEEK_SET) != 0) ok = false;
-    *s = PcxStream();
-    s->f = f;
+    if (checkFirst) {
+        for (int y = 0; ok && y < pi->h * 3; y++) ok = s->line(nullptr, pi->bpl);
+        if (ok && fseek(f, start, SEEK_SET) != 0) ok = false;
+        *s = PcxStream();
+        s->f = f;
+    }
     std::vector<uint8_t> planes((size_t)pi->bpl * 3);
     std::vector<uint32_t> line(pi->w);
     uint8_t *r = planes.data(), *g = r + pi->bpl, *b = g + pi->bpl;
@@ -115,14 +118,14 @@ static bool put_row(void *ctx, int y, const uint32_t *colors) {
 
 static bool pcx_decode(FILE *f, void *state, const zeImgRows &rows) {
     const PcxInfo *pi = (const PcxInfo *)state;
-    return pcx_rows(f, pi, rows.h < pi->h ? rows.h : pi->h, put_row, (void *)&rows);
+    return pcx_rows(f, pi, rows.h < pi->h ? rows.h : pi->h, true, put_row, (void *)&rows);
 }
 
 bool zepcx_read_rows(FILE *f, bool (*size)(void *ctx, int w, int h),
                      bool (*row)(void *ctx, int y, const uint32_t *colors), void *ctx) {
     PcxInfo pi;
     if (!pcx_header(f, &pi) || !size(ctx, pi.w, pi.h)) return false;
-    return pcx_rows(f, &pi, pi.h, row, ctx);
+    return pcx_rows(f, &pi, pi.h, false, row, ctx);
 }
 
 bool zepcx_read(FILE *f, zePixmap *p, const char *const *items, int x, int y, int w, int h) {
