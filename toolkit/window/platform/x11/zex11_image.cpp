@@ -15,6 +15,10 @@ struct XImg {
     bool used;
     Pixmap pm, mask;   // mask None: every pixel opaque
     int w, h;
+    // A masked picture's own GC, its clip mask set once: a copy then changes
+    // at most the clip origin, and none when it lands where the last did.
+    GC gc;
+    int clipx, clipy;
 };
 
 // One waiting operation: a copy of a picture, or a show of pixels (img 0).
@@ -25,9 +29,7 @@ struct Op {
 
 std::vector<XImg> g_imgs(1);   // index = handle; 0 unused
 std::vector<Op> g_queue;       // under zex11_lock
-GC g_copygc;
-Pixmap g_clip = None;          // the copy GC's clip mask and origin as last set
-int g_clipx, g_clipy;
+GC g_copygc;                   // unclipped: uploads and pictures without a mask
 
 XImg *img_of(int h) {
     if (h <= 0 || h >= (int)g_imgs.size() || !g_imgs[h].used) return nullptr;
@@ -46,7 +48,6 @@ GC copy_gc(void) {
 // The colours in the screen's pixel format, uploaded to a fresh pixmap.
 bool upload(Pixmap pm, const uint32_t *colors, int w, int h) {
     GC gc = copy_gc();
-    if (g_clip != None) XSetClipMask(zex11_dpy, gc, None), g_clip = None;
     return zex11_shm_put(pm, gc, colors, w, h) || zex11_put_colors(pm, gc, colors, w, h, 0, 0, w, h);
 }
 
@@ -75,13 +76,12 @@ void copy_now(const Op &op) {
     }
     XImg *im = img_of(op.img);
     if (!im) return;
-    GC gc = copy_gc();
-    if (g_clip != im->mask) XSetClipMask(zex11_dpy, gc, im->mask), g_clip = im->mask;
+    GC gc = im->gc ? im->gc : copy_gc();
     // The mask lies on the picture, which lies at (dx - sx, dy - sy).
     int ox = op.dx - op.sx, oy = op.dy - op.sy;
-    if (im->mask != None && (ox != g_clipx || oy != g_clipy)) {
+    if (im->gc && (ox != im->clipx || oy != im->clipy)) {
         XSetClipOrigin(zex11_dpy, gc, ox, oy);
-        g_clipx = ox, g_clipy = oy;
+        im->clipx = ox, im->clipy = oy;
     }
     XCopyArea(zex11_dpy, im->pm, w->xwin, gc, op.sx, op.sy, (unsigned)op.w, (unsigned)op.h, op.dx, op.dy);
 }
@@ -94,12 +94,19 @@ int zex11_img_create(const uint32_t *colors, const uint8_t *opaque, int w, int h
     if (!zex11_dpy || zex11_lost() || !zex11_main_thread() || w <= 0 || h <= 0 || w > 32767 || h > 32767)
         return -1;
     int depth = DefaultDepth(zex11_dpy, zex11_screen);
-    XImg im = {true, XCreatePixmap(zex11_dpy, zex11_root, (unsigned)w, (unsigned)h, (unsigned)depth), None, w, h};
+    XImg im = {true, XCreatePixmap(zex11_dpy, zex11_root, (unsigned)w, (unsigned)h, (unsigned)depth), None, w, h,
+               nullptr, 0, 0};
     if (!upload(im.pm, colors, w, h)) {
         XFreePixmap(zex11_dpy, im.pm);
         return -1;
     }
     im.mask = make_mask(opaque, w, h);
+    if (im.mask != None) {
+        XGCValues v;
+        v.graphics_exposures = False;
+        v.clip_mask = im.mask;
+        im.gc = XCreateGC(zex11_dpy, zex11_root, GCGraphicsExposures | GCClipMask, &v);
+    }
     size_t slot = 1;
     while (slot < g_imgs.size() && g_imgs[slot].used) slot++;
     if (slot == g_imgs.size()) g_imgs.push_back(XImg());
@@ -113,7 +120,7 @@ void zex11_img_destroy(int h) {
     if (!im) return;
     zex11_send_queued();   // copies of it that still wait go first
     if (zex11_dpy) {
-        if (g_clip == im->mask && im->mask != None) XSetClipMask(zex11_dpy, copy_gc(), None), g_clip = None;
+        if (im->gc) XFreeGC(zex11_dpy, im->gc);
         XFreePixmap(zex11_dpy, im->pm);
         if (im->mask != None) XFreePixmap(zex11_dpy, im->mask);
     }
@@ -159,13 +166,13 @@ void zex11_images_shutdown(void) {
     g_queue.clear();
     for (XImg &im : g_imgs) {
         if (!im.used) continue;
+        if (im.gc) XFreeGC(zex11_dpy, im.gc);
         XFreePixmap(zex11_dpy, im.pm);
         if (im.mask != None) XFreePixmap(zex11_dpy, im.mask);
     }
     g_imgs.assign(1, XImg());
     if (g_copygc) XFreeGC(zex11_dpy, g_copygc);
     g_copygc = nullptr;
-    g_clip = None;
 }
 
 int zex11_images_live(void) {
