@@ -5,10 +5,10 @@
 # and reports CPU time (% of one core), wakeups and peak resident memory of
 # each run, and whether the log grew while the timer merely ran.
 #   scripts/measure_x11.sh [SECONDS] [BUILD_DIR]
-#   scripts/measure_x11.sh --side-by-side [SECONDS] [BUILD_DIR] [STARTS] [ROUNDS]
+#   scripts/measure_x11.sh --side-by-side [SECONDS] [BUILD_DIR] [STARTS] [ROUNDS] [--one-at-a-time]
 #       QUIMO at Size 25, 50 and 100 (blinking colon, steady colon, hundredths) beside
 #       dclock, xclock -digital -update 1 and a bare X client (the floor),
-#       all at once under one X server
+#       all at once under one X server, or each QUIMO alone beside them
 #       (see measure_x11_side.py); prints a table with QUIMO's ratio to the
 #       best peer.
 # Targets: default format under 0.25 % of one core, hundredths under 2 %,
@@ -41,7 +41,7 @@ if [ -n "$side" ]; then
     private_xvfb_start "$tmp" 3840x2160x24 +extension RANDR +extension MIT-SHM -wr ||
         { echo "no private X server" >&2; exit 1; }
     private_openbox_start "$tmp"
-    /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}" "${4:-1}"
+    /usr/bin/python3 "$(dirname "$0")/measure_x11_side.py" "$build" "$secs" "${3:-5}" "${4:-1}" ${5:+"$5"}
     exit $?
 fi
 private_xvfb_start "$tmp" 1920x1080x24 +extension RANDR || { echo "no private X server" >&2; exit 1; }

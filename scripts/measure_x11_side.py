@@ -11,7 +11,12 @@ bytes it wrote (to the X server: the program logs nothing while it runs).
 First frame: from the start of the process to the first screen grab (one
 kept connection, polled without pause) showing its content drawn (two colours or more where the window is, on a white root),
 median of several starts, one program at a time.
-    measure_x11_side.py BUILD_DIR SECONDS STARTS [ROUNDS]
+With --one-at-a-time the peers and bare clients run throughout, but the
+QUIMO settings run one after another, each for SECONDS beside them: nine
+copies of QUIMO all waking at the same wall-clock moment would contend with
+each other, which no user's desktop does. Each QUIMO row is then read
+against the peers' figures from its own minutes.
+    measure_x11_side.py BUILD_DIR SECONDS STARTS [ROUNDS] [--one-at-a-time]
 Called by scripts/measure_x11.sh --side-by-side."""
 import os
 import shutil
@@ -26,7 +31,9 @@ import ctypes.util
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 BUILD, SECONDS, STARTS = os.path.abspath(sys.argv[1]), float(sys.argv[2]), int(sys.argv[3])
-ROUNDS = int(sys.argv[4]) if len(sys.argv) > 4 else 1
+ONE_AT_A_TIME = "--one-at-a-time" in sys.argv
+ARGS = [a for a in sys.argv if a != "--one-at-a-time"]
+ROUNDS = int(ARGS[4]) if len(ARGS) > 4 else 1
 ZEKO = os.path.join(BUILD, "tools", "zeko")
 DISPLAY = os.environ["DISPLAY"]
 
@@ -189,6 +196,84 @@ def first_frame_ms(cmd, cwd, box, grabber):
         time.sleep(0.2)
 
 
+def start(cmd, cwd):
+    return subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def measure_rounds(procs, rounds, seconds):
+    """One window of SECONDS: CPU %, wakeups/s and KB/s of every process
+    still running, appended to rounds[name]."""
+    before = {name: sample(p.pid) for name, p in procs if p.poll() is None}
+    time.sleep(seconds)
+    for name, p in procs:
+        if p.poll() is not None or name not in before:
+            continue
+        c0, w0, b0, t0 = before[name]
+        c1, w1, b1, t1 = sample(p.pid)
+        wall = t1 - t0
+        rounds.setdefault(name, []).append((100 * (c1 - c0) / 1e9 / wall, (w1 - w0) / wall, (b1 - b0) / wall / 1024))
+
+
+def row_of(name, p, figures, first, wanted, rss_kb=None):
+    if figures is None or len(figures) < wanted:
+        return (name, None)
+    cpu, wake, kbs = (statistics.median(r[i] for r in figures) for i in range(3))
+    rss = rss_kb if rss_kb is not None else peak_rss_kb(p.pid)
+    return (name, (cpu, wake, rss / 1024, kbs, first[name]))
+
+
+def stop(procs):
+    for _, p in procs:
+        p.terminate()
+        p.wait()
+
+
+def measure_all_at_once(progs, first):
+    procs = [(name, start(cmd, cwd)) for name, cmd, cwd, *_ in progs]
+    time.sleep(3)  # start-up is not idle time
+    # Rounds of SECONDS each, one after the other; each figure is the
+    # median of the rounds (a busy moment of the machine falls in one).
+    rounds = {}
+    for _ in range(ROUNDS):
+        measure_rounds(procs, rounds, SECONDS)
+    rows = [row_of(name, p, rounds.get(name) if p.poll() is None else None, first, ROUNDS) for name, p in procs]
+    stop(procs)
+    return rows, {None: rows}
+
+
+def measure_one_at_a_time(progs, first):
+    others = [(name, start(cmd, cwd)) for name, cmd, cwd, *_ in progs if not name.startswith("QUIMO")]
+    quimos = [q for q in progs if q[0].startswith("QUIMO")]
+    time.sleep(3)
+    mine, beside, rss = {}, {}, {}
+    for _ in range(ROUNDS):
+        for name, cmd, cwd, *_ in quimos:
+            q = start(cmd, cwd)
+            time.sleep(3)
+            window = {}
+            measure_rounds([(name, q)] + others, window, SECONDS)
+            if q.poll() is None:
+                rss[name] = max(rss.get(name, 0), peak_rss_kb(q.pid))
+            stop([(name, q)])
+            mine.setdefault(name, []).extend(window.get(name, []))
+            for n, figures in window.items():
+                if n != name:
+                    beside.setdefault(name, {}).setdefault(n, []).extend(figures)
+    # The peers' own rows: every window they ran in.
+    everything = {}
+    for per in beside.values():
+        for n, figures in per.items():
+            everything.setdefault(n, []).extend(figures)
+    rows = [row_of(n, None, mine.get(n), first, ROUNDS, rss.get(n, 0)) for n, *_ in quimos]
+    rows += [row_of(n, p, everything.get(n) if p.poll() is None else None, first, ROUNDS) for n, p in others]
+    peer_rows = {None: rows[len(quimos):]}
+    for n in beside:
+        peer_rows[n] = [row_of(o, p, beside[n].get(o) if p.poll() is None else None, first, ROUNDS)
+                        for o, p in others]
+    stop(others)
+    return rows, peer_rows
+
+
 def main():
     tmp = tempfile.mkdtemp(prefix="quimo_side_")
     try:
@@ -201,38 +286,10 @@ def main():
                 continue
             box = client_box(cmd, cwd, title)
             first[name] = statistics.median(first_frame_ms(cmd, cwd, box, grabber) for _ in range(STARTS))
-        procs = [(name, subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL,
-                                         stderr=subprocess.DEVNULL)) for name, cmd, cwd, *_ in progs]
-        time.sleep(3)  # start-up is not idle time
-        # Rounds of SECONDS each, one after the other; each figure is the
-        # median of the rounds (a busy moment of the machine falls in one).
-        rounds = {name: [] for name, _ in procs}
-        for _ in range(ROUNDS):
-            before = {name: sample(p.pid) for name, p in procs if p.poll() is None}
-            time.sleep(SECONDS)
-            for name, p in procs:
-                if p.poll() is not None or name not in before:
-                    continue
-                c0, w0, b0, t0 = before[name]
-                c1, w1, b1, t1 = sample(p.pid)
-                wall = t1 - t0
-                rounds[name].append((100 * (c1 - c0) / 1e9 / wall, (w1 - w0) / wall, (b1 - b0) / wall / 1024))
-        rows = []
-        for name, p in procs:
-            if p.poll() is not None or len(rounds[name]) < ROUNDS:
-                rows.append((name, None))
-                continue
-            cpu, wake, kbs = (statistics.median(r[i] for r in rounds[name]) for i in range(3))
-            rows.append((name, (cpu, wake, peak_rss_kb(p.pid) / 1024, kbs, first[name])))
-        for _, p in procs:
-            p.terminate()
-            p.wait()
-        peers = [r for n, r in rows if r and (n.startswith("dclock") or n.startswith("xclock"))]
-        best = [min(r[i] for r in peers) for i in range(5)]
+        rows, peer_rows = (measure_one_at_a_time if ONE_AT_A_TIME else measure_all_at_once)(progs, first)
         rate = {p[0]: p[4] for p in progs}
-        floor = {rate[n]: r[0] for n, r in rows if r and n.startswith("bare")}
-        print("%d s side by side, median of %d round(s); first frame median of %d starts; ratio = QUIMO / best peer"
-              % (SECONDS, ROUNDS, STARTS))
+        print("%d s side by side%s, median of %d round(s); first frame median of %d starts; ratio = QUIMO / best peer"
+              % (SECONDS, ", one QUIMO at a time" if ONE_AT_A_TIME else "", ROUNDS, STARTS))
         print("(x floor) = CPU over the bare X client's at the same number of changes a second")
         print("| program | changes/s | CPU % of one core | wakeups/s | peak RSS MB | KB/s written | first frame ms |")
         print("|---|---|---|---|---|---|---|")
@@ -242,6 +299,11 @@ def main():
                 continue
             cells = ["%.3f" % r[0], "%.1f" % r[1], "%.1f" % r[2], "%.2f" % r[3],
                      "-" if r[4] != r[4] else "%.0f" % r[4]]
+            # The peers' figures beside which this row was measured.
+            beside = peer_rows.get(name, peer_rows[None])
+            peers = [r2 for n, r2 in beside if r2 and (n.startswith("dclock") or n.startswith("xclock"))]
+            best = [min(r2[i] for r2 in peers) for i in range(5)] if peers else [0] * 5
+            floor = {rate[n]: r2[0] for n, r2 in beside if r2 and n.startswith("bare")}
             if name.startswith("QUIMO"):
                 cells = ["%s (x%.1f)" % (c, r[i] / best[i] if best[i] else float("inf")) for i, c in enumerate(cells)]
             if not name.startswith("bare") and floor.get(rate[name]):
