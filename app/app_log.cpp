@@ -11,7 +11,7 @@
 
 // Called on every display tick: the conversion to local time is done once
 // per second of the system clock and reused in between.
-void read_clock() {
+ZE_HOT void read_clock() {
     static time_t last = -1;
     static ClockRecord cached;
     // Not time(): it reads the kernel's coarse clock, which may still show the

@@ -52,7 +52,7 @@ void create_scanline_offset_file() {
 
 // The counter runs 1, 2, ... within a second and holds at 99 when a second
 // lasts longer than 100 ticks, so it never wraps before the second changes.
-void advance_hundredths() {
+ZE_HOT void advance_hundredths() {
     g_app.hundredths += 1;
     if (g_app.hundredths == 100) g_app.hundredths = 0;
     if (g_app.clock.second != g_app.lastSecond) {
@@ -68,13 +68,13 @@ void advance_hundredths() {
 // the wall clock, not in between (the ticks passed are worked off on waking,
 // so every timer keeps its rate). A running time-up countdown or sound needs
 // the 100 ms action tick; anything else shown wakes at every tick.
-static int display_wake_ms() {
+ZE_HOT static int display_wake_ms() {
     if (g_format.form != 1 || g_format.showHundredths || settings_window_shows_preview()) return 0;
     if (timeup_active()) return 100;
     return g_settings.colonBlink ? 500 : 1000;
 }
 
-void app_display_tick() {
+ZE_HOT void app_display_tick() {
     g_app.ticksSinceUpdate++;
     read_clock();
     advance_hundredths();
@@ -113,7 +113,7 @@ void app_display_tick() {
 // this wake are still to come it only counts, and the last one draws. A
 // backlog that never ends (a main thread too slow for its ticks) still draws
 // once a second.
-static void display_ticks() {
+ZE_HOT static void display_ticks() {
     for (int more = zeevent_remove(g_displayTick->id); more > 0; more--) {
         g_app.ticksSinceUpdate++;
         advance_hundredths();
@@ -223,7 +223,7 @@ static void switch_language() {
     settings_window_open_or_refresh();
 }
 
-static void action_tick() {
+ZE_HOT static void action_tick() {
     if (g_app.timeUpCountdown != 0) {
         g_app.timeUpCountdown -= 1;
         if (g_app.timeUpCountdown == 20) timeup_run_actions();
@@ -232,7 +232,7 @@ static void action_tick() {
 }
 
 // One pass of the loop: every test is made for every event, in this order.
-void app_handle_event(int id) {
+ZE_HOT void app_handle_event(int id) {
     if (id == g_displayTick->id) display_ticks();
     if (g_app.settingsWindowOpen) settings_window_handle_event(id);
     if (id == ZEKEY_F5 && g_app.settingsWindowOpen) settings_window_save_screen("screen.bmp");
@@ -263,7 +263,7 @@ void app_handle_event(int id) {
     if (id == g_secondTick->id && g_settings.alwaysVisible) timer_window_ensure_visible();
 }
 
-void app_loop() {
+ZE_HOT void app_loop() {
     while (zerunning()) {
         int id = zeevent_wait();
         if (id == 0) break;

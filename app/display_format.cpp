@@ -8,7 +8,7 @@
 // Appends value printed with width code w (1..10), as "%u", "%02u" ... "%010u"
 // would; other widths print nothing. Done by hand: it runs for every field on
 // every display tick, and printf was the largest part of an idle tick's work.
-static void append_width(char *text, int size, int w, uint32_t value) {
+ZE_HOT static void append_width(char *text, int size, int w, uint32_t value) {
     if (w < 1 || w > 10) return;
     char digits[10];
     int n = 0;
@@ -67,7 +67,7 @@ void build_format_string() {
 }
 
 // The first shown clock field carries every larger unit.
-static uint32_t first_field_value(int field, const TimerState &t) {
+ZE_HOT static uint32_t first_field_value(int field, const TimerState &t) {
     uint32_t d = (uint32_t)t.days, h = (uint32_t)t.hours, m = (uint32_t)t.minutes,
              s = (uint32_t)t.seconds, c = (uint32_t)t.subSecond;
     switch (field) {
@@ -79,7 +79,7 @@ static uint32_t first_field_value(int field, const TimerState &t) {
     }
 }
 
-static void clock_digits(const DisplayFormat &f, const TimerState &t, char *out, int size) {
+ZE_HOT static void clock_digits(const DisplayFormat &f, const TimerState &t, char *out, int size) {
     out[0] = 0;
     const bool shown[5] = {f.showDays, f.showHours, f.showMinutes, f.showSeconds, f.showHundredths};
     const int32_t values[5] = {t.days, t.hours, t.minutes, t.seconds, t.subSecond};
@@ -124,14 +124,14 @@ static void decimal_digits(const DisplayFormat &f, const TimerState &t, char *ou
     }
 }
 
-static int count_places(const char *format) {
+ZE_HOT static int count_places(const char *format) {
     int n = 0;
     for (const char *p = format; *p; p++) n += *p == '#';
     return n;
 }
 
 // A value that needs more digits than the format has widens the format.
-static void grow_on_overflow() {
+ZE_HOT static void grow_on_overflow() {
     DisplayFormat &f = g_format;
     if (f.formatString[0] == '?') return;
     if (count_places(f.formatString) >= (int)strlen(f.digitText)) return;
@@ -142,7 +142,7 @@ static void grow_on_overflow() {
     settings_window_open_or_refresh();
 }
 
-void make_digit_text() {
+ZE_HOT void make_digit_text() {
     DisplayFormat &f = g_format;
     if (f.form == 1) clock_digits(f, g_timer, f.digitText, sizeof f.digitText);
     else if (f.form == 2) decimal_digits(f, g_timer, f.digitText, sizeof f.digitText);
@@ -150,7 +150,7 @@ void make_digit_text() {
     grow_on_overflow();
 }
 
-void merge_display_text(const char *format, const char *digits, bool negative, char *out, int outsize) {
+ZE_HOT void merge_display_text(const char *format, const char *digits, bool negative, char *out, int outsize) {
     if (outsize < 1) return;
     int flen = (int)strlen(format), dlen = (int)strlen(digits);
     int places = 0;

@@ -1,5 +1,6 @@
 // One running copy per state directory.
 #include "instance.h"
+#include "zebase.h"
 #include "zeevent.h"
 #include <cerrno>
 #include <csignal>
@@ -29,7 +30,7 @@ static int open_regular(const char *path, int flags) {
     return fd;
 }
 
-int instance_show_request_id(void) {
+ZE_HOT int instance_show_request_id(void) {
     static int id;
     if (id) return id;
     id = zeevent_newid();

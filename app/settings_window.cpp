@@ -342,7 +342,7 @@ zeWindow *settings_window() { return s_win && s_win->open ? s_win : nullptr; }
 zeGUIScript *settings_window_page() { return settings_window() ? s_page : nullptr; }
 int settings_window_tab() { return s_tab; }
 int settings_window_subtab() { return s_subTab; }
-bool settings_window_shows_preview() {
+ZE_HOT bool settings_window_shows_preview() {
     return settings_window() && (s_tab == SETTINGS_TAB_TIMER || s_tab == SETTINGS_TAB_FORMAT);
 }
 
@@ -369,7 +369,7 @@ void settings_window_close() {
     g_app.settingsWindowOpen = false;
 }
 
-bool settings_window_close_request(int id) { return settings_window() && id == zewindow_closeid(s_win); }
+ZE_HOT bool settings_window_close_request(int id) { return settings_window() && id == zewindow_closeid(s_win); }
 
 void settings_window_save_screen(const char *file) {
     if (!settings_window() || !zewindow_save(s_win, "%s", file)) write_log("cannot save %s", file);

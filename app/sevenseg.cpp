@@ -61,7 +61,7 @@ enum { GLYPH_COLON = 13, GLYPH_COLON_OFF = 14, GLYPH_POINT = 15, GLYPH_BLANK = 1
 
 // The display texts are copied at every change: a plain bounded copy, not
 // snprintf, which costs ten times as much on the path of an idle wake.
-void copy_text(char *to, size_t size, const char *from) {
+ZE_HOT void copy_text(char *to, size_t size, const char *from) {
     size_t n = strnlen(from, size - 1);
     memcpy(to, from, n);
     to[n] = 0;
@@ -435,7 +435,7 @@ uint32_t sevenseg_colour_table(int i) {
 
 // ---- glyphs and advances ----------------------------------------------------
 
-int sevenseg_glyph_index(char c, bool colonOn) {
+ZE_HOT int sevenseg_glyph_index(char c, bool colonOn) {
     if (c >= '0' && c <= '9') return c - '0';
     switch (c) {
     case 'A': return 10;
@@ -448,15 +448,15 @@ int sevenseg_glyph_index(char c, bool colonOn) {
     return -1;
 }
 
-static bool narrow(char c) { return c == ':' || c == '.'; }
+ZE_HOT static bool narrow(char c) { return c == ':' || c == '.'; }
 
 // Whether character c, where old was drawn last, needs drawing again: another
 // character, or the colon in its other phase.
-static bool char_changed(const SevenSegmentFont *f, char c, char old) {
+ZE_HOT static bool char_changed(const SevenSegmentFont *f, char c, char old) {
     return c != old || (c == ':' && f->colonOn != f->lastColon);
 }
 
-int sevenseg_advance(const SevenSegmentFont *f, char c) {
+ZE_HOT int sevenseg_advance(const SevenSegmentFont *f, char c) {
     if (sevenseg_glyph_index(c, true) < 0) return 0;
     return (narrow(c) ? f->narrowWidth : f->charWidth) + f->charDistance;
 }
@@ -712,7 +712,7 @@ static bool make_image(SevenSegmentFont *f, int g) {
 // All glyphs at the first change: made one by one as each first appears,
 // every new digit of the first ten seconds would cost its wake a round trip
 // to the display.
-static bool make_images(SevenSegmentFont *f) {
+ZE_HOT static bool make_images(SevenSegmentFont *f) {
     for (int g = 0; g < SEVENSEG_GLYPHS; g++)
         if (f->glyph[g].pixels && !make_image(f, g)) return false;
     return true;
@@ -722,7 +722,7 @@ static bool make_images(SevenSegmentFont *f) {
 // again) starts afresh, its pixmap holding no glyphs.
 static void catch_up_window(void *ctx);
 
-static void image_target(SevenSegmentFont *f, zeWindow *target) {
+ZE_HOT static void image_target(SevenSegmentFont *f, zeWindow *target) {
     // A window opened again may get the same handle; opening forgets the
     // catch-up, which tells the new pixmap from the old.
     bool reopened = f->anyCopied && target->catchup != catch_up_window;
@@ -776,7 +776,7 @@ static void pixmap_current(SevenSegmentFont *f) {
     memset(f->copiedCount, 0, sizeof f->copiedCount);
 }
 
-static void note_copied(SevenSegmentFont *f, int i, int g) {
+ZE_HOT static void note_copied(SevenSegmentFont *f, int i, int g) {
     uint8_t *list = f->copied[i], &n = f->copiedCount[i];
     int k = 0;
     while (k < n && list[k] != g) k++;
@@ -787,7 +787,7 @@ static void note_copied(SevenSegmentFont *f, int i, int g) {
 
 // Where glyphs from and to differ (glyph_change's box), worked out at the
 // first change between the two and kept with the font.
-static void change_box(SevenSegmentFont *f, int from, int to, int w, int box[4]) {
+ZE_HOT static void change_box(SevenSegmentFont *f, int from, int to, int w, int box[4]) {
     int16_t *known = f->changeBox[from][to];
     if (!f->changeKnown[from][to]) {
         glyph_change(f, from, to, w, nullptr, 0, box);
@@ -802,7 +802,7 @@ static void change_box(SevenSegmentFont *f, int from, int to, int w, int box[4])
 // (no forced redraw, nothing painted over them) and every character keeps
 // its place. -1 when that is not so or a picture cannot be had (then the
 // pixmap takes the draw).
-static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const char *text) {
+ZE_HOT static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const char *text) {
     zePixmap *surface = zewindow_pixmap(win);
     bool sameSpot = !f->forceFull && f->lastSurface == surface->pixels && f->lastX == x && f->lastY == y;
     if (!sameSpot || f->darkColour == 0 || f->litColour == 0 || !f->loaded || !f->pixValid) return -1;
@@ -836,7 +836,7 @@ static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, const c
     return drawn;
 }
 
-int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
+ZE_HOT int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
     if (!target || !target->open) return 0;
     std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     zePixmap *surface = zewindow_pixmap(target);
@@ -851,7 +851,7 @@ int sevenseg_draw_now(SevenSegmentFont *f, zeWindow *target, int x, int y, const
     return drawn;
 }
 
-void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
+ZE_HOT void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, int y, const char *text) {
     std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     f->pendingTarget = target;
     f->pendingX = x;
@@ -878,7 +878,7 @@ void sevenseg_force_full_redraw() {
     s_previewRedraw = true;
 }
 
-void sevenseg_periodic_redraw() {
+ZE_HOT void sevenseg_periodic_redraw() {
     s_previewRedraw = true;
     if (s_surfaceTouched) s_forceRedraw = true;
 }
@@ -898,7 +898,7 @@ bool sevenseg_take_preview_redraw() {
     return r;
 }
 
-void sevenseg_display_update(int ticks) {
+ZE_HOT void sevenseg_display_update(int ticks) {
     s_updateCount += ticks > 0 ? ticks : 1;
     bool toggle = s_updateCount >= 50;
     bool changed = strcmp(s_lastDigits, g_format.digitText) != 0 || strcmp(s_lastFormat, g_format.formatString) != 0;

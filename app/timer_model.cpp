@@ -82,7 +82,7 @@ static void compute_count_down(TimerState &t, int32_t today, int32_t now) {
     }
 }
 
-void compute() {
+ZE_HOT void compute() {
     TimerState &t = g_timer;
     const ClockRecord &c = g_app.clock;
     int32_t today = zedate_daynumber(c.year, c.month, c.day);

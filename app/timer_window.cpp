@@ -77,7 +77,7 @@ void restore_if_changed() {
 
 }  // namespace
 
-zeWindow *timer_window() { return s_win && s_win->open ? s_win : nullptr; }
+ZE_HOT zeWindow *timer_window() { return s_win && s_win->open ? s_win : nullptr; }
 int timer_window_height() { return s_height; }
 
 // ---- size ---------------------------------------------------------------------
@@ -279,7 +279,7 @@ void timer_window_restore_from_tray() {
     sevenseg_set_busy(false);
 }
 
-bool timer_window_tray_event(int id) {
+ZE_HOT bool timer_window_tray_event(int id) {
     if (!s_win || !s_win->open || id != s_win->trayid) return false;
     timer_window_restore_from_tray();
     return true;
@@ -328,7 +328,7 @@ void timer_window_mouse(int msg, int x, int y) {
     }
 }
 
-void timer_window_handle_event(int id) {
+ZE_HOT void timer_window_handle_event(int id) {
     zeWindow *w = timer_window();
     if (!w) return;
     if (id == zewindow_closeid(w)) on_close_request();

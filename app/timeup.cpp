@@ -60,7 +60,7 @@ void start_program() {
 }
 }  // namespace
 
-bool timeup_active() { return g_app.timeUpCountdown != 0 || g_sound.playing; }
+ZE_HOT bool timeup_active() { return g_app.timeUpCountdown != 0 || g_sound.playing; }
 bool timeup_message_open() { return g_messageWindow != nullptr; }
 zeGUIScript *timeup_message_page() { return g_messagePage; }
 
@@ -71,7 +71,7 @@ void timeup_run_actions() {
     if (g_settings.actionMessage && !g_messageWindow) open_message_window();
 }
 
-bool timeup_message_ok(int id) {
+ZE_HOT bool timeup_message_ok(int id) {
     if (!g_messagePage || !zepage_is_event(g_messagePage, id, "btOK")) return false;
     close_message_window();
     return true;
@@ -115,7 +115,7 @@ void sound_stop() {
     if (g_sound.playing) close_audio();
 }
 
-void sound_tick() {
+ZE_HOT void sound_tick() {
     if (!g_sound.playing) return;
     g_sound.ticks += 1;
     if (g_sound.ticks < g_sound.duration) return;

@@ -134,7 +134,7 @@ void zeentry_init(int argc, char **argv) {
 void zeentry_windows_add(int delta) { g_windows_open += delta; }
 int zeentry_windows_open(void) { return g_windows_open; }
 
-bool zerunning(void) { return g_running; }
+ZE_HOT bool zerunning(void) { return g_running; }
 
 void zeonexit(void (*fn)(void)) {
     if (g_cleanup_count < CLEANUPS_MAX) g_cleanups[g_cleanup_count++] = fn;

@@ -42,7 +42,7 @@ void zeevent_set_source(const zeEventSource *source) { g_source = source ? sourc
 
 int zeevent_newid(void) { return g_next_id++; }
 
-static void count_f12(int id) {
+ZE_HOT static void count_f12(int id) {
     if (id > ZEKEY_F12) return;
     if (id != ZEKEY_F12) {
         g_f12_presses = 0;
@@ -55,7 +55,7 @@ static void count_f12(int id) {
     if (zeevent_banner_hook) zeevent_banner_hook(text);
 }
 
-void zeevent_post(int id) {
+ZE_HOT void zeevent_post(int id) {
     if (g_count >= ZEEVENT_QUEUE_SIZE) return;
     g_queue[g_write] = id;
     g_write = (g_write + 1) % ZEEVENT_QUEUE_SIZE;
@@ -63,7 +63,7 @@ void zeevent_post(int id) {
     count_f12(id);
 }
 
-static int take(void) {
+ZE_HOT static int take(void) {
     if (g_count == 0) return 0;
     int id = g_queue[g_read];
     g_read = (g_read + 1) % ZEEVENT_QUEUE_SIZE;
@@ -71,9 +71,9 @@ static int take(void) {
     return id;
 }
 
-int zeevent_queued(void) { return g_count; }
+ZE_HOT int zeevent_queued(void) { return g_count; }
 
-int zeevent_remove(int id) {
+ZE_HOT int zeevent_remove(int id) {
     int kept = 0, removed = 0;
     for (int i = 0; i < g_count; i++) {
         int v = g_queue[(g_read + i) % ZEEVENT_QUEUE_SIZE];
@@ -86,7 +86,7 @@ int zeevent_remove(int id) {
 }
 void zeevent_flush(void) { g_count = g_read = g_write = 0; }
 bool zeevent_waited(void) { return g_waited; }
-bool zeevent_waitfor_active(void) { return g_waitfor_depth > 0; }
+ZE_HOT bool zeevent_waitfor_active(void) { return g_waitfor_depth > 0; }
 
 void zeevent_set_layout_hook(void (*fn)(void)) { g_layout_hook = fn; }
 void zeevent_set_child_poll_hook(void (*fn)(void)) { g_child_poll_hook = fn; }
@@ -95,7 +95,7 @@ void zeevent_set_close_request_handler(void (*fn)(int sig)) { g_close_handler = 
 // The first wait, poll or runloop lets the views lay themselves out. It is
 // sent even when ids were posted earlier: a view that never got its layout
 // would stay empty.
-static void first_wait(void) {
+ZE_HOT static void first_wait(void) {
     g_waited = true;
     if (g_layout_done) return;
     g_layout_done = true;
@@ -177,7 +177,7 @@ static bool waited_for(int id) {
 // A signal is a request from outside (another start of the program): a modal
 // wait would discard it, so it stays raised until the wait ends, unless the
 // wait listens for it.
-static void post_signal_events(void) {
+ZE_HOT static void post_signal_events(void) {
     for (int i = 0; i < g_signal_event_count; i++) {
         if (!g_signal_events[i].raised) continue;
         if (g_waitfor_depth > 0 && !waited_for(g_signal_events[i].id)) continue;
@@ -188,7 +188,7 @@ static void post_signal_events(void) {
 
 // The request is taken before the handler runs: a handler that pumps (a
 // dialog, a download) must not see it again and recurse.
-static void handle_close_request(void) {
+ZE_HOT static void handle_close_request(void) {
     if (!g_close_signal || g_close_handling) return;
     g_close_handling = 1;
     int sig = g_close_signal;
@@ -200,7 +200,7 @@ static void handle_close_request(void) {
 
 // ---- pumping ----
 
-static void pump_ticks_and_children(void) {
+ZE_HOT static void pump_ticks_and_children(void) {
     handle_close_request();
     post_signal_events();
     zetick_process();
@@ -216,7 +216,7 @@ void zepump(void) {
 // Blocks until the display connection has input, the wake descriptor is
 // signalled (close requests, injected ticks) or the next tick is due; without
 // a tick source at most 10 ms, so child processes are still polled.
-static void idle_wait(void) {
+ZE_HOT static void idle_wait(void) {
     int wake = zetimer_wake_fd();
     enum { CHILD_FDS = 16 };
     struct pollfd fds[2 + CHILD_FDS];
@@ -237,7 +237,7 @@ static void idle_wait(void) {
     if (wake >= 0 && (fds[wakeslot].revents & POLLIN)) zetimer_wake_drain();
 }
 
-void zepump_step(void) {
+ZE_HOT void zepump_step(void) {
     for (;;) {
         pump_ticks_and_children();
         const zeEventSource *b = g_source;
@@ -251,7 +251,7 @@ void zepump_step(void) {
     }
 }
 
-int zeevent_wait(void) {
+ZE_HOT int zeevent_wait(void) {
     first_wait();
     for (;;) {
         if (!zerunning()) return 0;

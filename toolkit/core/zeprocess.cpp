@@ -104,7 +104,7 @@ int zeprocess_run(zeHandler callback, void *user, const char *cmdline, bool hidd
 static bool valid(int slot) { return slot >= 0 && slot < ZEPROCESS_SLOTS && g_slots[slot].used; }
 
 bool zeprocess_active(int slot) { return valid(slot); }
-int zeprocess_count(void) { return g_active; }
+ZE_HOT int zeprocess_count(void) { return g_active; }
 
 // A write to a pipe whose reader has gone raises SIGPIPE; keep it from
 // killing us without changing the process-wide disposition.
@@ -198,7 +198,7 @@ static void finish(int slot, int status) {
     zesend(s.callback, s.user, ZEMSG_PROCESS_END, code);
 }
 
-int zeprocess_pollfds(struct pollfd *fds, int max) {
+ZE_HOT int zeprocess_pollfds(struct pollfd *fds, int max) {
     int n = 0;
     for (int slot = 0; slot < ZEPROCESS_SLOTS && g_active && n < max; slot++) {
         if (!g_slots[slot].used) continue;

@@ -1,5 +1,6 @@
 // System clock and calendar.
 #include "zetime.h"
+#include "zebase.h"
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -59,7 +60,7 @@ int zedate_daysinmonth(int year, int month) {
 // largest day numbers (about 5.9 million) overflow 32 bits here.
 static int64_t days_through(int64_t y) { return y * 365 + y / 4 + y / 400 - y / 100; }
 
-int32_t zedate_daynumber(int year, int month, int day) {
+ZE_HOT int32_t zedate_daynumber(int year, int month, int day) {
     // (month * 3057 - 3007) / 100 counts the days before a month as if
     // February had 30 days; the subtraction below corrects for February.
     int32_t n = day + (int32_t)((unsigned)(month * 3057 - 3007) / 100u);

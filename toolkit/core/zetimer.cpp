@@ -85,7 +85,7 @@ int zetimer_count(void) {
     return n;
 }
 
-void zetimer_tick(int count) {
+ZE_HOT void zetimer_tick(int count) {
     for (int c = 0; c < count; c++) {
         for (int i = 0; i < g_high_water; i++) {
             TimerSlot *s = &g_slots[i];
@@ -102,7 +102,7 @@ void zetimer_tick(int count) {
 
 // ---- zeTimer ----
 
-static zearg timer_post(void *owner, int msg, zearg, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
+ZE_HOT static zearg timer_post(void *owner, int msg, zearg, zearg, zearg, zearg, zearg, zearg, zearg, zearg) {
     zeTimer *t = (zeTimer *)owner;
     if (!zeevent_waitfor_active() && zeevent_queued() <= TIMER_POST_LIMIT) zeevent_post(t->id);
     return 0;
@@ -119,13 +119,13 @@ void zeTimer::setperiod(int periodMs) {
 
 // ---- clocks ----
 
-static int64_t now_ns(void) {
+ZE_HOT static int64_t now_ns(void) {
     struct timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return (int64_t)ts.tv_sec * 1000000000 + ts.tv_nsec;
 }
 
-uint32_t zemilliseconds(void) { return (uint32_t)(now_ns() / MS); }
+ZE_HOT uint32_t zemilliseconds(void) { return (uint32_t)(now_ns() / MS); }
 
 void zesleep(int microseconds) {
     int ms = microseconds / 1000;
@@ -138,7 +138,7 @@ void zesleep(int microseconds) {
 
 static int g_wake_fd = -2;  // -2: not yet created, -1: unavailable
 
-int zetimer_wake_fd(void) {
+ZE_HOT int zetimer_wake_fd(void) {
     if (g_wake_fd == -2) g_wake_fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     return g_wake_fd;
 }
@@ -329,7 +329,7 @@ bool zetick_running(void) { return g_tick_period != 0; }
 // whole process was stopped: a step back restarts the count from now (instead
 // of no ticks until the old boundary comes round again), and a gap beyond
 // the backlog limit counts as one tick (instead of a burst of 10000).
-static void collect_ticks(void) {
+ZE_HOT static void collect_ticks(void) {
     if (g_tick_period) {
         int64_t now = now_ns();
         if (g_tick_due - now > g_tick_period) g_tick_due = now + g_tick_period;
@@ -343,12 +343,12 @@ static void collect_ticks(void) {
     if (g_backlog > ZETICK_PENDING_MAX) g_backlog = ZETICK_PENDING_MAX;
 }
 
-uint32_t zetick_pending(void) {
+ZE_HOT uint32_t zetick_pending(void) {
     collect_ticks();
     return g_backlog;
 }
 
-int zetick_process(void) {
+ZE_HOT int zetick_process(void) {
     collect_ticks();
     int n = g_backlog < TICK_BATCH ? (int)g_backlog : TICK_BATCH;
     g_backlog -= n;
@@ -357,11 +357,11 @@ int zetick_process(void) {
     return n;
 }
 
-void zetick_coalesce(int ms) { g_coalesce = ms > ZETIMER_TICK_MS ? (int64_t)ms * MS : 0; }
+ZE_HOT void zetick_coalesce(int ms) { g_coalesce = ms > ZETIMER_TICK_MS ? (int64_t)ms * MS : 0; }
 
-int zetick_coalescing(void) { return (int)(g_coalesce / MS); }
+ZE_HOT int zetick_coalescing(void) { return (int)(g_coalesce / MS); }
 
-int64_t zetick_wait_ns(void) {
+ZE_HOT int64_t zetick_wait_ns(void) {
     if (!g_tick_period) return -1;
     int64_t left = g_tick_due - now_ns();
     if (g_coalesce) {

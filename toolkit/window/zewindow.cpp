@@ -505,7 +505,7 @@ void zewindow_output(zeWindow *w, zeHandler *h, void **owner) {
     else *h = own_output, *owner = w;
 }
 
-zePixmap *zewindow_pixmap(zeWindow *w) { return &w->pxmap; }
+ZE_HOT zePixmap *zewindow_pixmap(zeWindow *w) { return &w->pxmap; }
 
 // ----- system close requests -----
 

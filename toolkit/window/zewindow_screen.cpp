@@ -59,7 +59,7 @@ void zeimage_server_free(int img) {
     if (img > 0 && b->img_destroy) b->img_destroy(img);
 }
 
-void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width, int height, int dx, int dy) {
+ZE_HOT void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width, int height, int dx, int dy) {
     const zeBackend *b = zebackend();
     if (!w->open || img <= 0 || !b->win_copy_img || width <= 0 || height <= 0) return;
     w->behind = true;
@@ -67,7 +67,7 @@ void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width, int he
     b->win_copy_img(w->native, img, sx, sy, width, height, dx, dy);
 }
 
-void zewindow_set_catch_up(zeWindow *w, void (*fn)(void *ctx), void *ctx) {
+ZE_HOT void zewindow_set_catch_up(zeWindow *w, void (*fn)(void *ctx), void *ctx) {
     w->catchup = fn, w->catchupctx = ctx;
 }
 

@@ -47,7 +47,7 @@ static void no_display(const char *name) {
                         "or set DISPLAY to another (ZE_PLATFORM=headless runs without a screen)\n", program, display);
 }
 
-const zeBackend *zebackend(void) {
+ZE_HOT const zeBackend *zebackend(void) {
     if (g_backend) return g_backend;
     const char *name = getenv("ZE_PLATFORM");
     if (!name || !*name) name = "x11";

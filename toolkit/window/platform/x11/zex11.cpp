@@ -95,12 +95,12 @@ static int on_xerror(Display *d, XErrorEvent *e) {
 
 Atom zex11_atom(const char *name) { return XInternAtom(zex11_dpy, name, False); }
 
-zeX11Win *zex11_win(int h) {
+ZE_HOT zeX11Win *zex11_win(int h) {
     if (h <= 0 || h >= (int)g_wins.size() || !g_wins[h].used) return nullptr;
     return &g_wins[h];
 }
 
-int zex11_win_end(void) { return (int)g_wins.size(); }
+ZE_HOT int zex11_win_end(void) { return (int)g_wins.size(); }
 
 zeX11Win *zex11_by_xid(Window w, int *handle) {
     for (size_t i = 1; i < g_wins.size(); i++)
@@ -232,13 +232,13 @@ static void x_shutdown(void) {
 
 // A broken connection's descriptor stays readable for ever: it must leave the
 // pump's wait, or the pump would spin.
-static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
+ZE_HOT static int x_fd(void) { return zex11_dpy && !g_lost ? ConnectionNumber(zex11_dpy) : -1; }
 static void send_marked(void);
 static void set_due_icons(void);
 
 // The pump asks this before every sleep: XPending sends what is buffered
 // (the shows of this wake) and reads the socket only when no event is queued.
-static bool x_pending(void) {
+ZE_HOT static bool x_pending(void) {
     if (!zex11_dpy || g_lost) return false;
     send_marked();
     zex11_tray_check();
@@ -324,7 +324,7 @@ static const std::vector<long> &window_icon(void) {
 // wake, which comes here every time, the lock and the walk over the windows.
 static bool g_icons_due;
 
-static void set_due_icons(void) {
+ZE_HOT static void set_due_icons(void) {
     if (!g_icons_due) return;
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
     g_icons_due = false;
@@ -664,8 +664,8 @@ static void mark(zeX11Win *w, int x, int y, int cw, int ch) {
     g_marked = true;
 }
 
-bool zex11_main_thread(void) { return std::this_thread::get_id() == g_main_thread; }
-bool zex11_lost(void) { return g_lost; }
+ZE_HOT bool zex11_main_thread(void) { return std::this_thread::get_id() == g_main_thread; }
+ZE_HOT bool zex11_lost(void) { return g_lost; }
 void zex11_wake_main(void) {
     g_marked = true;
     zetimer_wake_main();
@@ -674,7 +674,7 @@ void zex11_show_pixels(const zeX11Win *w, int x, int y, int cw, int ch) { show_c
 
 // The marked shows come before the queued operations: those were made
 // after the first of them (see zex11_queue_show).
-static void send_marked(void) {
+ZE_HOT static void send_marked(void) {
     if (!g_marked.exchange(false)) return;
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
     for (size_t i = 1; i < g_wins.size(); i++) {

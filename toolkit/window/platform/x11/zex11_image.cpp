@@ -31,13 +31,13 @@ std::vector<XImg> g_imgs(1);   // index = handle; 0 unused
 std::vector<Op> g_queue;       // under zex11_lock
 GC g_copygc;                   // unclipped: uploads and pictures without a mask
 
-XImg *img_of(int h) {
+ZE_HOT XImg *img_of(int h) {
     if (h <= 0 || h >= (int)g_imgs.size() || !g_imgs[h].used) return nullptr;
     return &g_imgs[h];
 }
 
 // Completion events (GraphicsExpose, NoExpose) would wake the pump for nothing.
-GC copy_gc(void) {
+ZE_HOT GC copy_gc(void) {
     if (g_copygc) return g_copygc;
     XGCValues v;
     v.graphics_exposures = False;
@@ -67,7 +67,7 @@ Pixmap make_mask(const uint8_t *opaque, int w, int h) {
     return XCreateBitmapFromData(zex11_dpy, zex11_root, bits.data(), (unsigned)w, (unsigned)h);
 }
 
-void copy_now(const Op &op) {
+ZE_HOT void copy_now(const Op &op) {
     zeX11Win *w = zex11_win(op.win);
     if (!w) return;
     if (!op.img) {
@@ -127,7 +127,7 @@ void zex11_img_destroy(int h) {
     *im = XImg();
 }
 
-void zex11_win_copy_img(int win, int img, int sx, int sy, int cw, int ch, int dx, int dy) {
+ZE_HOT void zex11_win_copy_img(int win, int img, int sx, int sy, int cw, int ch, int dx, int dy) {
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
     XImg *im = img_of(img);
     if (!im || !zex11_win(win) || zex11_lost()) return;
@@ -154,7 +154,7 @@ bool zex11_queue_show(int win, int x, int y, int cw, int ch) {
     return true;
 }
 
-void zex11_send_queued(void) {
+ZE_HOT void zex11_send_queued(void) {
     std::lock_guard<std::recursive_mutex> lock(zex11_lock);
     if (g_queue.empty() || !zex11_dpy) return;
     std::vector<Op> ops;

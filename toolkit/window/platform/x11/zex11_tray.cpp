@@ -95,7 +95,7 @@ bool zex11_tray_add(int h, const char *tip) {
     return true;
 }
 
-void zex11_tray_check(void) {
+ZE_HOT void zex11_tray_check(void) {
     long now = 0;
     for (int h = 1; h < zex11_win_end(); h++) {
         zeX11Win *w = zex11_win(h);
