@@ -59,14 +59,6 @@ const int kSetLastSize[SEVENSEG_SETS] = {6, 12, 19, 25, 32, 38, 45, 51, 58, 64, 
 
 enum { GLYPH_COLON = 13, GLYPH_COLON_OFF = 14, GLYPH_POINT = 15, GLYPH_BLANK = 16 };
 
-// The display texts are copied at every change: a plain bounded copy, not
-// snprintf, which costs ten times as much on the path of an idle wake.
-ZE_HOT void copy_text(char *to, size_t size, const char *from) {
-    size_t n = strnlen(from, size - 1);
-    memcpy(to, from, n);
-    to[n] = 0;
-}
-
 // Holds the busy flag while a deferred font's glyphs are rebuilt, and puts
 // back what it was (a rebuild inside a window rebuild keeps it set).
 struct BusyHold {
@@ -665,7 +657,7 @@ int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, c
         if (old) oldX += sevenseg_advance(f, old);
     }
     if (inRun && show) show(ctx, box[0], box[1], box[2] - box[0], box[3] - box[1]);
-    copy_text(f->lastText, sizeof f->lastText, text);
+    zecopy_text(f->lastText, sizeof f->lastText, text);
     f->lastColon = f->colonOn;
     f->forceFull = false;
     f->lastSurface = target->pixels;
@@ -762,13 +754,13 @@ void sevenseg_catch_up(SevenSegmentFont *f) {
         x += sevenseg_advance(f, c);
     }
     f->anyCopied = false;
-    copy_text(f->pixText, sizeof f->pixText, f->lastText);
+    zecopy_text(f->pixText, sizeof f->pixText, f->lastText);
     f->pixColon = f->lastColon;
 }
 
 // The pixmap holds what the screen shows (drawn there, or caught up).
 static void pixmap_current(SevenSegmentFont *f) {
-    copy_text(f->pixText, sizeof f->pixText, f->lastText);
+    zecopy_text(f->pixText, sizeof f->pixText, f->lastText);
     f->pixColon = f->lastColon;
     f->pixX = f->lastX, f->pixY = f->lastY;
     f->pixValid = true;
@@ -831,7 +823,7 @@ ZE_HOT static int draw_images(SevenSegmentFont *f, zeWindow *win, int x, int y, 
         }
         x += sevenseg_advance(f, c);
     }
-    copy_text(f->lastText, sizeof f->lastText, text);
+    zecopy_text(f->lastText, sizeof f->lastText, text);
     f->lastColon = f->colonOn;
     return drawn;
 }
@@ -856,7 +848,7 @@ ZE_HOT void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, in
     f->pendingTarget = target;
     f->pendingX = x;
     f->pendingY = y;
-    copy_text(f->pendingText, sizeof f->pendingText, text);
+    zecopy_text(f->pendingText, sizeof f->pendingText, text);
     f->pending = true;
     if (s_drawOnMain) {
         // No beam to wait for: drawn in the same wakeup that changed it. While
@@ -906,8 +898,8 @@ ZE_HOT void sevenseg_display_update(int ticks) {
 
     char text[SEVENSEG_TEXTMAX + 1];
     merge_display_text(g_format.formatString, g_format.digitText, g_timer.difference < 0, text, sizeof text);
-    copy_text(s_lastDigits, sizeof s_lastDigits, g_format.digitText);
-    copy_text(s_lastFormat, sizeof s_lastFormat, g_format.formatString);
+    zecopy_text(s_lastDigits, sizeof s_lastDigits, g_format.digitText);
+    zecopy_text(s_lastFormat, sizeof s_lastFormat, g_format.formatString);
     int x = g_settings.borderWidth + g_settings.horizontalOffset;
     int y = g_settings.borderWidth + g_settings.verticalOffset;
     zeWindow *win = timer_window();

@@ -1,5 +1,6 @@
 // Option strings: escape, format, split, leftovers, the matching helpers and
 // the table-driven matcher every family uses.
+#include "zebase.h"
 #include "zecfgstr.h"
 #include "zecolor.h"
 #include <cstdint>
@@ -276,11 +277,6 @@ const char *zecfgstr_match_keys(const char *s, const char *keys) {
     return s && keys ? match_row(s, keys, 0) : nullptr;
 }
 
-static void copy_text(char *dst, int cap, const char *src) {
-    if (cap <= 0) return;
-    snprintf(dst, cap, "%s", src);
-}
-
 static void apply_row(const zeCfgKey *row, void *record, const char *value, const char *raw) {
     char *field = (char *)record + row->offset;
     switch (row->kind) {
@@ -290,8 +286,8 @@ static void apply_row(const zeCfgKey *row, void *record, const char *value, cons
     case ZECFG_INT: *(int *)field = zecfgstr_int(value); break;
     case ZECFG_REAL: *(double *)field = zecfgstr_real(value); break;
     case ZECFG_COLOR: zecfgstr_color(value, (int *)field); break;
-    case ZECFG_TEXT: copy_text(field, row->ival, value); break;
-    case ZECFG_RAW: copy_text(field, row->ival, zecfgstr_value(raw)); break;
+    case ZECFG_TEXT: zecopy_text(field, row->ival > 0 ? (size_t)row->ival : 0, value); break;
+    case ZECFG_RAW: zecopy_text(field, row->ival > 0 ? (size_t)row->ival : 0, zecfgstr_value(raw)); break;
     case ZECFG_CALL:
         if (row->call) row->call(record, value, raw);
         break;

@@ -1,6 +1,7 @@
 // The font table: loading font descriptions, the builtin fonts and sets,
 // resolving font arguments and names, metrics and glyphs.
 #include "zefont.h"
+#include "zebase.h"
 #include "zefont_codes.h"
 #include "zefont_data.h"
 #include "zecfgstr_families.h"
@@ -49,10 +50,6 @@ zeFont *new_record(void) {
 
 bool starts(const char *s, const char *key) { return strncmp(s, key, strlen(key)) == 0; }
 
-void copy_text(char *dst, size_t size, const char *src) {
-    snprintf(dst, size, "%s", src ? src : "");
-}
-
 // A decimal number, saturated at the int range: a huge value must not wrap
 // round to a small plausible one ("ysize=4294967298" is not 2).
 int32_t number(const char *s) {
@@ -96,7 +93,7 @@ bool parse_header(const char *const *desc, int n, Header *h) {
             break;
         }
         zeFont &f = h->f;
-        if (starts(s, "name=")) copy_text(f.shortname, sizeof f.shortname, s + 5);
+        if (starts(s, "name=")) zecopy_text(f.shortname, sizeof f.shortname, s + 5);
         else if (starts(s, "monospace")) f.spacing = ZEFONT_MONOSPACE;
         else if (starts(s, "proportional")) f.spacing = ZEFONT_PROPORTIONAL;
         else if (starts(s, "xsize=")) f.cellwidth = value(s);
@@ -108,7 +105,7 @@ bool parse_header(const char *const *desc, int n, Header *h) {
         else if (starts(s, "weight=")) f.weight = value(s);
         else if (starts(s, "width=")) f.width = value(s);
         else if (starts(s, "pts=")) f.points = value(s);
-        else if (starts(s, "foundry=")) copy_text(f.foundry, sizeof f.foundry, s + 8);
+        else if (starts(s, "foundry=")) zecopy_text(f.foundry, sizeof f.foundry, s + 8);
         else if (starts(s, "propxs=")) h->propxs = s;
         else if (starts(s, "propdataoffset=")) h->propoffsets = s;
         else if (starts(s, "rowformat=hex")) h->hexrows = true;
@@ -260,7 +257,7 @@ int zefont_load(const char *const *desc, int nitems, const char *regname) {
             pos += (long)h->f.widths[c] * h->f.height;
         }
     }
-    copy_text(h->f.name, sizeof h->f.name, name);
+    zecopy_text(h->f.name, sizeof h->f.name, name);
     if (!h->f.spacing) h->f.spacing = ZEFONT_MONOSPACE;
     int id = zefont_register(&h->f);
     free(h);
