@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 static zeTimer *g_displayTick, *g_redrawTick, *g_actionTick, *g_secondTick;
+enum { DISPLAY_TICK_MS = 10, REDRAW_TICK_MS = 250, ACTION_TICK_MS = 100, SECOND_TICK_MS = 1000 };
 
 int settings_window_height(int maxwindowys, bool minys) {
     if (minys) return 550;
@@ -114,16 +115,14 @@ ZE_HOT void app_display_tick() {
 // backlog that never ends (a main thread too slow for its ticks) still draws
 // once a second.
 ZE_HOT static void display_ticks() {
-    for (int more = zeevent_remove(g_displayTick->id); more > 0; more--) {
+    int counted = zeevent_remove(g_displayTick->id);
+    bool later = zetick_pending() > 0 && g_app.ticksSinceUpdate + counted < 100;
+    if (later) counted++;  // this one too: a later one draws for it
+    for (; counted > 0; counted--) {
         g_app.ticksSinceUpdate++;
         advance_hundredths();
     }
-    if (zetick_pending() > 0 && g_app.ticksSinceUpdate < 100) {
-        g_app.ticksSinceUpdate++;
-        advance_hundredths();
-        return;
-    }
-    app_display_tick();
+    if (!later) app_display_tick();
 }
 
 int display_tick_id() { return g_displayTick ? g_displayTick->id : -1; }
@@ -158,10 +157,10 @@ static void make_tick(zeTimer **t, int ms) {
 }
 
 void app_start_ticks() {
-    make_tick(&g_displayTick, 10);
-    make_tick(&g_redrawTick, 250);
-    make_tick(&g_actionTick, 100);
-    make_tick(&g_secondTick, 1000);
+    make_tick(&g_displayTick, DISPLAY_TICK_MS);
+    make_tick(&g_redrawTick, REDRAW_TICK_MS);
+    make_tick(&g_actionTick, ACTION_TICK_MS);
+    make_tick(&g_secondTick, SECOND_TICK_MS);
 }
 
 void app_stop_ticks() {
@@ -207,14 +206,14 @@ void app_start() {
     app_show_timer_window();
     if (g_settings.windowOnStart) settings_window_open_or_refresh();
 
-    make_tick(&g_displayTick, 10);
-    make_tick(&g_redrawTick, 250);
+    make_tick(&g_displayTick, DISPLAY_TICK_MS);
+    make_tick(&g_redrawTick, REDRAW_TICK_MS);
     g_app.lastSecond = 99;
     timesync_run();
     g_app.lastDay = g_app.clock.day;
     sound_reset();
-    make_tick(&g_actionTick, 100);
-    make_tick(&g_secondTick, 1000);
+    make_tick(&g_actionTick, ACTION_TICK_MS);
+    make_tick(&g_secondTick, SECOND_TICK_MS);
     write_log("mainloop");
 }
 
