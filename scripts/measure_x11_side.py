@@ -200,7 +200,7 @@ def start(cmd, cwd):
     return subprocess.Popen(cmd, cwd=cwd, env=env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def measure_rounds(procs, rounds, seconds):
+def measure_window(procs, rounds, seconds):
     """One window of SECONDS: CPU %, wakeups/s and KB/s of every process
     still running, appended to rounds[name]."""
     before = {name: sample(p.pid) for name, p in procs if p.poll() is None}
@@ -235,7 +235,7 @@ def measure_all_at_once(progs, first):
     # median of the rounds (a busy moment of the machine falls in one).
     rounds = {}
     for _ in range(ROUNDS):
-        measure_rounds(procs, rounds, SECONDS)
+        measure_window(procs, rounds, SECONDS)
     rows = [row_of(name, p, rounds.get(name) if p.poll() is None else None, first, ROUNDS) for name, p in procs]
     stop(procs)
     return rows, {None: rows}
@@ -251,7 +251,7 @@ def measure_one_at_a_time(progs, first):
             q = start(cmd, cwd)
             time.sleep(3)
             window = {}
-            measure_rounds([(name, q)] + others, window, SECONDS)
+            measure_window([(name, q)] + others, window, SECONDS)
             if q.poll() is None:
                 rss[name] = max(rss.get(name, 0), peak_rss_kb(q.pid))
             stop([(name, q)])

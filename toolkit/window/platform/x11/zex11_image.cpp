@@ -37,11 +37,15 @@ ZE_HOT XImg *img_of(int h) {
 }
 
 // Completion events (GraphicsExpose, NoExpose) would wake the pump for nothing.
-ZE_HOT GC copy_gc(void) {
-    if (g_copygc) return g_copygc;
+GC new_copy_gc(Pixmap mask) {
     XGCValues v;
     v.graphics_exposures = False;
-    g_copygc = XCreateGC(zex11_dpy, zex11_root, GCGraphicsExposures, &v);
+    v.clip_mask = mask;
+    return XCreateGC(zex11_dpy, zex11_root, GCGraphicsExposures | (mask != None ? GCClipMask : 0), &v);
+}
+
+ZE_HOT GC copy_gc(void) {
+    if (!g_copygc) g_copygc = new_copy_gc(None);
     return g_copygc;
 }
 
@@ -101,12 +105,7 @@ int zex11_img_create(const uint32_t *colors, const uint8_t *opaque, int w, int h
         return -1;
     }
     im.mask = make_mask(opaque, w, h);
-    if (im.mask != None) {
-        XGCValues v;
-        v.graphics_exposures = False;
-        v.clip_mask = im.mask;
-        im.gc = XCreateGC(zex11_dpy, zex11_root, GCGraphicsExposures | GCClipMask, &v);
-    }
+    if (im.mask != None) im.gc = new_copy_gc(im.mask);
     size_t slot = 1;
     while (slot < g_imgs.size() && g_imgs[slot].used) slot++;
     if (slot == g_imgs.size()) g_imgs.push_back(XImg());
