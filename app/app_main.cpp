@@ -3,6 +3,7 @@
 #include "app_paths.h"
 #include "instance.h"
 #include "placeholders.h"
+#include "sevenseg.h"
 #include "timeup.h"
 #include "zeentry.h"
 #include "zeevent.h"
@@ -67,12 +68,18 @@ ZE_HOT void advance_hundredths() {
 // A clock form without hundredths changes at whole seconds and its colon at
 // half seconds: the program sleeps until just after the next such moment of
 // the wall clock, not in between (the ticks passed are worked off on waking,
-// so every timer keeps its rate). A running time-up countdown or sound needs
-// the 100 ms action tick; anything else shown wakes at every tick.
+// so every timer keeps its rate). Where the display changes the colon by
+// itself at the half second, only the whole seconds wake it. A running
+// time-up countdown or sound needs the 100 ms action tick; anything else
+// shown wakes at every tick.
+ZE_HOT static bool sleeps_between_changes() {
+    return g_format.form == 1 && !g_format.showHundredths && !settings_window_shows_preview();
+}
+
 ZE_HOT static int display_wake_ms() {
-    if (g_format.form != 1 || g_format.showHundredths || settings_window_shows_preview()) return 0;
+    if (!sleeps_between_changes()) return 0;
     if (timeup_active()) return 100;
-    return g_settings.colonBlink ? 500 : 1000;
+    return !g_settings.colonBlink || sevenseg_colon_flip_queued() ? 1000 : 500;
 }
 
 ZE_HOT void app_display_tick() {
@@ -89,6 +96,7 @@ ZE_HOT void app_display_tick() {
         g_app.haveMilliseconds = true;
     }
     if (ms != g_app.lastMilliseconds) {
+        sevenseg_allow_colon_flips(sleeps_between_changes() && !timeup_active());
         sevenseg_display_update(g_app.ticksSinceUpdate);
         g_app.ticksSinceUpdate = 0;
         if (g_app.restartPending) {

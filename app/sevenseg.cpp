@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 #include "app.h"
@@ -42,6 +43,7 @@ bool s_previewRedraw = true;
 // Something besides the digits drew on the timer window since the last full
 // check of the digits shown there.
 bool s_surfaceTouched = true;
+bool s_flipsAllowed = false;
 char s_lastDigits[sizeof(DisplayFormat::digitText)] = "";
 char s_lastFormat[sizeof(DisplayFormat::formatString)] = "";
 
@@ -673,11 +675,20 @@ static void show_window_rect(void *ctx, int x, int y, int w, int h) {
 
 // ---- glyph pictures kept by the display --------------------------------------
 
+static void drop_flips(SevenSegmentFont *f) {
+    for (SevenSegmentFont::ColonFlip &fl : f->flip) {
+        if (fl.img > 0) zeimage_server_free(fl.img);
+        fl = SevenSegmentFont::ColonFlip();
+    }
+}
+
 void sevenseg_drop_images(SevenSegmentFont *f) {
     for (int &img : f->image) {
         if (img > 0) zeimage_server_free(img);
         img = 0;
     }
+    drop_flips(f);
+    f->flipQueued = false;
 }
 
 // The glyph in 32-bit colours with its opaque pixels, as draw_glyph would
@@ -863,6 +874,128 @@ ZE_HOT void sevenseg_defer_draw(SevenSegmentFont *f, zeWindow *target, int x, in
     if (!g_app.busy) zeperiodic_arm(sevenseg_retrace_sampler);
 }
 
+// ---- the colon's other phase, changed by the display itself ------------------
+
+// The colon cell at (x, y) of the pixmap (current: it holds glyph `from`
+// there) as the screen shows it once glyph `to` replaced it: the changed
+// rectangle as a picture without a mask. 0 when nothing differs, -1 when it
+// cannot be had.
+static int flip_picture(SevenSegmentFont *f, zePixmap *surface, int x, int y, int from, int to, int box[4]) {
+    uint32_t *px = pixels32(surface);
+    int w = f->narrowWidth, h = f->charHeight;
+    if (!px || w <= 0 || x < 0 || y < 0 || x + w > surface->width || y + h > surface->height) return -1;
+    uint32_t *cell = (uint32_t *)malloc((size_t)w * h * 4);
+    if (!cell) return -1;
+    for (int j = 0; j < h; j++) memcpy(cell + (size_t)j * w, px + (size_t)(y + j) * surface->width + x, (size_t)w * 4);
+    int img = 0;
+    if (glyph_change(f, from, to, w, cell, w, box)) {
+        int bw = box[2] - box[0], bh = box[3] - box[1];
+        for (int j = 0; j < bh; j++)
+            memmove(cell + (size_t)j * bw, cell + (size_t)(box[1] + j) * w + box[0], (size_t)bw * 4);
+        img = zeimage_server_create(cell, nullptr, bw, bh);
+    }
+    free(cell);
+    return img;
+}
+
+// The flip kept for the k-th colon, made again where its place or glyphs
+// changed. False when no picture can be had.
+static bool colon_flip(SevenSegmentFont *f, zeWindow *win, int k, int x, int y, int from, int to) {
+    SevenSegmentFont::ColonFlip &fl = f->flip[k];
+    if (fl.img != 0 && fl.x == x && fl.y == y && fl.from == from && fl.to == to) return fl.img > 0;
+    if (fl.img > 0) zeimage_server_free(fl.img);
+    // Made from the pixmap, so it must hold what the screen shows.
+    sevenseg_catch_up(f);
+    int box[4] = {0, 0, 0, 0};
+    int img = f->pixValid ? flip_picture(f, zewindow_pixmap(win), x, y, from, to, box) : -1;
+    fl = {img < 0 ? 0 : img, x, y, from, to, x + box[0], y + box[1]};
+    // A colon whose phases look alike needs no copy (img stays 0, and -1
+    // marks it done).
+    if (img == 0) fl.img = -1;
+    return img >= 0;
+}
+
+// The colons of text as drawn at (x, y): their cells, in order.
+static int colon_cells(const SevenSegmentFont *f, int x, const char *text, int *xs, int max) {
+    int n = 0;
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++) {
+        if (text[i] == ':') {
+            if (n == max) return -1;
+            xs[n++] = x;
+        }
+        x += sevenseg_advance(f, text[i]);
+    }
+    return n;
+}
+
+// After a draw at a whole second: the colons' other phase goes to the
+// display for delayMs later, and the program need not wake for it. The
+// screen is then taken to show that phase: the next draw puts this one
+// back, and the pixmap replays it when it catches up.
+static bool queue_colon_flip(SevenSegmentFont *f, zeWindow *win, int x0, int y0, const char *text, int delayMs) {
+    int xs[SEVENSEG_FLIPS];
+    int n = colon_cells(f, x0, text, xs, SEVENSEG_FLIPS);
+    int from = sevenseg_glyph_index(':', f->colonOn), to = sevenseg_glyph_index(':', !f->colonOn);
+    if (n <= 0) return false;
+    zeImageCopy copies[SEVENSEG_FLIPS];
+    int m = 0;
+    for (int k = 0; k < n; k++) {
+        if (!colon_flip(f, win, k, xs[k], y0, from, to)) return false;
+        if (f->flip[k].img > 0) copies[m++] = {f->flip[k].img, f->flip[k].bx, f->flip[k].by};
+    }
+    if (m > 0 && !zewindow_copy_images_later(win, copies, m, delayMs)) return false;
+    zewindow_set_catch_up(win, catch_up_window, f);
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++)
+        if (text[i] == ':') note_copied(f, i, to);
+    f->lastColon = !f->colonOn;
+    f->flipCount = n;
+    f->flipQueued = true;
+    f->flipDue = zemilliseconds() + (uint32_t)delayMs;
+    f->flipStray = false;
+    return true;
+}
+
+static int wall_ms_into_second() {
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return (int)(now.tv_nsec / 1000000);
+}
+
+static bool flip_pending(const SevenSegmentFont *f) {
+    return f->flipQueued && (int32_t)(zemilliseconds() - f->flipDue) < 0;
+}
+
+// A draw while the change is still to come: the screen still takes it, so
+// the draw state says so again. Where the colons moved, the change lands
+// on other characters, and the window is shown whole once it has.
+static void draw_before_flip(SevenSegmentFont *f, zeWindow *win, int x0, const char *text) {
+    int xs[SEVENSEG_FLIPS];
+    int n = colon_cells(f, x0, text, xs, SEVENSEG_FLIPS);
+    bool same = n == f->flipCount && f->lastY == f->flip[0].y;
+    for (int k = 0; same && k < n; k++) same = xs[k] == f->flip[k].x;
+    if (!same) {
+        f->flipStray = true;
+        return;
+    }
+    zewindow_set_catch_up(win, catch_up_window, f);
+    int to = sevenseg_glyph_index(':', !f->colonOn);
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++)
+        if (text[i] == ':') note_copied(f, i, to);
+    f->lastColon = !f->colonOn;
+}
+
+void sevenseg_allow_colon_flips(bool allow) { s_flipsAllowed = allow; }
+
+ZE_HOT bool sevenseg_colon_flip_queued() { return flip_pending(&g_timerFont); }
+
+// Once a change that went astray has landed, the window shows its pixmap.
+static void repair_stray_flip(SevenSegmentFont *f, zeWindow *win) {
+    if (!f->flipStray || flip_pending(f)) return;
+    f->flipStray = false;
+    f->flipQueued = false;
+    if (win && win->open) zewindow_show(win, 0, 0, 0, 0, true);
+}
+
 void sevenseg_draw_on_main(bool on) { s_drawOnMain = on; }
 
 void sevenseg_force_full_redraw() {
@@ -879,6 +1012,7 @@ void sevenseg_surface_touched() {
     s_surfaceTouched = true;
     // What the last draw left there is gone: the next one draws whole glyphs.
     std::lock_guard<std::recursive_mutex> lock(s_drawLock);
+    drop_flips(&g_timerFont);
     g_timerFont.lastSurface = nullptr;
     g_timerFont.pixValid = false;
     g_timerFont.anyCopied = false;
@@ -891,8 +1025,12 @@ bool sevenseg_take_preview_redraw() {
 }
 
 ZE_HOT void sevenseg_display_update(int ticks) {
+    // Every 50 ticks the colon changes phase; a wake after a whole second
+    // (the display changed the half second by itself) counts two.
     s_updateCount += ticks > 0 ? ticks : 1;
-    bool toggle = s_updateCount >= 50;
+    int phases = s_updateCount / 50;
+    bool toggle = phases > 0;
+    repair_stray_flip(&g_timerFont, timer_window());
     bool changed = strcmp(s_lastDigits, g_format.digitText) != 0 || strcmp(s_lastFormat, g_format.formatString) != 0;
     if (!toggle && !s_forceRedraw && !changed) return;
 
@@ -907,15 +1045,27 @@ ZE_HOT void sevenseg_display_update(int ticks) {
     {
         std::lock_guard<std::recursive_mutex> lock(s_drawLock);
         if (toggle) {
-            f->colonOn = g_settings.colonBlink ? !f->colonOn : true;
-            s_updateCount = 0;
+            f->colonOn = g_settings.colonBlink ? f->colonOn != (phases % 2 == 1) : true;
+            s_updateCount %= 50;
         }
         if (s_forceRedraw) f->forceFull = true;
     }
     if (s_forceRedraw) s_surfaceTouched = false;
+    bool drawn = !g_app.busy && (!f->deferred || s_drawOnMain);
     if (f->deferred) sevenseg_defer_draw(f, win, x, y, text);
     else if (!g_app.busy) sevenseg_draw_now(f, win, x, y, text);
     s_forceRedraw = false;
+    if (!drawn || !win || !win->open) return;
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
+    if (flip_pending(f)) {
+        draw_before_flip(f, win, x, text);
+        return;
+    }
+    f->flipQueued = false;
+    // Just after a whole second the half second's change can go ahead.
+    int into = wall_ms_into_second();
+    if (s_flipsAllowed && g_settings.colonBlink && toggle && into < 250)
+        queue_colon_flip(f, win, x, y, text, 500 - into);
 }
 
 // ---- busy flag and draw timing ---------------------------------------------

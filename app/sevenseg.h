@@ -14,6 +14,7 @@ struct zeWindow;
 enum {
     SEVENSEG_GLYPHS = 17,   // '0'..'9', 'A', 'P', '-', ':' lit, ':' unlit, '.', ' '
     SEVENSEG_TEXTMAX = 99,  // characters of one drawn text
+    SEVENSEG_FLIPS = 4,     // colons whose other phase the display can change by itself
     SEVENSEG_SETS = 16,
     SEVENSEG_DARK = 1, SEVENSEG_LIT = 2, SEVENSEG_CLEAR = 255,  // glyph pixel values
 };
@@ -69,6 +70,20 @@ struct SevenSegmentFont {
     // than the wake itself at the largest size. Valid while the glyphs are.
     int16_t changeBox[SEVENSEG_GLYPHS][SEVENSEG_GLYPHS][4] = {};
     bool changeKnown[SEVENSEG_GLYPHS][SEVENSEG_GLYPHS] = {};
+    // The colons' other phase, queued with the display for the half second
+    // so that the program sleeps through it: per colon place, its changed
+    // rectangle as the screen shows it after the change, kept while the
+    // place, the two glyphs and the window's pixmap stay.
+    struct ColonFlip {
+        int img;            // the picture, 0 none
+        int x, y;           // the colon's cell
+        int from, to;       // its glyphs before and after
+        int bx, by;         // where the picture goes on the window
+    } flip[SEVENSEG_FLIPS] = {};
+    int flipCount = 0;      // colons of the queued change
+    bool flipQueued = false;
+    uint32_t flipDue = 0;   // zemilliseconds of the queued change
+    bool flipStray = false; // it lands where the text no longer has colons
 };
 
 extern SevenSegmentFont g_timerFont;
@@ -124,6 +139,11 @@ int sevenseg_draw_changed(SevenSegmentFont *f, zePixmap *target, int x, int y, c
 // ticks: display ticks since the previous update (the colon blinks every 50
 // ticks, also when ticks are worked off several at a time).
 void sevenseg_display_update(int ticks = 1);
+// Whether the display may hand the colon's other phase to the display at a
+// whole second (the program then sleeps through the half second), and
+// whether such a change is still to come.
+void sevenseg_allow_colon_flips(bool allow);
+bool sevenseg_colon_flip_queued();
 void sevenseg_force_full_redraw();
 // The periodic redraw: compares the shown digits with the glyphs only when
 // something else drew on the timer window since the last draw (the

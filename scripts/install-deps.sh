@@ -4,7 +4,7 @@
 set -e
 PKGS="build-essential cmake ninja-build pkg-config git clang \
  libgtest-dev libgmock-dev libbenchmark-dev \
- libx11-dev libxrandr-dev libxext-dev \
+ libx11-dev libxrandr-dev libxext-dev libx11-xcb-dev libxcb-present-dev libxcb-xfixes0-dev \
  libcurl4-openssl-dev libsdl2-mixer-dev libasound2-dev timgm6mb-soundfont lame \
  libjpeg-dev libgif-dev libfontconfig-dev libfreetype-dev \
  xvfb openbox xdotool xclip x11-utils x11-apps xterm trayer \

@@ -29,6 +29,12 @@ inline void zecopy_text(char *dst, size_t size, const char *src) {
 struct zeRect {
     int x, y, width, height;
 };
+
+// A picture kept by the display, copied whole onto a window at (dx, dy).
+struct zeImageCopy {
+    int img;
+    int dx, dy;
+};
 typedef zearg (*zeHandler)(void *owner, int msg, zearg a1, zearg a2, zearg a3, zearg a4,
                            zearg a5, zearg a6, zearg a7, zearg a8);
 

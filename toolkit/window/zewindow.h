@@ -209,6 +209,12 @@ void zeimage_server_free(int img);
 // calls (once) before it shows any part of its pixmap again, and which
 // brings the pixmap up to date without showing anything.
 void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width, int height, int dx, int dy);
+// The same for whole pictures made without a mask, all at one later moment
+// (delayMs from now, up to a frame late, never early) that the display keeps
+// by itself while the program sleeps: the blinking colon's other phase. True
+// when all are queued; false, with none queued, where the display cannot
+// promise the moment (then copy them when it comes).
+bool zewindow_copy_images_later(zeWindow *w, const zeImageCopy *copies, int n, int delayMs);
 void zewindow_set_catch_up(zeWindow *w, void (*fn)(void *ctx), void *ctx);
 // Runs the catch-up now when the pixmap is behind (before reading it).
 void zewindow_catch_up(zeWindow *w);

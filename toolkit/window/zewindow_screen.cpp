@@ -67,6 +67,17 @@ ZE_HOT void zewindow_copy_image(zeWindow *w, int img, int sx, int sy, int width,
     b->win_copy_img(w->native, img, sx, sy, width, height, dx, dy);
 }
 
+ZE_HOT bool zewindow_copy_images_later(zeWindow *w, const zeImageCopy *copies, int n, int delayMs) {
+    const zeBackend *b = zebackend();
+    if (!w->open || n <= 0 || delayMs < 0 || !b->win_copy_imgs_later) return false;
+    for (int i = 0; i < n; i++)
+        if (copies[i].img <= 0) return false;
+    if (!b->win_copy_imgs_later(w->native, copies, n, delayMs)) return false;
+    w->behind = true;
+    w->copygen++;
+    return true;
+}
+
 ZE_HOT void zewindow_set_catch_up(zeWindow *w, void (*fn)(void *ctx), void *ctx) {
     w->catchup = fn, w->catchupctx = ctx;
 }

@@ -81,6 +81,12 @@ struct zeBackend {
     int (*img_create)(const uint32_t *colors, const uint8_t *opaque, int width, int height);
     void (*img_destroy)(int img);
     void (*win_copy_img)(int win, int img, int sx, int sy, int w, int h, int dx, int dy);
+    // Optional: whole pictures without a mask copied onto the window's
+    // screen by the display itself, delayMs from now (a frame late at most,
+    // never early), so that the program may sleep through that moment.
+    // False, with nothing queued, where the display cannot promise the
+    // moment; main thread only.
+    bool (*win_copy_imgs_later)(int win, const zeImageCopy *copies, int n, int delayMs);
     void (*win_move)(int win, int x, int y);                 // outer top-left
     void (*win_resize)(int win, int w, int h);               // client size
     void (*win_rect)(int win, zeRect *outer);

@@ -6,6 +6,7 @@
 #include "zeheadless.h"
 #include "../zeinput.h"
 #include "zeplatform.h"
+#include "zetimer.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -68,10 +69,21 @@ struct Img {
 };
 std::vector<Img> g_imgs(1);
 bool g_images = true;   // offered (tests switch them off)
+// Copies the display makes by itself later (win_copy_imgs_later): the
+// picture is kept with the copy, as the display keeps it until it is done.
+struct Later {
+    int win;
+    int dx, dy;
+    uint32_t due;   // zemilliseconds
+    Img img;
+};
+std::vector<Later> g_later;
+bool g_offer_later = true;
 // win_show may come from the display's timer thread (as on X11): it and
 // every change of the window table hold this lock.
 std::recursive_mutex g_lock;
 
+void apply_due(void);
 Win *own(int h) {
     if (h <= 0 || h >= (int)g_wins.size() || !g_wins[h].used) return nullptr;
     return &g_wins[h];
@@ -183,7 +195,11 @@ bool hl_init(void) {
 }
 void hl_shutdown(void) {}
 int hl_fd(void) { return -1; }
-bool hl_pending(void) { return !g_events.empty(); }
+bool hl_pending(void) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    apply_due();
+    return !g_events.empty();
+}
 bool hl_dispatch_one(void) {
     if (g_events.empty()) return false;
     Ev e = g_events.front();
@@ -234,6 +250,8 @@ void hl_win_destroy(int h) {
         if (e.win == h) e.kind = EV_MSG, e.win = 0;
     if (g_capture == h) g_capture = 0;
     if (g_focus == h) g_focus = 0;
+    g_later.erase(std::remove_if(g_later.begin(), g_later.end(), [h](const Later &l) { return l.win == h; }),
+                  g_later.end());
     *w = Win();
 }
 void hl_win_set_pixels(int h, const uint32_t *px, int pw, int ph) {
@@ -247,6 +265,7 @@ void hl_win_set_pixels(int h, const uint32_t *px, int pw, int ph) {
 // a real screen would clip them.
 void hl_win_show(int h, int x, int y, int cw, int ch) {
     std::lock_guard<std::recursive_mutex> lock(g_lock);
+    apply_due();
     Win *w = own(h);
     if (!w) return;
     if (x < 0) cw += x, x = 0;
@@ -279,11 +298,7 @@ void hl_img_destroy(int h) {
     if (h > 0 && h < (int)g_imgs.size()) g_imgs[h] = Img();
 }
 // Clipped to the picture and to the window's pixels, as a real copy is.
-void hl_win_copy_img(int h, int ih, int sx, int sy, int cw, int ch, int dx, int dy) {
-    std::lock_guard<std::recursive_mutex> lock(g_lock);
-    Win *w = own(h);
-    if (!w || !w->px || ih <= 0 || ih >= (int)g_imgs.size() || !g_imgs[ih].used) return;
-    const Img &img = g_imgs[ih];
+void copy_img(Win *w, const Img &img, int sx, int sy, int cw, int ch, int dx, int dy) {
     if (sx < 0) cw += sx, dx -= sx, sx = 0;
     if (sy < 0) ch += sy, dy -= sy, sy = 0;
     if (dx < 0) cw += dx, sx -= dx, dx = 0;
@@ -300,6 +315,45 @@ void hl_win_copy_img(int h, int ih, int sx, int sy, int cw, int ch, int dx, int 
         for (int i = 0; i < cw; i++)
             if (img.opaque[s + i]) d[i] = img.colors[s + i];
     }
+}
+
+// The later copies whose moment has come, in the order they were queued:
+// before anything else reaches the screen or reads it.
+void apply_due(void) {
+    if (g_later.empty()) return;
+    uint32_t now = zemilliseconds();
+    size_t kept = 0;
+    for (size_t i = 0; i < g_later.size(); i++) {
+        Later &l = g_later[i];
+        if ((int32_t)(now - l.due) < 0) {
+            if (kept != i) g_later[kept] = std::move(l);
+            kept++;
+            continue;
+        }
+        Win *w = own(l.win);
+        if (w && w->px) copy_img(w, l.img, 0, 0, l.img.w, l.img.h, l.dx, l.dy);
+    }
+    g_later.resize(kept);
+}
+
+void hl_win_copy_img(int h, int ih, int sx, int sy, int cw, int ch, int dx, int dy) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    apply_due();
+    Win *w = own(h);
+    if (!w || !w->px || ih <= 0 || ih >= (int)g_imgs.size() || !g_imgs[ih].used) return;
+    copy_img(w, g_imgs[ih], sx, sy, cw, ch, dx, dy);
+}
+
+bool hl_win_copy_imgs_later(int h, const zeImageCopy *copies, int n, int delayMs) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    if (!g_offer_later || !own(h) || n <= 0) return false;
+    for (int i = 0; i < n; i++) {
+        int ih = copies[i].img;
+        if (ih <= 0 || ih >= (int)g_imgs.size() || !g_imgs[ih].used) return false;
+    }
+    uint32_t due = zemilliseconds() + (uint32_t)delayMs;
+    for (int i = 0; i < n; i++) g_later.push_back({h, copies[i].dx, copies[i].dy, due, g_imgs[copies[i].img]});
+    return true;
 }
 void hl_win_move(int h, int x, int y) {
     if (Win *w = own(h)) w->x = x, w->y = y;
@@ -412,6 +466,7 @@ const zeBackend zebackend_headless = {
     .img_create = hl_img_create,
     .img_destroy = hl_img_destroy,
     .win_copy_img = hl_win_copy_img,
+    .win_copy_imgs_later = hl_win_copy_imgs_later,
     .win_move = hl_win_move,
     .win_resize = hl_win_resize,
     .win_rect = hl_win_rect,
@@ -533,6 +588,11 @@ int zeheadless_images(void) {
     return n;
 }
 void zeheadless_offer_images(bool offer) { g_images = offer; }
+void zeheadless_offer_later_copies(bool offer) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    g_offer_later = offer;
+    if (!offer) g_later.clear();
+}
 void zeheadless_expose(int win, int x, int y, int w, int h) {
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     Win *ww = own(win);
@@ -545,6 +605,8 @@ void zeheadless_expose(int win, int x, int y, int w, int h) {
 
 // Other programs' windows show a grey face, the bare desktop black.
 uint32_t zeheadless_pixel(int x, int y) {
+    std::lock_guard<std::recursive_mutex> lock(g_lock);
+    apply_due();
     long id = top_at(x, y);
     Win *w = id ? any(id) : nullptr;
     if (!w) return 0;
@@ -591,6 +653,8 @@ void zeheadless_reset(void) {
     g_dropped.clear();
     g_imgs.assign(1, Img());
     g_images = true;
+    g_later.clear();
+    g_offer_later = true;
     g_work = {0, 0, g_sw, g_sh};
     zeinput_reset_modifiers();
 }

@@ -57,6 +57,9 @@ long zeheadless_copied_area(int win);
 // (they are unless told otherwise), and the copies of them to a window.
 int zeheadless_images(void);
 void zeheadless_offer_images(bool offer);
+// Copies the display makes later by itself (offered unless told otherwise;
+// switching them off drops those waiting).
+void zeheadless_offer_later_copies(bool offer);
 long zeheadless_image_copies(int win);
 long zeheadless_image_copied_area(int win);
 // Another window covered part of ours and went away: the part shows rubbish

@@ -212,6 +212,7 @@ static void x_shutdown(void) {
     zex11_clip_shutdown();
     zex11_desktop_shutdown();
     zex11_images_shutdown();
+    zex11_present_shutdown();
     for (size_t i = 1; i < g_wins.size(); i++)
         if (g_wins[i].used) {
             zex11_tray_remove((int)i);
@@ -1022,6 +1023,7 @@ const zeBackend zebackend_x11 = {
     .img_create = zex11_img_create,
     .img_destroy = zex11_img_destroy,
     .win_copy_img = zex11_win_copy_img,
+    .win_copy_imgs_later = zex11_win_copy_imgs_later,
     .win_move = x_win_move,
     .win_resize = x_win_resize,
     .win_rect = x_win_rect,

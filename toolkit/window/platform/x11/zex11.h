@@ -96,3 +96,9 @@ bool zex11_queue_show(int win, int x, int y, int cw, int ch);
 void zex11_send_queued(void);
 void zex11_images_shutdown(void);
 int zex11_images_live(void);
+// The picture's pixmap and size where it has no mask, else None.
+Pixmap zex11_img_pixmap(int img, int *w, int *h);
+
+// copies the server makes later by itself (zex11_present.cpp)
+bool zex11_win_copy_imgs_later(int win, const zeImageCopy *copies, int n, int delayMs);
+void zex11_present_shutdown(void);

@@ -174,6 +174,15 @@ void zex11_images_shutdown(void) {
     g_copygc = nullptr;
 }
 
+Pixmap zex11_img_pixmap(int h, int *w, int *ht) {
+    std::lock_guard<std::recursive_mutex> lock(zex11_lock);
+    XImg *im = img_of(h);
+    if (!im || im->mask != None) return None;
+    if (w) *w = im->w;
+    if (ht) *ht = im->h;
+    return im->pm;
+}
+
 int zex11_images_live(void) {
     int n = 0;
     for (const XImg &im : g_imgs) n += im.used;
