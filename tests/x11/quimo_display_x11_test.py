@@ -156,5 +156,52 @@ class Display(qx.DisplayTestCase):
             self.assertLess(late, 3.0)
         self.assertEqual(prog.stop(), 0)
 
+    def test_the_colon_blinks_while_the_program_sleeps_through_the_half_seconds(self):
+        """The blinking colon changes within a second shown, at both halves,
+        while the program wakes about once a second: the display changes the
+        colon at the half second by itself."""
+        rows = qx.default_rows()
+        rows[22] = ["ColonBlink", 1]
+        rows[10] = ["AlwaysOnTop/Fullscreen", 0, 0, 0, 0]   # no look at the stacking every second
+        prog, (x, y, w, h) = self.start_program(rows, FAKE_START)
+        font = qx.DigitSet(int(rows[13][1]))
+        time.sleep(1.5)
+
+        def wakes():
+            total = 0
+            for task in os.listdir("/proc/%d/task" % prog.proc.pid):
+                with open("/proc/%d/task/%s/status" % (prog.proc.pid, task)) as f:
+                    total += sum(int(l.split()[1]) for l in f if l.startswith("voluntary_ctxt_switches"))
+            return total
+
+        phases = {}   # the digits shown -> the colon states seen with them
+        off_shot = None
+        started = time.time()
+        while time.time() - started < 4.5:
+            shot = self.display.screenshot(os.path.join(prog.dir, "colon.png"))
+            text = font.read(shot, x + 2, y + 2, "##:##:##")
+            digits = text[:2] + text[3:5] + text[6:]
+            if "?" in digits:
+                continue
+            lit = text[2] == ":" and text[5] == ":"
+            phases.setdefault(digits, set()).add(lit)
+            if not lit and off_shot is None:
+                off_shot = shot
+        print("colon states per second shown:", phases)
+        self.assertGreaterEqual(sum(1 for s in phases.values() if s == {True, False}), 2, phases)
+        self.assertIsNotNone(off_shot)
+        os.makedirs(OUTPUT, exist_ok=True)
+        off_shot.crop((max(0, x - 20), max(0, y - 20), x + w + 20, y + h + 20)).save(
+            os.path.join(OUTPUT, "quimo_colon_off_x11.png"))
+        # Counted while nothing else looks at the screen (a screenshot's
+        # requests can wake the program).
+        before, started = wakes(), time.time()
+        time.sleep(5)
+        rate = (wakes() - before) / (time.time() - started)
+        print("wakes per second: %.2f" % rate)
+        # Once a second, and a reading of the display's frame count now and then.
+        self.assertLessEqual(rate, 1.3)
+        self.assertEqual(prog.stop(), 0)
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
