@@ -928,10 +928,19 @@ static int colon_cells(const SevenSegmentFont *f, int x, const char *text, int *
     return n;
 }
 
+// The screen is taken to show the colons' other phase (the change queued
+// for them lands before the next draw): that draw puts this phase back, and
+// the pixmap replays the other one when it catches up.
+static void take_as_flipped(SevenSegmentFont *f, zeWindow *win, const char *text) {
+    zewindow_set_catch_up(win, catch_up_window, f);
+    int to = sevenseg_glyph_index(':', !f->colonOn);
+    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++)
+        if (text[i] == ':') note_copied(f, i, to);
+    f->lastColon = !f->colonOn;
+}
+
 // After a draw at a whole second: the colons' other phase goes to the
-// display for delayMs later, and the program need not wake for it. The
-// screen is then taken to show that phase: the next draw puts this one
-// back, and the pixmap replays it when it catches up.
+// display for delayMs later, and the program need not wake for it.
 static bool queue_colon_flip(SevenSegmentFont *f, zeWindow *win, int x0, int y0, const char *text, int delayMs) {
     int xs[SEVENSEG_FLIPS];
     int n = colon_cells(f, x0, text, xs, SEVENSEG_FLIPS);
@@ -944,10 +953,7 @@ static bool queue_colon_flip(SevenSegmentFont *f, zeWindow *win, int x0, int y0,
         if (f->flip[k].img > 0) copies[m++] = {f->flip[k].img, f->flip[k].bx, f->flip[k].by};
     }
     if (m > 0 && !zewindow_copy_images_later(win, copies, m, delayMs)) return false;
-    zewindow_set_catch_up(win, catch_up_window, f);
-    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++)
-        if (text[i] == ':') note_copied(f, i, to);
-    f->lastColon = !f->colonOn;
+    take_as_flipped(f, win, text);
     f->flipCount = n;
     f->flipQueued = true;
     f->flipDue = zemilliseconds() + (uint32_t)delayMs;
@@ -977,11 +983,7 @@ static void draw_before_flip(SevenSegmentFont *f, zeWindow *win, int x0, const c
         f->flipStray = true;
         return;
     }
-    zewindow_set_catch_up(win, catch_up_window, f);
-    int to = sevenseg_glyph_index(':', !f->colonOn);
-    for (int i = 0; text[i] && i < SEVENSEG_TEXTMAX; i++)
-        if (text[i] == ':') note_copied(f, i, to);
-    f->lastColon = !f->colonOn;
+    take_as_flipped(f, win, text);
 }
 
 void sevenseg_allow_colon_flips(bool allow) { s_flipsAllowed = allow; }

@@ -84,6 +84,10 @@ bool g_offer_later = true;
 std::recursive_mutex g_lock;
 
 void apply_due(void);
+Img *img_of(int h) {
+    if (h <= 0 || h >= (int)g_imgs.size() || !g_imgs[h].used) return nullptr;
+    return &g_imgs[h];
+}
 Win *own(int h) {
     if (h <= 0 || h >= (int)g_wins.size() || !g_wins[h].used) return nullptr;
     return &g_wins[h];
@@ -340,19 +344,18 @@ void hl_win_copy_img(int h, int ih, int sx, int sy, int cw, int ch, int dx, int 
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     apply_due();
     Win *w = own(h);
-    if (!w || !w->px || ih <= 0 || ih >= (int)g_imgs.size() || !g_imgs[ih].used) return;
-    copy_img(w, g_imgs[ih], sx, sy, cw, ch, dx, dy);
+    const Img *img = img_of(ih);
+    if (!w || !w->px || !img) return;
+    copy_img(w, *img, sx, sy, cw, ch, dx, dy);
 }
 
 bool hl_win_copy_imgs_later(int h, const zeImageCopy *copies, int n, int delayMs) {
     std::lock_guard<std::recursive_mutex> lock(g_lock);
     if (!g_offer_later || !own(h) || n <= 0) return false;
-    for (int i = 0; i < n; i++) {
-        int ih = copies[i].img;
-        if (ih <= 0 || ih >= (int)g_imgs.size() || !g_imgs[ih].used) return false;
-    }
+    for (int i = 0; i < n; i++)
+        if (!img_of(copies[i].img)) return false;
     uint32_t due = zemilliseconds() + (uint32_t)delayMs;
-    for (int i = 0; i < n; i++) g_later.push_back({h, copies[i].dx, copies[i].dy, due, g_imgs[copies[i].img]});
+    for (int i = 0; i < n; i++) g_later.push_back({h, copies[i].dx, copies[i].dy, due, *img_of(copies[i].img)});
     return true;
 }
 void hl_win_move(int h, int x, int y) {
