@@ -143,6 +143,13 @@ bool read_sheet(const char *file, Sheet *s) {
     return ok && !s->full;
 }
 
+// A change queued for a window the display no longer draws on (another
+// window, or none) is no concern of the next draw: it lands there or nowhere.
+void forget_flip(SevenSegmentFont *f) {
+    f->flipQueued = false;
+    f->flipStray = false;
+}
+
 void release_glyphs(SevenSegmentFont *f) {
     // The pixmap learns what the old glyphs left on the screen while it can.
     sevenseg_catch_up(f);
@@ -321,6 +328,7 @@ bool sevenseg_load_set(SevenSegmentFont *f, const char *name) {
 
 void sevenseg_free(SevenSegmentFont *f) {
     release_glyphs(f);
+    forget_flip(f);
     f->loaded = false;
     f->set = 0;
 }
@@ -675,11 +683,18 @@ static void show_window_rect(void *ctx, int x, int y, int w, int h) {
 
 // ---- glyph pictures kept by the display --------------------------------------
 
+static bool flip_pending(const SevenSegmentFont *f) {
+    return f->flipQueued && (int32_t)(zemilliseconds() - f->flipDue) < 0;
+}
+
+// A change still to come lands all the same, over whatever the window shows
+// by then: it went astray, and the window is shown whole once it landed.
 static void drop_flips(SevenSegmentFont *f) {
     for (SevenSegmentFont::ColonFlip &fl : f->flip) {
         if (fl.img > 0) zeimage_server_free(fl.img);
         fl = SevenSegmentFont::ColonFlip();
     }
+    if (flip_pending(f)) f->flipStray = true;
 }
 
 void sevenseg_drop_images(SevenSegmentFont *f) {
@@ -688,7 +703,6 @@ void sevenseg_drop_images(SevenSegmentFont *f) {
         img = 0;
     }
     drop_flips(f);
-    f->flipQueued = false;
 }
 
 // The glyph in 32-bit colours with its opaque pixels, as draw_glyph would
@@ -731,6 +745,7 @@ ZE_HOT static void image_target(SevenSegmentFont *f, zeWindow *target) {
     bool reopened = f->anyCopied && target->catchup != catch_up_window;
     if (f->imageTarget == target && f->imageNative == target->native && !reopened) return;
     sevenseg_drop_images(f);
+    forget_flip(f);
     f->imageTarget = target;
     f->imageNative = target->native;
     f->pixValid = false;
@@ -967,10 +982,6 @@ static int wall_ms_into_second() {
     return (int)(now.tv_nsec / 1000000);
 }
 
-static bool flip_pending(const SevenSegmentFont *f) {
-    return f->flipQueued && (int32_t)(zemilliseconds() - f->flipDue) < 0;
-}
-
 // A draw while the change is still to come: the screen still takes it, so
 // the draw state says so again. Where the colons moved, the change lands
 // on other characters, and the window is shown whole once it has.
@@ -979,7 +990,7 @@ static void draw_before_flip(SevenSegmentFont *f, zeWindow *win, int x0, const c
     int n = colon_cells(f, x0, text, xs, SEVENSEG_FLIPS);
     bool same = n == f->flipCount && f->lastY == f->flip[0].y;
     for (int k = 0; same && k < n; k++) same = xs[k] == f->flip[k].x;
-    if (!same) {
+    if (!same || f->flipStray) {
         f->flipStray = true;
         return;
     }
