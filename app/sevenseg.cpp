@@ -146,6 +146,7 @@ bool read_sheet(const char *file, Sheet *s) {
 // A change queued for a window the display no longer draws on (another
 // window, or none) is no concern of the next draw: it lands there or nowhere.
 void forget_flip(SevenSegmentFont *f) {
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     f->flipQueued = false;
     f->flipStray = false;
 }
@@ -690,6 +691,7 @@ static bool flip_pending(const SevenSegmentFont *f) {
 // A change still to come lands all the same, over whatever the window shows
 // by then: it went astray, and the window is shown whole once it landed.
 static void drop_flips(SevenSegmentFont *f) {
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     for (SevenSegmentFont::ColonFlip &fl : f->flip) {
         if (fl.img > 0) zeimage_server_free(fl.img);
         fl = SevenSegmentFont::ColonFlip();
@@ -999,10 +1001,16 @@ static void draw_before_flip(SevenSegmentFont *f, zeWindow *win, int x0, const c
 
 void sevenseg_allow_colon_flips(bool allow) { s_flipsAllowed = allow; }
 
-ZE_HOT bool sevenseg_colon_flip_queued() { return flip_pending(&g_timerFont); }
+// The flip state is also written where the timer thread draws: read under
+// the draw lock.
+ZE_HOT bool sevenseg_colon_flip_queued() {
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
+    return flip_pending(&g_timerFont);
+}
 
 // Once a change that went astray has landed, the window shows its pixmap.
 static void repair_stray_flip(SevenSegmentFont *f, zeWindow *win) {
+    std::lock_guard<std::recursive_mutex> lock(s_drawLock);
     if (!f->flipStray || flip_pending(f)) return;
     f->flipStray = false;
     f->flipQueued = false;
