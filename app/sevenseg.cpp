@@ -1083,9 +1083,11 @@ ZE_HOT void sevenseg_display_update(int ticks) {
         return;
     }
     f->flipQueued = false;
-    // Just after a whole second the half second's change can go ahead.
+    // A draw early in a second hands the half second's change ahead, whether
+    // or not its own ticks changed the colon: ticks worked off one by one
+    // (while a request waits) may change it at a draw of their own.
     int into = wall_ms_into_second();
-    if (s_flipsAllowed && g_settings.colonBlink && toggle && into < 250)
+    if (s_flipsAllowed && g_settings.colonBlink && into < 250)
         queue_colon_flip(f, win, x, y, text, 500 - into);
 }
 
